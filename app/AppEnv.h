@@ -1,0 +1,32 @@
+#pragma once
+// What the program takes from its surroundings. main() fills it with the real
+// system; tests fill it with fakes and drive the same start-up path.
+#include "Clock.h"
+#include "PluginHost.h"
+#include "Shell.h"
+#include "Timer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+struct AppEnv {
+    std::string programPath;       // the program file, absolute
+    std::vector<std::string> args; // command-line arguments after the program
+    IClock* clock = nullptr;
+    ITimerFactory* timers = nullptr;
+    IShell* shell = nullptr;
+    IModalRunner* modal = nullptr;
+    std::function<std::unique_ptr<IPluginLoader>()> pluginLoader;
+};
+
+// An argument is an option when it begins with "-", or with "/WS:" or
+// "/C:SOC:" in any case; everything else, absolute paths included, is a file.
+bool IsOptionArgument(const std::string& arg);
+// The file to play: the single argument when it is no option, else empty.
+std::string CommandLineFile(const std::vector<std::string>& args);
+
+} // namespace orvane

@@ -1,0 +1,41 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class QDialog;
+class QWidget;
+
+namespace orvane {
+
+// What the program asks of the desktop shell. Tests supply their own, so no
+// test ever launches anything.
+class IShell {
+public:
+    virtual ~IShell() = default;
+    // Opens a document or link with its default application; false when the
+    // desktop refused.
+    virtual bool Open(const std::string& target, const std::string& workingFolder) = 0;
+    virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args) = 0;
+};
+
+class DesktopShell final : public IShell {
+public:
+    bool Open(const std::string& target, const std::string& workingFolder) override;
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
+};
+
+// Shows dialogs modally and message boxes; tests answer without a loop.
+class IModalRunner {
+public:
+    virtual ~IModalRunner() = default;
+    virtual int Run(QDialog& dialog) = 0;
+    virtual void Message(QWidget* parent, const std::string& text) = 0;
+};
+
+class ExecModalRunner final : public IModalRunner {
+public:
+    int Run(QDialog& dialog) override;
+    void Message(QWidget* parent, const std::string& text) override;
+};
+
+} // namespace orvane

@@ -1,0 +1,63 @@
+#pragma once
+// Fakes for driving the whole program in-process: a manual clock, a shell and
+// modal runner that launch nothing, and a plug-in that records its commands.
+#include "AppEnv.h"
+#include "FakeTime.h"
+#include "OrvaneApp.h"
+
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+class QDialog;
+
+namespace orvane::test {
+
+struct FakeShell : IShell {
+    std::vector<std::string> opened;
+    bool Open(const std::string& target, const std::string&) override {
+        opened.push_back(target);
+        return true;
+    }
+    bool StartDetached(const std::string& program, const std::vector<std::string>&) override {
+        opened.push_back(program);
+        return true;
+    }
+};
+
+struct FakeModal : IModalRunner {
+    std::vector<std::string> shown; // object names of the dialogs run
+    std::vector<std::string> messages;
+    int Run(QDialog& dialog) override;
+    void Message(QWidget*, const std::string& text) override { messages.push_back(text); }
+};
+
+// What a recording plug-in saw, with the windows that existed at the moment.
+struct SeenCommand {
+    std::string command, parameter;
+    bool optionsDialogExisted = false, statusWindowExisted = false, decoderDataExisted = false;
+};
+
+// Plug-ins that the fake loader puts into the host's table: "Recorder" with a
+// Command entry, and "Silent" without one.
+class RecordingPlugins : public IPluginLoader {
+public:
+    void Load(PluginHost& host, const std::string& folder) override;
+    void Unload(TPlugins& plugin) override { unloaded.push_back(plugin.displayName); }
+    static std::vector<SeenCommand>& Seen();
+    static const AppForms*& Forms();
+    std::vector<std::string> unloaded;
+};
+
+// A program folder in a temporary directory and an environment of fakes.
+struct FakeProgram {
+    QTemporaryDir dir;
+    FakeTime time;
+    FakeShell shell;
+    FakeModal modal;
+    AppEnv Env(std::vector<std::string> args = {}, bool withPlugins = true);
+    std::string ProgramFolder() const { return dir.path().toStdString() + "/orvane/"; }
+};
+
+} // namespace orvane::test
