@@ -17,7 +17,8 @@ struct AppEnv {
     std::string programPath;       // the program file, absolute
     std::vector<std::string> args; // command-line arguments after the program
     IClock* clock = nullptr;
-    ITimerFactory* timers = nullptr;
+    ITimerFactory* timers = nullptr;         // message-loop timers
+    ITimerFactory* threadedTimers = nullptr; // the decoder tick's own-thread timer
     IShell* shell = nullptr;
     IModalRunner* modal = nullptr;
     std::function<std::unique_ptr<IPluginLoader>()> pluginLoader;

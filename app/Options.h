@@ -1,19 +1,41 @@
 #pragma once
 // The options live in the controls of the options and source dialogs; the
-// logic reads them only through this accessor, which the dialog implements
-// and tests fake. Until a dialog provides a value, the defaults below answer.
+// logic reads them only through this accessor, which the options dialog
+// implements and tests fake. Each answer below is the dialog's default.
 namespace orvane {
 
 class IOptions {
 public:
     virtual ~IOptions() = default;
-    // "Consider bad blocks as correct (not recommended)"
-    virtual bool ConsiderBadBlocksAsCorrect() const { return false; }
+    // "Reset RDS data on PI change"
+    virtual bool ResetOnPIChange() const { return true; }
+    // "Reset RDS data on signal timeout"
+    virtual bool ResetOnSignalTimeout() const { return false; }
+    // "Signal timeout [s]:" 3..3600
+    virtual int SignalTimeoutSeconds() const { return 30; }
     // "Save workspace on Exit *"
     virtual bool SaveWorkspaceOnExit() const { return true; }
+    // "Consider bad blocks as correct (not recommended)"
+    virtual bool ConsiderBadBlocksAsCorrect() const { return false; }
+    // "Enable Super PI Detector"
+    virtual bool SuperPIDetector() const { return false; }
+    // "Sound card buffer size: *" item: 0 "16 kB", 1 "32 kB (default)", 2 "64 kB", 3 "128 kB"
+    virtual int SoundCardBufferItem() const { return 1; }
+    // "Always use 44.1 kHz sample rate *"
+    virtual bool Always441() const { return true; }
+    // "Enable seeking and showing total group count"
+    virtual bool SeekingEnabled() const { return true; }
+    // "Detect PI change event"
+    virtual bool DetectPIChange() const { return true; }
+    // "On PI change": 0 "Stop recording", 1 "Start recording of another file"
+    virtual int OnPIChangeItem() const { return 0; }
+    // "Stop recording on signal timeout"
+    virtual bool StopRecordingOnSignalTimeout() const { return false; }
+    // "Add date and time to each group (doubles the file size)"
+    virtual bool AddDateTime() const { return true; }
 };
 
-// The dialogs' defaults.
+// The dialogs' defaults, until the options dialog answers.
 class DefaultOptions : public IOptions {};
 
 } // namespace orvane

@@ -43,6 +43,7 @@ AppEnv SystemEnv::Make(const std::string& programPath, const std::vector<std::st
     env.args = args;
     env.clock = &clock;
     env.timers = &timers;
+    env.threadedTimers = &threadedTimers;
     env.shell = &shell;
     env.modal = &modal;
     return env;

@@ -1,6 +1,7 @@
 #pragma once
 // The program: its windows, created in a fixed order, and its message loop.
 #include "AppEnv.h"
+#include "TickTimer.h"
 
 #include <memory>
 
@@ -49,6 +50,7 @@ private:
 struct SystemEnv {
     SystemClock clock;
     QtTimerFactory timers;
+    ThreadedTimerFactory threadedTimers;
     DesktopShell shell;
     ExecModalRunner modal;
     AppEnv Make(const std::string& programPath, const std::vector<std::string>& args);

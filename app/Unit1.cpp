@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -20,6 +21,12 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWindow>
+
+#include <orvane/selvat.h>
+#include "ValueTable.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <cstdio>
 #include <filesystem>
@@ -50,6 +57,15 @@ TForm1::TForm1(AppEnv& env, AppForms& forms)
     timerFirstStart_->OnTimer = [this] { TimerFirstStartTimer(); };
     timerStatus_ = env_.timers->Create(5000, false);
     timerStatus_->OnTimer = [this] { TimerStatusTimer(); };
+    ITimerFactory& threaded = env_.threadedTimers ? *env_.threadedTimers : *env_.timers;
+    timerRDSDecoder_ = threaded.Create(87, false);
+    timerRDSDecoder_->OnTimer = [this] { TimerRDSDecoderTimer(); };
+    timerTimeout_ = env_.timers->Create(30000, false);
+    timerTimeout_->OnTimer = [this] { TimerTimeoutTimer(); };
+    timerNoSync_ = env_.timers->Create(3000, false);
+    timerNoSync_->OnTimer = [this] { TimerNoSyncTimer(); };
+    psChars_.fill("-");
+    std::fill(std::begin(quality_), std::end(quality_), -1);
     FormCreate();
 }
 
@@ -107,10 +123,21 @@ void TForm1::BuildDisplay() {
     LGR = label("LGR", "0", "Number of received groups", 1, 1);
     LEND = label("LEND", "END", "The playback has ended", 2, 0);
     LEND->hide();
+    LPLAY = label("LPLAY", "PLAY", "Playing", 3, 0);
+    LPLAY->hide();
+    LPAUSE = label("LPAUSE", "Pause", "Playback paused", 4, 0);
+    LPAUSE->hide();
     QFont big = LPI->font();
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);
     LPI->setFont(big);
+    QPalette white = LPI->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    LPI->setPalette(white);
+    LPI->setAutoFillBackground(true);
+    QPalette back = LPI->palette();
+    back.setColor(QPalette::Window, QColor(0, 0, 0x80));
+    LPI->setPalette(back);
     LPS->setFont(big);
 
     CBFREQ = new QComboBox(central);
@@ -222,18 +249,247 @@ void TForm1::DisconnectSource() {
     Clear1Click();
 }
 
+// Reset of the decoded data ----------------------------------------------------
+
 void TForm1::Clear1Click() {
+    ClearKeepSync();
+    BasicClear();
+}
+
+void TForm1::ClearKeepSync() {
     WriteAutoReport();
-    decoder_.ResetRDSSync();
+    playbackEnded_ = false;
+    LEND->hide();
+    currentPS_ = "--------";
+    confirmedPS_.clear();
+    psRepeat_ = 0;
+    ClearValueTable(valueTable_);
+    std::fill(std::begin(quality_), std::end(quality_), -1);
+    if (!playing_) shownGroupCount_ = 0;
+    psChars_.fill("-");
+    LPS->setText(QString::fromStdString(currentPS_));
+    LGR->setText("0");
+    ClearRecBuffer();
+    piWatch_.Reset();
     plugins_.SendCommandToAll("RESETDATA", "");
 }
 
-void TForm1::SendRDSGroup(const TRDSGroupRec& /*group*/) {
-    // The fan-out to plug-ins, recorder and basic decoder takes it from here.
+void TForm1::BasicClear() {
+    piText_ = "----";
+    decoder_.ResetRDSSync();
+    LPI->setText(QString::fromStdString(piText_));
+    ring_.Empty();
+    if (srcNum_ == kSourceDevice && !playing_) dropCounter_ = 3;
+    SetApplicationTitle("Orvane");
+    ClearSoftPISearch();
+    UpdateBER("no sync");
 }
 
-void TForm1::NoSync() {
-    if (LBER) LBER->setText("no sync");
+void TForm1::SetApplicationTitle(const std::string& title) {
+    appTitle_ = title;
+    // The application title is what a task bar shows beside the caption.
+    QGuiApplication::setApplicationDisplayName(QString::fromStdString(title));
+}
+
+// Group fan-out -------------------------------------------------------------------
+
+bool TForm1::Paused() const { return !LPAUSE->isHidden(); }
+
+void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
+    const TRDSGroupRec g = group;
+    if (playing_) dropCounter_ = 0;
+    if (dropCounter_ > 0) {
+        --dropCounter_;
+        return;
+    }
+    if (Paused()) return;
+    timerTimeout_->SetEnabled(false);
+    timerTimeout_->SetEnabled(true);
+
+    piWatch_.Check(g.BlockA, srcNum_ == kSourceDevice && !playing_);
+    // PIResetChecker
+    if (!options_->ResetOnPIChange() && !options_->DetectPIChange()) {
+        piWatch_.changed = false;
+    } else if (piWatch_.changed) {
+        piWatch_.changed = false;
+        if (options_->ResetOnPIChange()) ClearKeepSync();
+        if (options_->DetectPIChange() && recording_) {
+            BBSTOPClick();
+            if (options_->OnPIChangeItem() == 1) piWatch_.newRecordingPending = true;
+        }
+    }
+    if (options_->ResetOnPIChange() && piWatch_.count > 0 && piWatch_.stable >= 0 && !playing_) return;
+
+    ++groupsPerSecond_;
+    plugins_.SendGroupToAll(g);
+    AddToRecBuffer(g);
+    SaveRDSGroup(g);
+    BasicDecoder(g);
+    LCDRefresh(g);
+    if (piWatch_.newRecordingPending) {
+        piWatch_.newRecordingPending = false;
+        if (!recording_) BBRECClick();
+    }
+}
+
+void TForm1::TimerTimeoutTimer() {
+    if (Paused() || playing_ || !LEND->isHidden() || LPI->text() == "----") return;
+    if (options_->ResetOnSignalTimeout()) Clear1Click();
+    if (options_->StopRecordingOnSignalTimeout()) BBSTOPClick();
+}
+
+void TForm1::TimerNoSyncTimer() {
+    if (!playing_ && LEND->isHidden()) UpdateBER("no sync");
+}
+
+void TForm1::NoSync() { UpdateBER("no sync"); }
+
+// Basic decoder and display ----------------------------------------------------------
+
+namespace {
+
+std::string Utf8(uint32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+std::string PSCharacter(int code) {
+    if (code >= 128) return Utf8(CharConv(code, 1));
+    return std::string(1, static_cast<char>(code));
+}
+
+} // namespace
+
+void TForm1::BasicDecoder(const TRDSGroupRec& g) {
+    if (g.BlockA >= 0) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(g.BlockA & 0xFFFF));
+        piText_ = hex;
+        if (LPI->palette().color(QPalette::WindowText) != Qt::white) {
+            QPalette p = LPI->palette();
+            p.setColor(QPalette::WindowText, Qt::white);
+            LPI->setPalette(p);
+        }
+        const QString pi = QString::fromStdString(piText_);
+        if (LPI->text() != pi) {
+            LPI->setText(pi);
+            SetApplicationTitle("Orvane - " + piText_);
+        }
+        // The soft PI search may already have shown it; the table must still learn it.
+        if (ReadValue(valueTable_, "PI") != piText_) AddValue(valueTable_, "PI", piText_);
+    }
+    if (!BlockValid(g.BlockB) || !BlockValid(g.BlockD)) return;
+    const int type = GroupTypeIndex(g.BlockB);
+    if (type != 0 && type != 1) return;
+    const int segment = g.BlockB & 3;
+    const int first = (g.BlockD >> 8) & 0xFF, second = g.BlockD & 0xFF;
+    if (first < 32 || second < 32) return;
+    psChars_[static_cast<size_t>(2 * segment)] = PSCharacter(first);
+    psChars_[static_cast<size_t>(2 * segment + 1)] = PSCharacter(second);
+    currentPS_.clear();
+    for (const auto& c : psChars_) currentPS_ += c;
+    const QString ps = QString::fromStdString(currentPS_);
+    if (LPS->text() != ps) LPS->setText(ps);
+    if (currentPS_ != previousPS_) {
+        previousPS_ = currentPS_;
+        psRepeat_ = 0;
+        if (confirmedPS_.empty()) AddValue(valueTable_, "PS", currentPS_);
+    } else if (++psRepeat_ == 20) {
+        confirmedPS_ = currentPS_;
+        AddValue(valueTable_, "PS", currentPS_);
+    }
+}
+
+std::string TForm1::PSN() const { return confirmedPS_.empty() ? currentPS_ : confirmedPS_; }
+
+void TForm1::LCDRefresh(const TRDSGroupRec& g) {
+    int valid = 0;
+    for (int k = 0; k < 4; ++k) valid += Block(g, k) >= 0;
+    std::copy(std::begin(quality_) + 1, std::end(quality_), std::begin(quality_));
+    quality_[15] = valid;
+    ++shownGroupCount_;
+    ++refreshCounter_;
+
+    static constexpr int kFactor[4] = {1, 2, 4, 8};
+    const int item = options_->SoundCardBufferItem();
+    const int threshold = 1000 * ((item >= 0 && item <= 3) ? kFactor[item] : 1);
+    if (ring_.Pending() > threshold && refreshCounter_ < 5) return;
+
+    refreshCounter_ = 0;
+    int sum = 0, n = 0;
+    for (int q : quality_) {
+        if (q < 0) continue;
+        sum += q;
+        ++n;
+    }
+    if (n > 0) {
+        float error = 99.0f - (static_cast<float>(sum) / (4.0f * static_cast<float>(n))) * 104.0f;
+        error = std::clamp(error, 0.0f, 100.0f);
+        UpdateBER(std::to_string(static_cast<int>(std::nearbyint(error))) + " %");
+        if (valid > 0 && piWatch_.count == 0)
+            AddValue(valueTable_, "BER", LBER->text().toStdString());
+    }
+    if (playing_ && totalGroups_ > 0)
+        LGR->setText(QString("%1 / %2").arg(shownGroupCount_).arg(totalGroups_));
+    else
+        LGR->setText(QString::number(shownGroupCount_));
+}
+
+void TForm1::UpdateBER(const std::string& text) {
+    const QString t = QString::fromStdString(text);
+    if (LBER->text() != t) LBER->setText(t);
+    // Stored on every call, so the key exists again right after every reset.
+    AddValue(valueTable_, "BERC", text);
+}
+
+// Decoder tick -------------------------------------------------------------------------
+
+int TForm1::DecoderReserve() const {
+    int reserve = 400;
+    if (srcNum_ == kSourceSoundCard) {
+        switch (options_->SoundCardBufferItem()) {
+        case 1: reserve = 600; break;
+        case 2: reserve = 1000; break;
+        case 3: reserve = 2000; break;
+        default: reserve = 400; break;
+        }
+        if (options_->Always441()) reserve /= 2;
+    }
+    return reserve;
+}
+
+void TForm1::TimerRDSDecoderTimer() {
+    if (playing_ || playbackEnded_) {
+        ring_.Empty();
+        return;
+    }
+    const int reserve = DecoderReserve();
+    timerRDSDecoder_->SetInterval(ring_.Pending() > reserve ? 70 : 88);
+    const bool softPI = options_->SuperPIDetector();
+    int done = 0;
+    while (ring_.Pending() > 0) {
+        const uint8_t bit = ring_.ReadFromDecoderBuffer();
+        if (softPI) SoftPISearchBit(bit);
+        decoder_.ProcessRDSBit(bit);
+        ++done;
+        if (ring_.Pending() < 2 * reserve && decoder_.GroupPosition() == 104) break;
+        if (done >= 312) break;
+    }
 }
 
 // Status line -----------------------------------------------------------------

@@ -2,12 +2,17 @@
 // The main window: owns the decoder state, the plug-in host and the windows'
 // life cycle.
 #include "AppEnv.h"
+#include "DecoderRing.h"
 #include "GroupDecoder.h"
 #include "Options.h"
+#include "PIWatch.h"
 #include "PluginHost.h"
+
+#include <orvane/valuetable.h>
 
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -40,14 +45,45 @@ public:
     void SendWindowRect();
     void SendWindowMove();
 
-    // Reset of the decoded data, complete.
+    // Reset of the decoded data: complete, keeping synchronisation, and the
+    // decoder's own part.
     void Clear1Click();
+    void ClearKeepSync();
+    void BasicClear();
+
+    // Every group from every source passes here.
+    void SendRDSGroup(const TRDSGroupRec& group) override;
+    void UpdateBER(const std::string& text);
+    // The confirmed PS, else the current one.
+    std::string PSN() const;
+
+    // The decoder tick: drains the ring into the synchroniser.
+    void TimerRDSDecoderTimer();
+    void TimerTimeoutTimer();
+    void TimerNoSyncTimer();
+    // Pending bits a tick keeps back so groups come out evenly.
+    int DecoderReserve() const;
+
+    DecoderRing& Ring() { return ring_; }
+    TValueTable& ValueTable() { return valueTable_; }
+    const PIWatch& PIState() const { return piWatch_; }
+    int32_t GroupsThisSecond() const { return groupsPerSecond_; }
+    void ResetGroupsThisSecond() { groupsPerSecond_ = 0; }
+    int32_t ShownGroupCount() const { return shownGroupCount_; }
+    const std::string& ApplicationTitle() const { return appTitle_; }
+    ITimer& DecoderTimer() { return *timerRDSDecoder_; }
+    // The decoder tick runs while a live bit source is connected.
+    void EnableDecoderTick(bool on) { timerRDSDecoder_->SetEnabled(on); }
+    ITimer& TimeoutTimer() { return *timerTimeout_; }
+    void SetOptions(const IOptions* options) { options_ = options ? options : &defaultOptions_; }
 
     GroupDecoder& Decoder() { return decoder_; }
     PluginHost& Plugins() { return plugins_; }
     const IOptions& Options() const { return *options_; }
 
     int SourceNumber() const { return srcNum_; }
+    // Set by the source connection.
+    void SetSourceNumber(int source) { srcNum_ = source; }
     bool Playing() const { return playing_; }
     bool Recording() const { return recording_; }
     const std::string& ProgramFolder() const { return programFolder_; }
@@ -62,6 +98,8 @@ public:
     QLabel* LBER = nullptr;
     QLabel* LGR = nullptr;
     QLabel* LEND = nullptr;
+    QLabel* LPLAY = nullptr;
+    QLabel* LPAUSE = nullptr;
     QPushButton* GradButton1 = nullptr;
 
 public slots:
@@ -101,8 +139,18 @@ private:
     QRect ScreenRect() const;
 
     // IGroupDecoderSink
-    void SendRDSGroup(const TRDSGroupRec& group) override;
     void NoSync() override;
+    void BasicDecoder(const TRDSGroupRec& group);
+    void LCDRefresh(const TRDSGroupRec& group);
+    void SetApplicationTitle(const std::string& title);
+    bool Paused() const;
+    void SoftPISearchBit(uint8_t /*bit*/) {}
+    void ClearSoftPISearch() {}
+    void AddToRecBuffer(const TRDSGroupRec& /*group*/) {}
+    void SaveRDSGroup(const TRDSGroupRec& /*group*/) {}
+    void ClearRecBuffer() {}
+    void BBRECClick() {}
+    void BBSTOPClick() {}
 
     // Steps owned by parts of the program that are not here yet.
     void LoadSettings() {}
@@ -123,6 +171,26 @@ private:
     GroupDecoder decoder_;
     PluginHost plugins_;
 
+    DecoderRing ring_;
+    TValueTable valueTable_{};
+    PIWatch piWatch_;
+    int32_t dropCounter_ = 0;
+    int32_t groupsPerSecond_ = 0;
+
+    // What the main window shows of the decoded data.
+    std::string piText_ = "----";
+    std::array<std::string, 8> psChars_; // one UTF-8 character each
+    std::string currentPS_ = "--------", previousPS_, confirmedPS_;
+    int psRepeat_ = 0;
+    int quality_[16];
+    int32_t shownGroupCount_ = 0;
+    int32_t refreshCounter_ = 0;
+    int32_t totalGroups_ = 0; // of the played file; 0 when unknown
+    std::string appTitle_ = "Orvane";
+
+    std::unique_ptr<ITimer> timerRDSDecoder_;
+    std::unique_ptr<ITimer> timerTimeout_;
+    std::unique_ptr<ITimer> timerNoSync_;
     std::unique_ptr<ITimer> timerFirstStart_;
     std::unique_ptr<ITimer> timerStatus_;
     bool autoHint_ = true;

@@ -20,7 +20,14 @@ const AppForms*& RecordingPlugins::Forms() {
     return forms;
 }
 
+std::vector<TRDSGroupRec>& RecordingPlugins::Groups() {
+    static std::vector<TRDSGroupRec> groups;
+    return groups;
+}
+
 namespace {
+
+void RecorderGroup(const TRDSGroupRec* group) { RecordingPlugins::Groups().push_back(*group); }
 
 void RecorderCommand(const char* command, const char* parameter) {
     SeenCommand s{command, parameter};
@@ -40,6 +47,8 @@ void RecordingPlugins::Load(PluginHost& host, const std::string&) {
     recorder.displayName = "Recorder";
     recorder.Command = &RecorderCommand;
     recorder.hasCommand = true;
+    recorder.RDSGroup = &RecorderGroup;
+    recorder.hasRDSGroup = true;
     recorder.initialised = true;
     host.Plugins().push_back(recorder);
 
@@ -57,6 +66,7 @@ AppEnv FakeProgram::Env(std::vector<std::string> args, bool withPlugins) {
     env.args = std::move(args);
     env.clock = &time;
     env.timers = &time;
+    env.threadedTimers = &time;
     env.shell = &shell;
     env.modal = &modal;
     if (withPlugins) env.pluginLoader = [] { return std::make_unique<RecordingPlugins>(); };

@@ -47,6 +47,7 @@ public:
     void Unload(TPlugins& plugin) override { unloaded.push_back(plugin.displayName); }
     static std::vector<SeenCommand>& Seen();
     static const AppForms*& Forms();
+    static std::vector<TRDSGroupRec>& Groups();
     std::vector<std::string> unloaded;
 };
 

@@ -1,0 +1,54 @@
+/* The data-exchange library (libselvat.so) that the main program and the
+ * plug-ins link. Texts are zero-terminated UTF-8; the library neither keeps
+ * nor frees what it is given. No function throws; a failure leaves things
+ * as they were (a save that cannot write the file writes nothing). */
+#ifndef ORVANE_SELVAT_H
+#define ORVANE_SELVAT_H
+
+#include <stdint.h>
+
+#include "valuetable.h"
+
+#if defined(__GNUC__)
+#define SELVAT_API __attribute__((visibility("default")))
+#else
+#define SELVAT_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The Unicode code point to display for an RDS character code; only the low
+ * byte of code counts. selector 1 is the display conversion, the only one
+ * defined; other selectors give the same result. Codes 128..255 follow the
+ * RDS basic character set (code table G0); codes below 128 are returned
+ * unchanged. */
+SELVAT_API uint32_t CharConv(int32_t code, int32_t selector);
+
+/* Sets key to value in the host's table the way the host itself does:
+ * replace, else append, else drop when all 256 entries are in use; both
+ * texts cut to 255 bytes. A null key or table does nothing; a null value is
+ * the empty text. */
+SELVAT_API void AddValue(const char* key, const char* value, TValueTable* hostRef);
+
+/* Store a value under key in section of the ini-format workspace file,
+ * keeping everything else in the file. A null file, section or key does
+ * nothing; a null text is the empty text. */
+SELVAT_API void SaveInteger(const char* file, const char* section, const char* key, int32_t value);
+SELVAT_API void SavePChar(const char* file, const char* section, const char* key, const char* text);
+
+/* The stored integer (optional "-" and decimal digits), or def when the
+ * file, section or key is missing or the text is no such integer. */
+SELVAT_API int32_t LoadInteger(const char* file, const char* section, const char* key, int32_t def);
+
+/* The stored text, or def (null: the empty text) when it is missing. The
+ * result is a copy owned by the library, valid in the calling thread until
+ * its next LoadPChar call. */
+SELVAT_API const char* LoadPChar(const char* file, const char* section, const char* key,
+                                 const char* def);
+
+#ifdef __cplusplus
+}
+#endif
+#endif

@@ -1,0 +1,110 @@
+// Ini-format files (settings, workspaces, exports) in the manner of the
+// Delphi TIniFile class.
+//
+// Behaviour:
+// - The file is read once, in the constructor. A missing file reads as empty.
+//   A file that exists but cannot be read also reads as empty, and
+//   UpdateFile() then refuses to overwrite it.
+// - Writes are buffered: Write*, EraseSection and DeleteKey change the copy in
+//   memory; UpdateFile() writes the whole file. The destructor never writes.
+// - UpdateFile() writes a temporary file in the same folder and renames it
+//   over the old one, so a failed write leaves the old file as it was. It
+//   throws EIniFileError when the file cannot be written.
+// - Section and key names match without regard to case, Unicode-aware
+//   (Unicode case folding of valid UTF-8; plain ASCII folding otherwise).
+//   Blanks and tabs around section and key names do not count.
+// - Values are UTF-8 bytes taken exactly as they stand after the first "=":
+//   no trimming, no quote stripping.
+// - Lines keep their order; sections and keys that are not written are
+//   rewritten byte for byte. New keys go after the last non-blank line of
+//   their section, new sections at the end of the file. The reader accepts
+//   CR, LF and CR LF; the file is written with the line break its first line
+//   ended with (LF for a new file), without a byte-order mark.
+// - CR and LF in section names, key names and values are stored as blanks, so
+//   a value can never start a new key or section. A key name cannot hold "="
+//   either (it ends at the first one on reading); "=" in a key is stored as a
+//   blank too.
+// - The first section of a name and the first key of a name in it count;
+//   later duplicates in a hand-edited file are kept but not read.
+#ifndef ORVANE_INIFILE_H
+#define ORVANE_INIFILE_H
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class EIniFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TIniFile {
+public:
+    // fileName is a path in the file system's encoding (UTF-8).
+    explicit TIniFile(std::string fileName);
+
+    const std::string& FileName() const { return fileName_; }
+
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def) const;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The value when it is a plain decimal integer in range: an optional "-"
+    // followed by digits only (no "+", no blanks, no hex); else def.
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
+    void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+
+    // Any integer but 0 is true, 0 is false; a missing key or a text that is
+    // no integer gives def. Written as "1" or "0".
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
+
+    // The key names of a section, in file order.
+    std::vector<std::string> ReadSection(std::string_view section) const;
+    // The keys of a section with their values, in file order.
+    std::vector<std::pair<std::string, std::string>> ReadSectionValues(std::string_view section) const;
+
+    // Removes every section of that name with all its lines.
+    void EraseSection(std::string_view section);
+    void DeleteKey(std::string_view section, std::string_view key);
+
+    // Writes the file; throws EIniFileError when that fails.
+    void UpdateFile();
+
+private:
+    struct Line {
+        std::string raw;   // the text as read
+        bool rewrite = false;  // changed or new: written from key and value
+        bool isKey = false;
+        std::string key;   // name as spelt in the file, trimmed
+        std::string fold;  // case-folded key, for matching
+        std::string value;
+    };
+    struct Section {
+        std::string raw;   // header line as read
+        bool rewrite = false;  // new: header written from the name
+        std::string name;
+        std::string fold;
+        std::vector<Line> lines;
+    };
+
+    void Parse(std::string_view text);
+    std::string Serialise() const;
+    const Section* FindSection(std::string_view fold) const;
+    Section* FindSection(std::string_view fold);
+    static const Line* FindKey(const Section& s, std::string_view fold);
+
+    std::string fileName_;
+    std::string readError_;       // why an existing file could not be read
+    std::string lineBreak_ = "\n";
+    std::vector<Line> preamble_;  // lines before the first section
+    std::vector<Section> sections_;
+};
+
+#endif

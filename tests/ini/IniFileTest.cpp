@@ -1,0 +1,291 @@
+#include "IniFile.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+// A letter followed by a number: "K0", "K1" ...
+std::string Numbered(char letter, size_t n) {
+    std::string s(1, letter);
+    s += std::to_string(n);
+    return s;
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    std::string Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
+
+    static void WriteRaw(const std::string& path, const std::string& bytes) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    static std::string ReadRaw(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(IniFileTest, MissingFileReadsAsEmpty) {
+    const std::string path = Path("absent.ini");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "k", "def"), "def");
+    EXPECT_EQ(ini.ReadInteger("S", "k", -3), -3);
+    EXPECT_TRUE(ini.ReadBool("S", "k", true));
+    EXPECT_FALSE(ini.SectionExists("S"));
+    EXPECT_FALSE(ini.ValueExists("S", "k"));
+    EXPECT_TRUE(ini.ReadSection("S").empty());
+    EXPECT_TRUE(ini.ReadSectionValues("S").empty());
+
+    // Buffered: nothing reaches the disk before UpdateFile, nor on destruction.
+    {
+        TIniFile w(path);
+        w.WriteString("S", "k", "v");
+    }
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path)));
+
+    ini.WriteString("S", "k", "v");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path), "[S]\nk=v\n");
+}
+
+TEST_F(IniFileTest, SectionsAndKeysIgnoreCase) {
+    const std::string path = Path("case.ini");
+    WriteRaw(path, "[Main]\nWidth=5\n[\xC3\x84rger]\n\xC3\x96l=fett\n");
+    TIniFile ini(path);
+    EXPECT_TRUE(ini.SectionExists("MAIN"));
+    EXPECT_TRUE(ini.ValueExists("main", "WIDTH"));
+    EXPECT_EQ(ini.ReadInteger("mAiN", "width", 0), 5);
+    // Non-ASCII letters fold too: "ärger" / "öl".
+    EXPECT_EQ(ini.ReadString("\xC3\xA4RGER", "\xC3\xB6L", ""), "fett");
+    EXPECT_FALSE(ini.ValueExists("Main", "Width2"));
+
+    // Writing under another spelling replaces the entry and keeps the file's spelling.
+    ini.WriteString("MAIN", "width", "7");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path), "[Main]\nWidth=7\n[\xC3\x84rger]\n\xC3\x96l=fett\n");
+    EXPECT_EQ(ini.ReadSection("main"), std::vector<std::string>{"Width"});
+}
+
+TEST_F(IniFileTest, RewriteKeepsOrderAndLeavesTheRestAsItWas) {
+    const std::string path = Path("order.ini");
+    WriteRaw(path,
+             "; written by hand\n"
+             "[Alpha]\n"
+             "z = 1\n"
+             "y=\"quoted\"\n"
+             "a=3\n"
+             "\n"
+             "[Beta]\n"
+             "  odd  =  spaced  \n"
+             "no equals sign here\n"
+             "\n"
+             "[Gamma]\n"
+             "k=v\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadSection("Alpha"), (std::vector<std::string>{"z", "y", "a"}));
+    EXPECT_EQ(ini.ReadString("Beta", "odd", ""), "  spaced  ");
+
+    ini.WriteString("Alpha", "y", "new");
+    ini.WriteInteger("Alpha", "added", 9);
+    ini.WriteString("Delta", "first", "1");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path),
+              "; written by hand\n"
+              "[Alpha]\n"
+              "z = 1\n"
+              "y=new\n"
+              "a=3\n"
+              "added=9\n"
+              "\n"
+              "[Beta]\n"
+              "  odd  =  spaced  \n"
+              "no equals sign here\n"
+              "\n"
+              "[Gamma]\n"
+              "k=v\n"
+              "\n"
+              "[Delta]\n"
+              "first=1\n");
+
+    const std::vector<std::pair<std::string, std::string>> alpha{
+        {"z", " 1"}, {"y", "new"}, {"a", "3"}, {"added", "9"}};
+    EXPECT_EQ(TIniFile(path).ReadSectionValues("alpha"), alpha);
+}
+
+TEST_F(IniFileTest, ValuesRoundTripAsTheyStand) {
+    const std::string path = Path("values.ini");
+    const std::vector<std::string> values{
+        "", "  leading and trailing  ", "\"quoted\"", "'single'", "a=b=c", "[not a section]",
+        "; not a comment", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC", "tab\there"};
+    {
+        TIniFile ini(path);
+        for (size_t i = 0; i < values.size(); ++i) ini.WriteString("V", Numbered('k', i), values[i]);
+        ini.UpdateFile();
+    }
+    TIniFile back(path);
+    EXPECT_EQ(back.ReadSection("V").size(), values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(back.ReadString("V", Numbered('k', i), "missing"), values[i]) << i;
+}
+
+TEST_F(IniFileTest, LineBreaksInNamesAndValuesCannotInjectLines) {
+    const std::string path = Path("inject.ini");
+    {
+        TIniFile ini(path);
+        ini.WriteString("S", "k", "a\r\n[Evil]\r\nx=1");
+        ini.WriteString("S", "bad\nkey=x", "v\rw");
+        ini.WriteString("Sec\n[Other]", "k", "v");
+        // In memory the names are already what the file will hold.
+        EXPECT_EQ(ini.ReadString("S", "bad key x", ""), "v w");
+        ini.UpdateFile();
+    }
+    const std::string raw = ReadRaw(path);
+    EXPECT_EQ(raw.find('\r'), std::string::npos);
+    TIniFile back(path);
+    EXPECT_FALSE(back.SectionExists("Evil"));
+    EXPECT_FALSE(back.SectionExists("Other"));
+    EXPECT_EQ(back.ReadSection("S"), (std::vector<std::string>{"k", "bad key x"}));
+    EXPECT_EQ(back.ReadString("S", "k", ""), "a  [Evil]  x=1");
+    EXPECT_EQ(back.ReadString("S", "bad key x", ""), "v w");
+    EXPECT_EQ(back.ReadString("Sec [Other]", "k", ""), "v");
+}
+
+TEST_F(IniFileTest, ReadsEveryLineEndingAndKeepsTheFilesOwn) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string lineBreak;  // the one the rewritten file uses
+    };
+    const std::vector<Case> cases{
+        {"LF", "[A]\nx=1\ny=two\n[B]\nz=3\n", "\n"},
+        {"CR LF", "[A]\r\nx=1\r\ny=two\r\n[B]\r\nz=3\r\n", "\r\n"},
+        {"CR", "[A]\rx=1\ry=two\r[B]\rz=3\r", "\r"},
+        {"mixed, no final break", "[A]\r\nx=1\ry=two\n[B]\r\nz=3", "\r\n"},
+        {"byte-order mark", "\xEF\xBB\xBF[A]\nx=1\ny=two\n[B]\nz=3\n", "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Path("endings.ini");
+        WriteRaw(path, c.text);
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadSection("A"), (std::vector<std::string>{"x", "y"}));
+        EXPECT_EQ(ini.ReadInteger("A", "x", 0), 1);
+        EXPECT_EQ(ini.ReadString("A", "y", ""), "two");
+        EXPECT_EQ(ini.ReadInteger("B", "z", 0), 3);
+
+        ini.WriteString("B", "n", "1");
+        ini.UpdateFile();
+        const std::string& br = c.lineBreak;
+        EXPECT_EQ(ReadRaw(path), "[A]" + br + "x=1" + br + "y=two" + br + "[B]" + br + "z=3" + br + "n=1" + br);
+    }
+}
+
+TEST_F(IniFileTest, IntegersAreOptionalMinusAndDecimalDigits) {
+    const std::string path = Path("int.ini");
+    const std::vector<std::pair<std::string, int32_t>> cases{
+        {"42", 42}, {"-7", -7}, {"007", 7}, {"0", 0},
+        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+        {"2147483648", -99}, {"+5", -99}, {" 5", -99}, {"5 ", -99}, {"0x10", -99},
+        {"$10", -99}, {"", -99}, {"-", -99}, {"12abc", -99}, {"1.5", -99}};
+    TIniFile ini(path);
+    for (const auto& [text, expected] : cases) {
+        ini.WriteString("N", "v", text);
+        EXPECT_EQ(ini.ReadInteger("N", "v", -99), expected) << '"' << text << '"';
+    }
+
+    const std::vector<std::pair<std::string, bool>> bools{{"1", true}, {"0", false}, {"-3", true}};
+    for (const auto& [text, expected] : bools) {
+        ini.WriteString("N", "b", text);
+        EXPECT_EQ(ini.ReadBool("N", "b", !expected), expected) << text;
+    }
+    ini.WriteString("N", "b", "yes");
+    EXPECT_FALSE(ini.ReadBool("N", "b", false));
+    EXPECT_TRUE(ini.ReadBool("N", "b", true));
+
+    ini.WriteBool("N", "t", true);
+    ini.WriteBool("N", "f", false);
+    ini.WriteInteger("N", "i", -2147483647 - 1);
+    EXPECT_EQ(ini.ReadString("N", "t", ""), "1");
+    EXPECT_EQ(ini.ReadString("N", "f", ""), "0");
+    EXPECT_EQ(ini.ReadString("N", "i", ""), "-2147483648");
+}
+
+TEST_F(IniFileTest, EraseSectionAndDeleteKey) {
+    const std::string path = Path("erase.ini");
+    WriteRaw(path, "[A]\nx=1\ny=2\nx=dup\n[B]\nk=v\n[a]\nw=late\n");
+    TIniFile ini(path);
+    // The first key and the first section of a name count.
+    EXPECT_EQ(ini.ReadString("A", "x", ""), "1");
+    EXPECT_EQ(ini.ReadSection("A"), (std::vector<std::string>{"x", "y"}));
+    EXPECT_FALSE(ini.ValueExists("A", "w"));
+
+    ini.DeleteKey("a", "X");
+    EXPECT_FALSE(ini.ValueExists("A", "x"));
+    ini.DeleteKey("A", "absent");
+    ini.DeleteKey("Absent", "x");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path), "[A]\ny=2\n[B]\nk=v\n[a]\nw=late\n");
+
+    ini.EraseSection("A");
+    EXPECT_FALSE(ini.SectionExists("a"));
+    ini.EraseSection("Absent");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path), "[B]\nk=v\n");
+}
+
+TEST_F(IniFileTest, UnwritableFileRaisesTheError) {
+    const std::string inMissingFolder = Path("no/such/folder/x.ini");
+    TIniFile a(inMissingFolder);
+    a.WriteString("S", "k", "v");
+    try {
+        a.UpdateFile();
+        FAIL() << "no error raised";
+    } catch (const EIniFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(inMissingFolder), std::string::npos) << e.what();
+    }
+
+    // A folder by that name cannot be read, so it is never replaced.
+    const std::string folder = Path("folder.ini");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    WriteRaw(folder + "/inside", "keep");
+    TIniFile b(folder);
+    b.WriteString("S", "k", "v");
+    EXPECT_THROW(b.UpdateFile(), EIniFileError);
+    EXPECT_EQ(ReadRaw(folder + "/inside"), "keep");
+}
+
+TEST_F(IniFileTest, UpdateReplacesTheFileInsteadOfOverwritingIt) {
+    // A write into a fresh file that is renamed over the old one leaves the
+    // old contents whole until the new ones are complete: a reader holding
+    // the old file still sees it all, and no temporary file is left behind.
+    const std::string path = Path("swap.ini");
+    WriteRaw(path, "[S]\nk=old\n");
+    std::ifstream old(path, std::ios::binary);
+    ASSERT_TRUE(old.is_open());
+
+    TIniFile ini(path);
+    ini.WriteString("S", "k", "new");
+    ini.UpdateFile();
+
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), std::istreambuf_iterator<char>()),
+              "[S]\nk=old\n");
+    EXPECT_EQ(ReadRaw(path), "[S]\nk=new\n");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"swap.ini"});
+}
+
+} // namespace

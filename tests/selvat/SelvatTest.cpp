@@ -1,0 +1,231 @@
+// Drives the real libselvat.so through its C interface.
+#include <orvane/selvat.h>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A letter followed by a number: "K0", "K1" ...
+std::string Numbered(char letter, size_t n) {
+    std::string s(1, letter);
+    s += std::to_string(n);
+    return s;
+}
+
+class SelvatTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        file_ = Path("workspace.orv");
+    }
+    std::string Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
+    static void WriteRaw(const std::string& path, const std::string& bytes) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    static std::string ReadRaw(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    QTemporaryDir dir_;
+    std::string file_;
+};
+
+TEST_F(SelvatTest, IntegersRoundTrip) {
+    for (const int32_t v : {0, 1, -1, 123456, 2147483647, -2147483647 - 1}) {
+        SaveInteger(file_.c_str(), "Group Analyzer", "Value", v);
+        EXPECT_EQ(LoadInteger(file_.c_str(), "Group Analyzer", "Value", 99), v);
+    }
+}
+
+TEST_F(SelvatTest, TextsRoundTrip) {
+    const std::vector<std::string> texts{"", "plain", "  blanks kept  ", "\"quoted\"", "a=b",
+                                         "Fran\xC3\xA7" "ais \xE2\x82\xAC"};
+    for (const std::string& t : texts) {
+        SavePChar(file_.c_str(), "Sec", "Text", t.c_str());
+        EXPECT_STREQ(LoadPChar(file_.c_str(), "Sec", "Text", "default"), t.c_str());
+    }
+}
+
+TEST_F(SelvatTest, MissingFileSectionOrKeyGiveTheDefault) {
+    const std::string missing = Path("none.orv");
+    EXPECT_EQ(LoadInteger(missing.c_str(), "S", "k", 42), 42);
+    EXPECT_STREQ(LoadPChar(missing.c_str(), "S", "k", "def"), "def");
+
+    SaveInteger(file_.c_str(), "S", "k", 5);
+    EXPECT_EQ(LoadInteger(file_.c_str(), "Other", "k", 42), 42);
+    EXPECT_EQ(LoadInteger(file_.c_str(), "S", "other", 42), 42);
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "Other", "k", "def"), "def");
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "other", nullptr), "");
+    // Section and key names ignore case, as in any ini file.
+    EXPECT_EQ(LoadInteger(file_.c_str(), "s", "K", 42), 5);
+}
+
+TEST_F(SelvatTest, TextThatIsNoDecimalIntegerGivesTheDefault) {
+    for (const char* text : {"abc", "12x", "", " 7", "+7", "0x10", "99999999999"}) {
+        SavePChar(file_.c_str(), "S", "k", text);
+        EXPECT_EQ(LoadInteger(file_.c_str(), "S", "k", -8), -8) << '"' << text << '"';
+    }
+    SavePChar(file_.c_str(), "S", "k", "-17");
+    EXPECT_EQ(LoadInteger(file_.c_str(), "S", "k", -8), -17);
+}
+
+TEST_F(SelvatTest, SavingKeepsEverythingElseInTheFile) {
+    WriteRaw(file_, "[Main]\r\nWidth = 640\r\n; note\r\n\r\n[Group Analyzer]\r\nOld=1\r\n\r\n[Tail]\r\nx=y\r\n");
+    SaveInteger(file_.c_str(), "Group Analyzer", "Old", 2);
+    SavePChar(file_.c_str(), "Group Analyzer", "Name", "BBC");
+    SaveInteger(file_.c_str(), "New", "k", 3);
+    // The file's CR LF line breaks are kept, new lines included.
+    EXPECT_EQ(ReadRaw(file_),
+              "[Main]\r\nWidth = 640\r\n; note\r\n\r\n[Group Analyzer]\r\nOld=2\r\nName=BBC\r\n\r\n"
+              "[Tail]\r\nx=y\r\n\r\n[New]\r\nk=3\r\n");
+}
+
+TEST_F(SelvatTest, FailedSaveChangesNothingAndDoesNotThrow) {
+    const std::string unwritable = Path("no/folder/w.orv");
+    SaveInteger(unwritable.c_str(), "S", "k", 1);
+    SavePChar(unwritable.c_str(), "S", "k", "t");
+    EXPECT_EQ(LoadInteger(unwritable.c_str(), "S", "k", 7), 7);
+
+    // A folder in place of the file is neither read nor replaced.
+    const std::string folder = Path("folder.orv");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    SaveInteger(folder.c_str(), "S", "k", 1);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
+    EXPECT_EQ(LoadInteger(folder.c_str(), "S", "k", 7), 7);
+}
+
+TEST_F(SelvatTest, NullArgumentsAreHarmless) {
+    SaveInteger(nullptr, "S", "k", 1);
+    SaveInteger(file_.c_str(), nullptr, "k", 1);
+    SaveInteger(file_.c_str(), "S", nullptr, 1);
+    SavePChar(nullptr, "S", "k", "t");
+    SavePChar(file_.c_str(), nullptr, "k", "t");
+    SavePChar(file_.c_str(), "S", nullptr, "t");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file_)));
+    EXPECT_EQ(LoadInteger(nullptr, "S", "k", 4), 4);
+    EXPECT_EQ(LoadInteger(file_.c_str(), nullptr, "k", 4), 4);
+    EXPECT_STREQ(LoadPChar(nullptr, nullptr, nullptr, "d"), "d");
+    EXPECT_STREQ(LoadPChar(nullptr, nullptr, nullptr, nullptr), "");
+
+    // A null text is the empty text.
+    SavePChar(file_.c_str(), "S", "k", nullptr);
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "k", "d"), "");
+}
+
+TEST_F(SelvatTest, LoadPCharResultOutlivesTheCallAndMayBeTheNextDefault) {
+    SavePChar(file_.c_str(), "S", "a", "first");
+    const char* a = LoadPChar(file_.c_str(), "S", "a", "");
+    const std::string copy = a;
+    EXPECT_EQ(copy, "first");
+    // The previous result handed back as a default is copied before it is replaced.
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "missing", a), "first");
+}
+
+std::unique_ptr<TValueTable> EmptyTable() {
+    auto t = std::make_unique<TValueTable>();
+    std::memset(t.get(), 0x5A, sizeof(TValueTable));
+    t->Count = 0;
+    return t;
+}
+
+std::string KeyOf(const TValueTable& t, int i) { return {t.Entries[i].Key.Text, t.Entries[i].Key.Length}; }
+std::string ValueOf(const TValueTable& t, int i) {
+    return {t.Entries[i].Value.Text, t.Entries[i].Value.Length};
+}
+
+TEST(SelvatValueTest, AddValueLandsInTheHostTable) {
+    auto t = EmptyTable();
+    AddValue("PI", "D3C2", t.get());
+    AddValue("PS", "RADIO", t.get());
+    AddValue("PI", "1234", t.get());
+    ASSERT_EQ(t->Count, 2);
+    EXPECT_EQ(KeyOf(*t, 0), "PI");
+    EXPECT_EQ(ValueOf(*t, 0), "1234");
+    EXPECT_EQ(KeyOf(*t, 1), "PS");
+    EXPECT_EQ(ValueOf(*t, 1), "RADIO");
+
+    // Cut to 255 bytes on a character boundary.
+    std::string longValue = std::string(254, 'x') + "\xC3\xA4";
+    AddValue("RT", longValue.c_str(), t.get());
+    EXPECT_EQ(ValueOf(*t, 2), std::string(254, 'x'));
+}
+
+TEST(SelvatValueTest, AddValueLimitsACountThePlugInBroke) {
+    auto t = EmptyTable();
+    for (int i = 0; i < 256; ++i) AddValue(Numbered('K', i).c_str(), "v", t.get());
+    ASSERT_EQ(t->Count, 256);
+    AddValue("dropped", "v", t.get());
+    EXPECT_EQ(t->Count, 256);
+    t->Count = 300;
+    AddValue("K3", "changed", t.get());
+    EXPECT_EQ(t->Count, 256);
+    EXPECT_EQ(ValueOf(*t, 3), "changed");
+    t->Count = -5;
+    AddValue("first", "1", t.get());
+    EXPECT_EQ(t->Count, 1);
+    EXPECT_EQ(KeyOf(*t, 0), "first");
+}
+
+TEST(SelvatValueTest, AddValueIgnoresNullPointers) {
+    auto t = EmptyTable();
+    AddValue("k", "v", nullptr);
+    AddValue(nullptr, "v", t.get());
+    EXPECT_EQ(t->Count, 0);
+    AddValue("k", nullptr, t.get());
+    ASSERT_EQ(t->Count, 1);
+    EXPECT_EQ(ValueOf(*t, 0), "");
+}
+
+TEST(SelvatCharConvTest, MapsTheRdsBasicCharacterSet) {
+    const std::vector<std::pair<int32_t, uint32_t>> codes{
+        {0x80, 0x00E1},  // á
+        {0x82, 0x00E9},  // é
+        {0x8B, 0x00C7},  // Ç
+        {0x8D, 0x00DF},  // ß
+        {0x91, 0x00E4},  // ä
+        {0x97, 0x00F6},  // ö
+        {0x99, 0x00FC},  // ü
+        {0x9B, 0x00E7},  // ç
+        {0xAA, 0x00A3},  // £
+        {0xAB, 0x0024},  // $
+        {0xBB, 0x00B0},  // °
+        {0xCC, 0x0160},  // Š
+        {0xD1, 0x00C4},  // Ä
+        {0xD7, 0x00D6},  // Ö
+        {0xD9, 0x00DC},  // Ü
+        {0x41, 0x0041},  // below 128 unchanged
+    };
+    for (const auto& [code, expected] : codes) EXPECT_EQ(CharConv(code, 1), expected) << std::hex << code;
+    // Only the low byte counts.
+    EXPECT_EQ(CharConv(0x191, 1), 0x00E4u);
+    EXPECT_EQ(CharConv(-111, 1), 0x00E4u);  // 0x...FF91
+}
+
+TEST(SelvatExportTest, OnlyTheInterfaceIsExported) {
+    Dl_info info{};
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&CharConv), &info), 0);
+    void* lib = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(lib, nullptr) << info.dli_fname;
+    for (const char* name : {"CharConv", "AddValue", "SaveInteger", "SavePChar", "LoadInteger", "LoadPChar"})
+        EXPECT_NE(dlsym(lib, name), nullptr) << name;
+    // The linked-in ini and value-table code stays private.
+    for (const char* name : {"_ZN8TIniFile10UpdateFileEv", "_ZN6orvane15ClearValueTableER11TValueTable"})
+        EXPECT_EQ(dlsym(lib, name), nullptr) << name;
+    dlclose(lib);
+}
+
+} // namespace
