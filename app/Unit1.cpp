@@ -48,6 +48,7 @@ std::string CommandLineFile(const std::vector<std::string>& args) {
 TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr) {
+    ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -62,6 +63,8 @@ TForm1::TForm1(AppEnv& env, AppForms& forms)
     timerRDSDecoder_->OnTimer = [this] { TimerRDSDecoderTimer(); };
     timerTimeout_ = env_.timers->Create(30000, false);
     timerTimeout_->OnTimer = [this] { TimerTimeoutTimer(); };
+    timerCommand_ = env_.timers->Create(200, true);
+    timerCommand_->OnTimer = [this] { TimerCommandTimer(); };
     timerNoSync_ = env_.timers->Create(3000, false);
     timerNoSync_->OnTimer = [this] { TimerNoSyncTimer(); };
     psChars_.fill("-");
@@ -87,7 +90,8 @@ void TForm1::FormCreate() {
     BuildDisplay();
     BuildMenu();
 
-    plugins_.FindPlugins(programFolder_ + "plugins/");
+    plugins_.FindPlugins(programFolder_ + "plugins/", reinterpret_cast<intptr_t>(static_cast<QWidget*>(this)),
+                         &valueTable_, [this](const std::string& m) { Show(m); });
     const auto& list = plugins_.Plugins();
     for (size_t i = 0; i < list.size(); ++i) {
         if (!list[i].hasCommand) continue;
@@ -343,6 +347,11 @@ void TForm1::TimerNoSyncTimer() {
 }
 
 void TForm1::NoSync() { UpdateBER("no sync"); }
+
+void TForm1::TimerCommandTimer() {
+    // The device keep-alive joins here with the device link.
+    plugins_.RelayCommand(valueTable_);
+}
 
 // Basic decoder and display ----------------------------------------------------------
 

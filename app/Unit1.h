@@ -61,6 +61,7 @@ public:
     void TimerRDSDecoderTimer();
     void TimerTimeoutTimer();
     void TimerNoSyncTimer();
+    void TimerCommandTimer();
     // Pending bits a tick keeps back so groups come out evenly.
     int DecoderReserve() const;
 
@@ -191,6 +192,7 @@ private:
     std::unique_ptr<ITimer> timerRDSDecoder_;
     std::unique_ptr<ITimer> timerTimeout_;
     std::unique_ptr<ITimer> timerNoSync_;
+    std::unique_ptr<ITimer> timerCommand_;
     std::unique_ptr<ITimer> timerFirstStart_;
     std::unique_ptr<ITimer> timerStatus_;
     bool autoHint_ = true;

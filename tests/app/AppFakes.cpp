@@ -41,23 +41,27 @@ void RecorderCommand(const char* command, const char* parameter) {
 
 } // namespace
 
-void RecordingPlugins::Load(PluginHost& host, const std::string&) {
-    TPlugins recorder;
-    recorder.fileName = "recorder.so";
-    recorder.displayName = "Recorder";
-    recorder.Command = &RecorderCommand;
-    recorder.hasCommand = true;
-    recorder.RDSGroup = &RecorderGroup;
-    recorder.hasRDSGroup = true;
-    recorder.initialised = true;
-    host.Plugins().push_back(recorder);
+namespace {
+int recorderModule, silentModule;
+const char* RecorderName() { return "Recorder"; }
+} // namespace
 
-    TPlugins silent;
-    silent.fileName = "silent.so";
-    silent.displayName = "Silent";
-    silent.initialised = true;
-    host.Plugins().push_back(silent);
+std::vector<std::string> RecordingPlugins::List(const std::string&) { return {"recorder.so", "silent.so"}; }
+
+void* RecordingPlugins::Open(const std::string& path, std::string&) {
+    return path.ends_with("recorder.so") ? static_cast<void*>(&recorderModule) : static_cast<void*>(&silentModule);
 }
+
+void* RecordingPlugins::Symbol(void* module, const char* name) {
+    if (module != &recorderModule) return nullptr;
+    const std::string n = name;
+    if (n == "RDSGroup") return reinterpret_cast<void*>(&RecorderGroup);
+    if (n == "Command") return reinterpret_cast<void*>(&RecorderCommand);
+    if (n == "PluginName") return reinterpret_cast<void*>(&RecorderName);
+    return nullptr;
+}
+
+void RecordingPlugins::Close(void*) {}
 
 AppEnv FakeProgram::Env(std::vector<std::string> args, bool withPlugins) {
     QDir().mkpath(QString::fromStdString(ProgramFolder()));

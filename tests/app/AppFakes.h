@@ -39,16 +39,17 @@ struct SeenCommand {
     bool optionsDialogExisted = false, statusWindowExisted = false, decoderDataExisted = false;
 };
 
-// Plug-ins that the fake loader puts into the host's table: "Recorder" with a
-// Command entry, and "Silent" without one.
+// Plug-ins that the fake loader offers: "Recorder" (recorder.so) with every
+// entry point, and silent.so with none.
 class RecordingPlugins : public IPluginLoader {
 public:
-    void Load(PluginHost& host, const std::string& folder) override;
-    void Unload(TPlugins& plugin) override { unloaded.push_back(plugin.displayName); }
+    std::vector<std::string> List(const std::string& folder) override;
+    void* Open(const std::string& path, std::string& error) override;
+    void* Symbol(void* module, const char* name) override;
+    void Close(void* module) override;
     static std::vector<SeenCommand>& Seen();
     static const AppForms*& Forms();
     static std::vector<TRDSGroupRec>& Groups();
-    std::vector<std::string> unloaded;
 };
 
 // A program folder in a temporary directory and an environment of fakes.

@@ -1,6 +1,7 @@
 #include "AppFakes.h"
 #include "OrvaneApp.h"
 #include "Unit1.h"
+#include "ValueTable.h"
 #include "about.h"
 #include "dd.h"
 #include "freq.h"
@@ -264,4 +265,16 @@ TEST(CommandLine, WhichArgumentIsAFileToPlay) {
         SCOPED_TRACE(c.args.empty() ? std::string("(none)") : c.args[0]);
         EXPECT_EQ(CommandLineFile(c.args), c.file);
     }
+}
+
+TEST_F(MainWindowTest, APluginCommandIsRelayedWithin200ms) {
+    TForm1& main = Start();
+    RecordingPlugins::Seen().clear();
+    AddValue(main.ValueTable(), "COMMAND", "SHOWHIDE\r");
+    program.time.Advance(199);
+    EXPECT_TRUE(RecordingPlugins::Seen().empty());
+    program.time.Advance(1);
+    ASSERT_EQ(Commands(), std::vector<std::string>{"SHOWHIDE"});
+    EXPECT_EQ(RecordingPlugins::Seen()[0].parameter, "");
+    EXPECT_EQ(ReadValue(main.ValueTable(), "COMMAND"), "");
 }
