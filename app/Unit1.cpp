@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWindow>
@@ -47,7 +49,8 @@ std::string CommandLineFile(const std::vector<std::string>& args) {
 
 TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
-      plugins_(env.pluginLoader ? env.pluginLoader() : nullptr) {
+      plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
+      player_(*this, *env.clock, *env.timers) {
     ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
@@ -80,7 +83,7 @@ void TForm1::FormCreate() {
     setAcceptDrops(true);
 
     srcNum_ = kSourceNone;
-    playing_ = recording_ = false;
+    recording_ = false;
 
     programFolder_ = ProgramFolderOf(env_.programPath);
     dataFolder_ = GetDataFolder(false, true, env_.programPath);
@@ -127,9 +130,9 @@ void TForm1::BuildDisplay() {
     LGR = label("LGR", "0", "Number of received groups", 1, 1);
     LEND = label("LEND", "END", "The playback has ended", 2, 0);
     LEND->hide();
-    LPLAY = label("LPLAY", "PLAY", "Playing", 3, 0);
+    LPLAY = label("LPLAY", "PLAY", "Playing", 2, 0);
     LPLAY->hide();
-    LPAUSE = label("LPAUSE", "Pause", "Playback paused", 4, 0);
+    LPAUSE = label("LPAUSE", "Pause", "Playback paused", 1, 2);
     LPAUSE->hide();
     QFont big = LPI->font();
     big.setPointSize(big.pointSize() * 2);
@@ -148,6 +151,28 @@ void TForm1::BuildDisplay() {
     CBFREQ->setObjectName("CBFREQ");
     CBFREQ->setStatusTip("Frequency in MHz");
     grid->addWidget(CBFREQ, 2, 1);
+
+    TBSpeed = new QSlider(Qt::Horizontal, central);
+    TBSpeed->setObjectName("TBSpeed");
+    TBSpeed->setRange(-3, 2);
+    TBSpeed->setValue(0);
+    TBSpeed->setPageStep(1);
+    TBSpeed->setStatusTip("Playback speed");
+    connect(TBSpeed, &QSlider::valueChanged, this, [this](int position) {
+        player_.TBSpeedChange(position, TBSpeed->hasFocus());
+    });
+    grid->addWidget(TBSpeed, 4, 1);
+
+    BBPLAY = new QPushButton("PLAY...", central);
+    BBPLAY->setObjectName("BBPLAY");
+    BBPLAY->setStatusTip("Play a file");
+    connect(BBPLAY, &QPushButton::clicked, this, [this] { PlayFile1Click(); });
+    grid->addWidget(BBPLAY, 3, 0);
+    BBPSTOP = new QPushButton("STOP", central);
+    BBPSTOP->setObjectName("BBPSTOP");
+    BBPSTOP->setStatusTip("Stop playback");
+    connect(BBPSTOP, &QPushButton::clicked, this, [this] { player_.BBPSTOPClick(); });
+    grid->addWidget(BBPSTOP, 4, 0);
 
     GradButton1 = new QPushButton("Reset", central);
     GradButton1->setObjectName("GradButton1");
@@ -178,7 +203,7 @@ void TForm1::BuildMenu() {
     };
     // Items stay disabled until the part of the program behind them exists.
     QMenu* file = bar->addMenu("&File");
-    item(file, "PlayFile1", "Play File...", QKeySequence("Ctrl+P"), &TForm1::PlayFile1Click, false);
+    item(file, "PlayFile1", "Play File...", QKeySequence("Ctrl+P"), &TForm1::PlayFile1Click, true);
     item(file, "FileInformation1", "File Information...", QKeySequence("Ctrl+I"),
          &TForm1::FileInformation1Click, false);
     item(file, "PlayLocation1", "Play Stream...", {}, &TForm1::PlayLocation1Click, false);
@@ -222,7 +247,7 @@ void TForm1::CompleteStartup() {
 
 void TForm1::TimerFirstStartTimer() {
     timerFirstStart_->SetEnabled(false);
-    if (srcNum_ == kSourceNone && !playing_ && !std::filesystem::exists(dataFolder_ + "orvane.ini"))
+    if (srcNum_ == kSourceNone && !player_.Playing() && !std::filesystem::exists(dataFolder_ + "orvane.ini"))
         SelectRDSInput1Click();
 }
 
@@ -230,7 +255,7 @@ void TForm1::FormClose() {
     if (closed_) return;
     closed_ = true;
     if (recording_) StopRecording();
-    if (playing_) StopPlayback();
+    if (player_.Playing()) player_.StopPlayingFile();
     WriteAutoReport();
     if (options_->SaveWorkspaceOnExit()) SaveWorkspace();
     else SaveSettings();
@@ -262,14 +287,14 @@ void TForm1::Clear1Click() {
 
 void TForm1::ClearKeepSync() {
     WriteAutoReport();
-    playbackEnded_ = false;
+    player_.ClearEnded();
     LEND->hide();
     currentPS_ = "--------";
     confirmedPS_.clear();
     psRepeat_ = 0;
     ClearValueTable(valueTable_);
     std::fill(std::begin(quality_), std::end(quality_), -1);
-    if (!playing_) shownGroupCount_ = 0;
+    if (!player_.Playing()) shownGroupCount_ = 0;
     psChars_.fill("-");
     LPS->setText(QString::fromStdString(currentPS_));
     LGR->setText("0");
@@ -283,7 +308,7 @@ void TForm1::BasicClear() {
     decoder_.ResetRDSSync();
     LPI->setText(QString::fromStdString(piText_));
     ring_.Empty();
-    if (srcNum_ == kSourceDevice && !playing_) dropCounter_ = 3;
+    if (srcNum_ == kSourceDevice && !player_.Playing()) dropCounter_ = 3;
     SetApplicationTitle("Orvane");
     ClearSoftPISearch();
     UpdateBER("no sync");
@@ -297,11 +322,11 @@ void TForm1::SetApplicationTitle(const std::string& title) {
 
 // Group fan-out -------------------------------------------------------------------
 
-bool TForm1::Paused() const { return !LPAUSE->isHidden(); }
+bool TForm1::Paused() const { return player_.Paused(); }
 
 void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
     const TRDSGroupRec g = group;
-    if (playing_) dropCounter_ = 0;
+    if (player_.Playing()) dropCounter_ = 0;
     if (dropCounter_ > 0) {
         --dropCounter_;
         return;
@@ -310,7 +335,7 @@ void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
     timerTimeout_->SetEnabled(false);
     timerTimeout_->SetEnabled(true);
 
-    piWatch_.Check(g.BlockA, srcNum_ == kSourceDevice && !playing_);
+    piWatch_.Check(g.BlockA, srcNum_ == kSourceDevice && !player_.Playing());
     // PIResetChecker
     if (!options_->ResetOnPIChange() && !options_->DetectPIChange()) {
         piWatch_.changed = false;
@@ -322,7 +347,7 @@ void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
             if (options_->OnPIChangeItem() == 1) piWatch_.newRecordingPending = true;
         }
     }
-    if (options_->ResetOnPIChange() && piWatch_.count > 0 && piWatch_.stable >= 0 && !playing_) return;
+    if (options_->ResetOnPIChange() && piWatch_.count > 0 && piWatch_.stable >= 0 && !player_.Playing()) return;
 
     ++groupsPerSecond_;
     plugins_.SendGroupToAll(g);
@@ -337,13 +362,13 @@ void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
 }
 
 void TForm1::TimerTimeoutTimer() {
-    if (Paused() || playing_ || !LEND->isHidden() || LPI->text() == "----") return;
+    if (Paused() || player_.Playing() || !LEND->isHidden() || LPI->text() == "----") return;
     if (options_->ResetOnSignalTimeout()) Clear1Click();
     if (options_->StopRecordingOnSignalTimeout()) BBSTOPClick();
 }
 
 void TForm1::TimerNoSyncTimer() {
-    if (!playing_ && LEND->isHidden()) UpdateBER("no sync");
+    if (!player_.Playing() && LEND->isHidden()) UpdateBER("no sync");
 }
 
 void TForm1::NoSync() { UpdateBER("no sync"); }
@@ -453,8 +478,8 @@ void TForm1::LCDRefresh(const TRDSGroupRec& g) {
         if (valid > 0 && piWatch_.count == 0)
             AddValue(valueTable_, "BER", LBER->text().toStdString());
     }
-    if (playing_ && totalGroups_ > 0)
-        LGR->setText(QString("%1 / %2").arg(shownGroupCount_).arg(totalGroups_));
+    if (player_.Playing() && player_.TotalGroups() > 0)
+        LGR->setText(QString("%1 / %2").arg(shownGroupCount_).arg(player_.TotalGroups()));
     else
         LGR->setText(QString::number(shownGroupCount_));
 }
@@ -483,7 +508,7 @@ int TForm1::DecoderReserve() const {
 }
 
 void TForm1::TimerRDSDecoderTimer() {
-    if (playing_ || playbackEnded_) {
+    if (player_.Playing() || player_.Ended()) {
         ring_.Empty();
         return;
     }
@@ -579,7 +604,37 @@ void TForm1::AppRestore() { plugins_.SendCommandToAll("RESTORE", ""); }
 
 // Menu commands -------------------------------------------------------------------
 
-void TForm1::PlayFile1Click() {}
+void TForm1::PlayFile1Click() {
+    const std::string file = env_.modal->OpenFile(
+        this, "Orvane file (*.orv);;Mervix or any ASCII file (*);;Kivo file (*.smp);;"
+              "Tarn RDS Logger (*.log *.rds *.rawrds)");
+    if (!file.empty()) PlayFile(file);
+}
+
+// Playback ---------------------------------------------------------------------------
+
+void TForm1::SetGroupCount(int count) { shownGroupCount_ = count; }
+
+void TForm1::SetGroupCountText(const std::string& text) {
+    LGR->setText(QString::fromStdString(text));
+    LGR->repaint();
+}
+
+void TForm1::SetBERText(const std::string& text) { LBER->setText(QString::fromStdString(text)); }
+
+void TForm1::PlaybackChanged() {
+    LPLAY->setVisible(player_.Playing());
+    LEND->setVisible(player_.EndShown());
+    LPAUSE->setVisible(player_.Paused());
+    BBPSTOP->setText(QString::fromStdString(player_.StopCaption()));
+    // The hint's text after "|" is what the status line shows.
+    const std::string& hint = player_.StopHint();
+    BBPSTOP->setStatusTip(QString::fromStdString(hint.substr(hint.find('|') + 1)));
+    if (TBSpeed->value() != player_.SpeedPosition()) {
+        const QSignalBlocker block(TBSpeed);
+        TBSpeed->setValue(player_.SpeedPosition());
+    }
+}
 void TForm1::FileInformation1Click() {}
 void TForm1::PlayLocation1Click() {}
 void TForm1::CreateReport1Click() {}

@@ -3,6 +3,7 @@
 // life cycle.
 #include "AppEnv.h"
 #include "DecoderRing.h"
+#include "FilePlayer.h"
 #include "GroupDecoder.h"
 #include "Options.h"
 #include "PIWatch.h"
@@ -21,12 +22,13 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSlider;
 
 namespace orvane {
 
 struct AppForms;
 
-class TForm1 : public QMainWindow, private IGroupDecoderSink {
+class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -38,7 +40,7 @@ public:
     void CompleteStartup();
 
     // The status line: a message for five seconds, then control hints again.
-    void Show(const std::string& message);
+    void Show(const std::string& message) override;
     bool AutoHint() const { return autoHint_; }
     QString StatusText() const;
 
@@ -85,8 +87,9 @@ public:
     int SourceNumber() const { return srcNum_; }
     // Set by the source connection.
     void SetSourceNumber(int source) { srcNum_ = source; }
-    bool Playing() const { return playing_; }
-    bool Recording() const { return recording_; }
+    bool Playing() const { return player_.Playing(); }
+    FilePlayer& Player() { return player_; }
+    bool Recording() const override { return recording_; }
     const std::string& ProgramFolder() const { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
     const std::string& DocumentsFolder() const { return documentsFolder_; }
@@ -101,6 +104,9 @@ public:
     QLabel* LEND = nullptr;
     QLabel* LPLAY = nullptr;
     QLabel* LPAUSE = nullptr;
+    QSlider* TBSpeed = nullptr;
+    QPushButton* BBPSTOP = nullptr;
+    QPushButton* BBPLAY = nullptr;
     QPushButton* GradButton1 = nullptr;
 
 public slots:
@@ -149,7 +155,7 @@ private:
     void ClearSoftPISearch() {}
     void AddToRecBuffer(const TRDSGroupRec& /*group*/) {}
     void SaveRDSGroup(const TRDSGroupRec& /*group*/) {}
-    void ClearRecBuffer() {}
+    void ClearRecBuffer() override {}
     void BBRECClick() {}
     void BBSTOPClick() {}
 
@@ -163,7 +169,17 @@ private:
     void StopRecording() {}
     void StopPlayback() {}
     void WriteAutoReport() {}
-    void PlayFile(const std::string& /*file*/) {}
+    void PlayFile(const std::string& file) { player_.PlayFile(file); }
+
+    // IPlaybackHost
+    void ResetDecodedData() override { Clear1Click(); }
+    void StopRecordingFile() override {}
+    bool SeekingEnabled() const override { return options_->SeekingEnabled(); }
+    void SetGroupCount(int count) override;
+    void SetGroupCountText(const std::string& text) override;
+    void SetBERText(const std::string& text) override;
+    void PlaybackChanged() override;
+    void UpdateATB() {}
 
     AppEnv& env_;
     AppForms& forms_;
@@ -171,6 +187,7 @@ private:
     const IOptions* options_ = &defaultOptions_;
     GroupDecoder decoder_;
     PluginHost plugins_;
+    FilePlayer player_;
 
     DecoderRing ring_;
     TValueTable valueTable_{};
@@ -186,7 +203,6 @@ private:
     int quality_[16];
     int32_t shownGroupCount_ = 0;
     int32_t refreshCounter_ = 0;
-    int32_t totalGroups_ = 0; // of the played file; 0 when unknown
     std::string appTitle_ = "Orvane";
 
     std::unique_ptr<ITimer> timerRDSDecoder_;
@@ -201,7 +217,7 @@ private:
     std::string programFolder_, dataFolder_, documentsFolder_, workspaceFile_;
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     bool rectSent_ = false;
-    bool playing_ = false, recording_ = false, playbackEnded_ = false;
+    bool recording_ = false;
     bool closed_ = false;
 
     QMenu* pluginsMenu_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -25,6 +26,10 @@ bool DesktopShell::StartDetached(const std::string& program, const std::vector<s
     QStringList list;
     for (const auto& a : args) list << QString::fromStdString(a);
     return QProcess::startDetached(QString::fromStdString(program), list);
+}
+
+std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter) {
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), QString::fromStdString(filter)).toStdString();
 }
 
 int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }

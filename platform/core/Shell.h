@@ -30,12 +30,15 @@ public:
     virtual ~IModalRunner() = default;
     virtual int Run(QDialog& dialog) = 0;
     virtual void Message(QWidget* parent, const std::string& text) = 0;
+    // A file to open, or empty when the user cancelled; filter in Qt's form.
+    virtual std::string OpenFile(QWidget* parent, const std::string& filter) = 0;
 };
 
 class ExecModalRunner final : public IModalRunner {
 public:
     int Run(QDialog& dialog) override;
     void Message(QWidget* parent, const std::string& text) override;
+    std::string OpenFile(QWidget* parent, const std::string& filter) override;
 };
 
 } // namespace orvane

@@ -31,6 +31,8 @@ struct FakeModal : IModalRunner {
     std::vector<std::string> messages;
     int Run(QDialog& dialog) override;
     void Message(QWidget*, const std::string& text) override { messages.push_back(text); }
+    std::string fileToOpen; // the user's pick in an open dialog
+    std::string OpenFile(QWidget*, const std::string&) override { return fileToOpen; }
 };
 
 // What a recording plug-in saw, with the windows that existed at the moment.

@@ -7,7 +7,10 @@
 #include "ValueTable.h"
 
 #include <QLabel>
+#include <QSlider>
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace orvane;
 using namespace orvane::test;
@@ -215,12 +218,13 @@ TEST_F(DecodedDataTest, DeviceLinkDropsThreeGroupsAfterAFullReset) {
 
 TEST_F(DecodedDataTest, PausedGroupsAreDroppedBeforeTheTimeoutIsRestarted) {
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
-    main().LPAUSE->show();
+    main().TBSpeed->setValue(-3);
+    ASSERT_FALSE(main().LPAUSE->isHidden());
     main().TimeoutTimer().SetEnabled(false);
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(RecordingPlugins::Groups().size(), 1u);
     EXPECT_FALSE(main().TimeoutTimer().Enabled());
-    main().LPAUSE->hide();
+    main().TBSpeed->setValue(0);
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(RecordingPlugins::Groups().size(), 2u);
     EXPECT_TRUE(main().TimeoutTimer().Enabled());
@@ -323,4 +327,33 @@ TEST_F(DecodedDataTest, ResetShowsTheEmptyDisplayAndLeavesOnlyCommand) {
     EXPECT_FALSE(main().Decoder().InSync());
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(main().ApplicationTitle(), "Orvane - 1234");
+}
+
+TEST_F(DecodedDataTest, PlaybackEmptiesTheRingUntilTheNextReset) {
+    const std::string file = program.ProgramFolder() + "rec.orv";
+    {
+        std::ofstream out(file);
+        for (int i = 0; i < 5; ++i) out << "1234 0000 E0CD 4142\r\n";
+    }
+    main().PlayFile1Click(); // the user cancels the open dialog
+    EXPECT_FALSE(main().Playing());
+    program.modal.fileToOpen = file;
+    main().PlayFile1Click();
+    ASSERT_TRUE(main().Playing());
+    main().EnableDecoderTick(true);
+    for (int i = 0; i < 700; ++i) main().Ring().AddToDecoderBuffer(1);
+    program.time.Advance(87);
+    EXPECT_EQ(main().Ring().Pending(), 0);
+    program.time.Advance(78 * 10); // the file ends: bits still go nowhere
+    EXPECT_FALSE(main().Playing());
+    EXPECT_FALSE(main().LEND->isHidden());
+    EXPECT_EQ(main().LGR->text().toStdString(), "5 / 5"); // the last refresh during playback
+    for (int i = 0; i < 700; ++i) main().Ring().AddToDecoderBuffer(1);
+    program.time.Advance(88);
+    EXPECT_EQ(main().Ring().Pending(), 0);
+    main().Clear1Click();
+    EXPECT_TRUE(main().LEND->isHidden());
+    for (int i = 0; i < 700; ++i) main().Ring().AddToDecoderBuffer(1);
+    program.time.Advance(88);
+    EXPECT_GT(main().Ring().Pending(), 0);
 }

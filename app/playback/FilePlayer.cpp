@@ -1,0 +1,271 @@
+#include "FilePlayer.h"
+
+#include <algorithm>
+#include <climits>
+#include <exception>
+
+namespace orvane {
+namespace {
+
+const char* const kOpenError = "Playback error: Unable to open the file";
+const char* const kReadError = "Playback error: Unable to read from the file!";
+const char* const kFormatError = "Playback error: Invalid file format!";
+const char* const kStreamError = "Playback error: Unable to access the stream";
+
+enum class LineClass { Skip, Header, Group };
+
+// The lines the pre-scan counts are the lines a seek counts.
+LineClass Classify(LineReader::Result r, std::string_view line) {
+    if (r != LineReader::Result::Line || line.size() < FilePlayer::kMinLine) return LineClass::Skip;
+    if (line.front() == '#') return LineClass::Skip;
+    if (line.front() == '<') return LineClass::Header;
+    return LineClass::Group;
+}
+
+bool HasControlCharacter(std::string_view line) {
+    return std::any_of(line.begin(), line.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 32; });
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// The extension with its dot, taken from the file name part only.
+std::string Extension(const std::string& name) {
+    const size_t slash = name.rfind('/');
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return name.substr(dot);
+}
+
+} // namespace
+
+FilePlayer::FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers)
+    : host_(host), parser_(clock), timer_(timers.Create(kDefaultInterval, false)) {
+    timer_->OnTimer = [this] {
+        // A timer slot: nothing may escape into the event loop.
+        try {
+            TimerPlaybackTimer();
+        } catch (const std::exception&) {
+            StopPlayingFile();
+            host_.Show(kReadError);
+        }
+    };
+}
+
+FilePlayer::~FilePlayer() { timer_->OnTimer = nullptr; }
+
+int FilePlayer::KindOf(const std::string& name) {
+    if (Upper(Extension(name)) == ".SMP") return kPlaySample;
+    if (Upper(name.substr(0, 7)) == "STREAM:") return kPlayStream;
+    return kPlayText;
+}
+
+std::string FilePlayer::NameWithoutFolder(const std::string& name) {
+    const size_t slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+uint32_t FilePlayer::Interval() const {
+    switch (speedPosition_) {
+    case 2: return 10;
+    case 1: return 30;
+    case -1: return 250;
+    case -2: return 750;
+    case kPausePosition: return kPausedInterval;
+    default: return kDefaultInterval;
+    }
+}
+
+std::string FilePlayer::SpeedStatusText() const {
+    switch (speedPosition_) {
+    case 2: return "Very high speed";
+    case 1: return "High speed";
+    case -1: return "Low speed";
+    case -2: return "Very low speed";
+    case kPausePosition: return "Paused";
+    default: return "Normal speed";
+    }
+}
+
+void FilePlayer::UpdateTimer() {
+    // The paused interval does not fit a timer's int; a stopped timer never fires.
+    if (!Paused()) timer_->SetInterval(static_cast<int>(Interval()));
+    timer_->SetEnabled(playing_ && !Paused());
+}
+
+void FilePlayer::ApplyPlaybackSpeed() { UpdateTimer(); }
+
+void FilePlayer::SetSpeedPosition(int position) {
+    const bool wasPaused = Paused();
+    speedPosition_ = position;
+    ApplyPlaybackSpeed();
+    if (wasPaused != Paused()) host_.PlaybackChanged();
+}
+
+void FilePlayer::TBSpeedChange(int position, bool showStatus) {
+    SetSpeedPosition(position);
+    if (showStatus && playing_) host_.Show(SpeedStatusText());
+}
+
+void FilePlayer::SetPlaying(bool on) {
+    playing_ = on;
+    if (on) endShown_ = false;
+    UpdateTimer();
+    host_.PlaybackChanged();
+}
+
+void FilePlayer::PlayFile(const std::string& name) {
+    try {
+        totalGroups_ = 0;
+        host_.SetGroupCount(0);
+        host_.ClearRecBuffer();
+        host_.ResetDecodedData();
+        host_.SetBERText("no sync");
+        if (playing_) StopPlayingFile();
+
+        stopCaption_ = "STOP";
+        stopHint_ = "|Stop playback";
+        if (host_.Recording()) host_.StopRecordingFile();
+
+        playedName_ = name;
+        lastFileName_ = NameWithoutFolder(name);
+        headerLine_.clear();
+        kind_ = KindOf(name);
+
+        switch (kind_) {
+        case kPlayText:
+            if (reader_.Open(name)) {
+                SetPlaying(true);
+            } else {
+                host_.Show(kOpenError);
+                SetPlaying(false);
+            }
+            break;
+        case kPlaySample: // sample files are not played yet
+            host_.Show(kOpenError);
+            SetPlaying(false);
+            break;
+        default: // nor streams
+            host_.Show(kStreamError);
+            SetPlaying(false);
+            break;
+        }
+
+        if (playing_ && kind_ == kPlayText && host_.SeekingEnabled() && !Prescan()) {
+            host_.SetGroupCountText("0");
+            StopPlayingFile();
+            host_.Show(kReadError);
+        }
+    } catch (const std::exception&) {
+        if (playing_) StopPlayingFile();
+        host_.Show(kReadError);
+    }
+}
+
+bool FilePlayer::Prescan() {
+    for (std::string& e : seekIndex_) e.clear();
+    host_.Show("File analysis...");
+    host_.SetGroupCountText("counting...");
+
+    std::string_view line;
+    LineReader::Result r;
+    int64_t count = 0;
+    while ((r = reader_.Next(line)) != LineReader::Result::End) {
+        if (r == LineReader::Result::Error) return false;
+        switch (Classify(r, line)) {
+        case LineClass::Header: headerLine_.assign(line); break;
+        case LineClass::Group: ++count; break;
+        case LineClass::Skip: break;
+        }
+    }
+
+    // Second pass: the group line at each bar position.
+    if (!reader_.Rewind()) return false;
+    if (count > 1) {
+        int64_t L = 0;
+        int64_t p = 0;
+        while (p < kSeekEntries && (r = reader_.Next(line)) != LineReader::Result::End) {
+            if (r == LineReader::Result::Error) return false;
+            if (Classify(r, line) != LineClass::Group) continue;
+            ++L;
+            if (count < kSeekMax) {
+                p = (kSeekEntries - 1) * (L - 1) / (count - 1);
+                seekIndex_[static_cast<size_t>(p)].assign(line);
+            } else if (L > (count - 1) * p / kSeekMax) {
+                seekIndex_[static_cast<size_t>(p)].assign(line);
+                ++p;
+            }
+        }
+        for (size_t i = 1; i < seekIndex_.size(); ++i)
+            if (seekIndex_[i].empty()) seekIndex_[i] = seekIndex_[i - 1];
+    }
+    if (!reader_.Rewind()) return false;
+    host_.SetGroupCountText("0");
+
+    totalGroups_ = static_cast<int>(std::min<int64_t>(count, INT_MAX));
+    host_.PlaybackChanged();
+    host_.Show("");
+    return true;
+}
+
+void FilePlayer::StopPlayingFile() {
+    totalGroups_ = 0;
+    ended_ = true;
+    if (host_.Recording()) host_.StopRecordingFile();
+    reader_.Close();
+    host_.ClearRecBuffer();
+    playing_ = false;
+    endShown_ = true;
+    seekTarget_ = -1;
+    UpdateTimer();
+    stopCaption_ = "REPLAY";
+    stopHint_ = "|Replay the file " + (kind_ == kPlayStream ? playedName_ : lastFileName_);
+    host_.PlaybackChanged();
+}
+
+void FilePlayer::BBPSTOPClick() {
+    if (stopCaption_ == "REPLAY" && !playing_ && !playedName_.empty())
+        PlayFile(playedName_);
+    else if (playing_)
+        StopPlayingFile();
+}
+
+void FilePlayer::TimerPlaybackTimer() {
+    if (!playing_) return;
+    if (kind_ == kPlayText || kind_ == kPlaySample) ApplyPlaybackSpeed();
+    if (kind_ == kPlayText) PlayTextLine();
+    // The next tick comes one full interval after this one.
+    timer_->SetEnabled(false);
+    UpdateTimer();
+}
+
+void FilePlayer::PlayTextLine() {
+    if (reader_.AtEnd()) {
+        StopPlayingFile();
+        return;
+    }
+    std::string_view line;
+    const LineReader::Result r = reader_.Next(line);
+    if (r == LineReader::Result::Error) {
+        host_.Show(kReadError);
+        StopPlayingFile();
+        return;
+    }
+    switch (Classify(r, line)) {
+    case LineClass::Skip: return;
+    case LineClass::Header: headerLine_.assign(line); return;
+    case LineClass::Group: break;
+    }
+    if (HasControlCharacter(line)) {
+        host_.Show(kFormatError);
+        return;
+    }
+    // Recorded lines are data: "RESET" and "EXIT" lines are not obeyed here.
+    if (parser_.GroupConvert(line)) host_.SendRDSGroup(parser_.Group());
+}
+
+} // namespace orvane

@@ -1,0 +1,129 @@
+#pragma once
+// Plays recorded groups back into the group fan-out, one group per tick of
+// the playback timer. The main window owns one player and binds its labels,
+// the play and stop buttons and the speed track bar to it.
+#include "Clock.h"
+#include "GroupLineParser.h"
+#include "LineReader.h"
+#include "Timer.h"
+
+#include <orvane/rdsgroup.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace orvane {
+
+// What the player needs from the main window.
+class IPlaybackHost {
+public:
+    virtual ~IPlaybackHost() = default;
+    virtual void SendRDSGroup(const TRDSGroupRec& group) = 0; // the group fan-out
+    // Status line; an empty message gives the line back to the control hints.
+    virtual void Show(const std::string& message) = 0;
+    virtual void ResetDecodedData() = 0; // also clears the player's ended flag
+    virtual void ClearRecBuffer() = 0;
+    virtual bool Recording() const = 0;
+    virtual void StopRecordingFile() = 0;
+    // "Enable seeking and showing total group count"
+    virtual bool SeekingEnabled() const = 0;
+    // The group count shown in LGR: the number, or a text in its place.
+    virtual void SetGroupCount(int count) = 0;
+    virtual void SetGroupCountText(const std::string& text) = 0;
+    virtual void SetBERText(const std::string& text) = 0; // LBER
+    // The player's visible state changed: LPLAY, LEND, LPAUSE, BBPSTOP, ATB.
+    virtual void PlaybackChanged() = 0;
+};
+
+enum PlaybackKind : int { kPlayText = 0, kPlaySample = 1, kPlayStream = 2 };
+
+class FilePlayer {
+public:
+    static constexpr int kSeekMax = 200; // ATB.Max
+    static constexpr int kSeekEntries = kSeekMax + 1;
+    static constexpr int kMinLine = 16;
+    static constexpr int kMaxLine = static_cast<int>(LineReader::kMaxLine);
+    static constexpr int kDefaultInterval = 78;
+    // The interval of the paused position: the timer never fires.
+    static constexpr uint32_t kPausedInterval = 0xFFFFFFFFu;
+    static constexpr int kPausePosition = -3;
+
+    using SeekIndexArray = std::array<std::string, kSeekEntries>;
+
+    FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers);
+    ~FilePlayer();
+    FilePlayer(const FilePlayer&) = delete;
+    FilePlayer& operator=(const FilePlayer&) = delete;
+
+    void PlayFile(const std::string& name);
+    void StopPlayingFile();
+    // One tick of TimerPlayback.
+    void TimerPlaybackTimer();
+
+    // TBSpeed.Position -3..2 and its interval.
+    void SetSpeedPosition(int position);
+    void ApplyPlaybackSpeed();
+    // OnChange of TBSpeed: applies the speed; with `showStatus` (the change
+    // came from the focused track bar) and a file playing, names the speed
+    // in the status line.
+    void TBSpeedChange(int position, bool showStatus);
+    void BBPSTOPClick();
+
+    // 0 text file, 1 sample file, 2 socket stream.
+    static int KindOf(const std::string& name);
+    static std::string NameWithoutFolder(const std::string& name);
+
+    bool Playing() const { return playing_; }
+    bool Ended() const { return ended_; }
+    // The reset of the decoded data ends the ended state and hides LEND.
+    void ClearEnded() {
+        ended_ = false;
+        endShown_ = false;
+    }
+    bool EndShown() const { return endShown_; } // LEND
+    bool Paused() const { return speedPosition_ == kPausePosition; } // LPAUSE
+    int SpeedPosition() const { return speedPosition_; }
+    uint32_t Interval() const;
+    std::string SpeedStatusText() const;
+    bool TimerActive() const { return timer_->Enabled(); }
+
+    int Kind() const { return kind_; }
+    const std::string& PlayedName() const { return playedName_; }
+    const std::string& LastFileName() const { return lastFileName_; } // TLastFileInfo
+    const std::string& HeaderLine() const { return headerLine_; }
+    int TotalGroups() const { return totalGroups_; }
+    const SeekIndexArray& SeekIndex() const { return seekIndex_; }
+    int SeekTarget() const { return seekTarget_; }
+
+    const std::string& StopCaption() const { return stopCaption_; } // BBPSTOP
+    const std::string& StopHint() const { return stopHint_; }
+
+private:
+    void SetPlaying(bool on);
+    void UpdateTimer();
+    bool Prescan();
+    void PlayTextLine();
+
+    IPlaybackHost& host_;
+    GroupLineParser parser_;
+    std::unique_ptr<ITimer> timer_;
+    LineReader reader_;
+
+    bool playing_ = false;
+    bool ended_ = false;
+    bool endShown_ = false;
+    int kind_ = kPlayText;
+    std::string playedName_;
+    std::string lastFileName_;
+    std::string headerLine_;
+    int totalGroups_ = 0;
+    int seekTarget_ = -1;
+    int speedPosition_ = 0;
+    SeekIndexArray seekIndex_;
+    std::string stopCaption_ = "STOP";
+    std::string stopHint_ = "|Stop playback";
+};
+
+} // namespace orvane

@@ -1,0 +1,138 @@
+// The pre-scan of text recordings (count and seeking index), and the proof
+// that it streams: the peak resident set does not grow with the file.
+#include "FilePlayer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class NullTimer final : public orvane::ITimer {
+public:
+    void SetInterval(int ms) override { interval_ = ms; }
+    int Interval() const override { return interval_; }
+    void SetEnabled(bool on) override { enabled_ = on; }
+    bool Enabled() const override { return enabled_; }
+
+private:
+    int interval_ = 0;
+    bool enabled_ = false;
+};
+
+class NullTimers final : public orvane::ITimerFactory {
+public:
+    std::unique_ptr<orvane::ITimer> Create(int ms, bool enabled) override {
+        auto t = std::make_unique<NullTimer>();
+        t->SetInterval(ms);
+        t->SetEnabled(enabled);
+        return t;
+    }
+};
+
+class NullHost final : public orvane::IPlaybackHost {
+public:
+    void SendRDSGroup(const TRDSGroupRec&) override {}
+    void Show(const std::string&) override {}
+    void ResetDecodedData() override {}
+    void ClearRecBuffer() override {}
+    bool Recording() const override { return false; }
+    void StopRecordingFile() override {}
+    bool SeekingEnabled() const override { return true; }
+    void SetGroupCount(int) override {}
+    void SetGroupCountText(const std::string&) override {}
+    void SetBERText(const std::string&) override {}
+    void PlaybackChanged() override {}
+};
+
+long VmHWMkB() {
+    std::ifstream f("/proc/self/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+fs::path g_dir;
+
+fs::path RecordingPath(long lines) { return g_dir / ("rec_" + std::to_string(lines) + ".orv"); }
+fs::path LongLinePath() { return g_dir / "one_line.orv"; }
+
+// Group lines with time stamps, as the recorder writes them (45 bytes each),
+// written through a small buffer so the generator leaves the peak alone.
+void WriteRecording(const fs::path& path, long lines) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    std::fputs("<recorder=\"Orvane\" date=\"2024-05-01\" time=\"13-05-09\" source=\"1\" name=\"\" "
+               "location=\"\" notes=\"\">\r\n", f);
+    for (long i = 0; i < lines; ++i) {
+        const long cs = 4710900L + i * 876 / 100; // hundredths since midnight, 87.6 ms a group
+        std::fprintf(f, "C201 %04lX %04lX %04lX @2024/05/01 %02ld:%02ld:%02ld.%02ld\r\n", (i * 7) & 0xFFFF,
+                     (i * 13) & 0xFFFF, i & 0xFFFF, cs / 360000 % 24, cs / 6000 % 60, cs / 100 % 60, cs % 100);
+    }
+    std::fclose(f);
+}
+
+void WriteLongLine(const fs::path& path, size_t bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    const std::string chunk(1 << 16, 'x');
+    for (size_t done = 0; done < bytes; done += chunk.size()) std::fwrite(chunk.data(), 1, chunk.size(), f);
+    std::fclose(f);
+}
+
+void Prescan(benchmark::State& state, const fs::path& path) {
+    NullHost host;
+    orvane::SystemClock clock;
+    NullTimers timers;
+    orvane::FilePlayer player(host, clock, timers);
+    const long before = VmHWMkB();
+    int total = 0;
+    for (auto _ : state) {
+        player.PlayFile(path.string());
+        total = player.TotalGroups();
+        player.StopPlayingFile();
+    }
+    const long after = VmHWMkB();
+    state.counters["groups"] = total;
+    state.counters["peak_rss_growth_kB"] = static_cast<double>(after - before);
+    state.counters["peak_rss_kB"] = static_cast<double>(after);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(fs::file_size(path)));
+}
+
+void BM_Prescan(benchmark::State& state) { Prescan(state, RecordingPath(static_cast<long>(state.range(0)))); }
+BENCHMARK(BM_Prescan)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_PrescanOneHugeLine(benchmark::State& state) { Prescan(state, LongLinePath()); }
+BENCHMARK(BM_PrescanOneHugeLine)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    g_dir = fs::temp_directory_path() / ("orvane_bench_playback_" + std::to_string(::getpid()));
+    fs::create_directories(g_dir);
+    WriteRecording(RecordingPath(100000), 100000);
+    WriteRecording(RecordingPath(1000000), 1000000);
+    WriteLongLine(LongLinePath(), size_t{100} << 20);
+    std::printf("recordings: %.1f MB (100,000 lines), %.1f MB (1,000,000 lines), "
+                "%.1f MB (one line); peak RSS before the runs: %ld kB\n",
+                fs::file_size(RecordingPath(100000)) / 1e6, fs::file_size(RecordingPath(1000000)) / 1e6,
+                fs::file_size(LongLinePath()) / 1e6, VmHWMkB());
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::error_code ec;
+    fs::remove_all(g_dir, ec);
+    return 0;
+}
