@@ -50,7 +50,8 @@ std::string CommandLineFile(const std::vector<std::string>& args) {
 TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
-      player_(*this, *env.clock, *env.timers) {
+      player_(*this, *env.clock, *env.timers),
+      groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }) {
     ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
@@ -333,6 +334,7 @@ void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
     }
     if (Paused()) return;
     timerTimeout_->SetEnabled(false);
+    timerTimeout_->SetInterval(1000 * std::clamp(options_->SignalTimeoutSeconds(), 3, 3600));
     timerTimeout_->SetEnabled(true);
 
     piWatch_.Check(g.BlockA, srcNum_ == kSourceDevice && !player_.Playing());

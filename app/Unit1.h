@@ -5,6 +5,7 @@
 #include "DecoderRing.h"
 #include "FilePlayer.h"
 #include "GroupDecoder.h"
+#include "GroupLineParser.h"
 #include "Options.h"
 #include "PIWatch.h"
 #include "PluginHost.h"
@@ -89,6 +90,9 @@ public:
     void SetSourceNumber(int source) { srcNum_ = source; }
     bool Playing() const { return player_.Playing(); }
     FilePlayer& Player() { return player_; }
+    // Group lines from the device link and socket streams, with their
+    // "RESET" and "EXIT" control lines.
+    GroupLineParser& GroupLines() { return groupLines_; }
     bool Recording() const override { return recording_; }
     const std::string& ProgramFolder() const { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
@@ -188,6 +192,7 @@ private:
     GroupDecoder decoder_;
     PluginHost plugins_;
     FilePlayer player_;
+    GroupLineParser groupLines_;
 
     DecoderRing ring_;
     TValueTable valueTable_{};

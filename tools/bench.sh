@@ -6,5 +6,5 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 cmake -S "$here" -B "$here/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=OFF >/dev/null
 cmake --build "$here/build/release"
 for b in "$here"/build/release/bench/*/bench_*; do
-  [ -x "$b" ] && "$b"
+  [ -f "$b" ] && [ -x "$b" ] && "$b"
 done

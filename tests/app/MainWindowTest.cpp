@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -277,4 +278,20 @@ TEST_F(MainWindowTest, APluginCommandIsRelayedWithin200ms) {
     ASSERT_EQ(Commands(), std::vector<std::string>{"SHOWHIDE"});
     EXPECT_EQ(RecordingPlugins::Seen()[0].parameter, "");
     EXPECT_EQ(ReadValue(main.ValueTable(), "COMMAND"), "");
+}
+
+TEST_F(MainWindowTest, ControlLinesOfAGroupStreamResetOrClose) {
+    TForm1& main = Start();
+    main.show();
+    main.SendRDSGroup(TRDSGroupRec{2024, 1, 1, 0, 0, 0, 0, 0, {0, 0}, 0x1234, 0x2000, 0, 0});
+    ASSERT_EQ(main.LPI->text().toStdString(), "1234");
+    RecordingPlugins::Seen().clear();
+    EXPECT_FALSE(main.GroupLines().CommandsInGroup("1234 2000 0000 0000"));
+    EXPECT_TRUE(main.GroupLines().CommandsInGroup("RESET"));
+    EXPECT_EQ(main.LPI->text().toStdString(), "----");
+    EXPECT_EQ(Commands(), std::vector<std::string>{"RESETDATA"});
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.GroupLines().CommandsInGroup("EXIT now"));
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"RESETDATA", "EXIT", "RESETDATA"}));
 }

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Starts the program offscreen in a private home, lets it play for a moment,
+# asks it to close as a desktop session would, and expects a clean exit.
+set -u
+program=$1
+shift
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+QT_QPA_PLATFORM=offscreen "$program" "$@" &
+pid=$!
+sleep 3
+if ! kill -0 "$pid" 2>/dev/null; then
+  wait "$pid"
+  echo "the program ended by itself (exit $?)"
+  exit 1
+fi
+kill -TERM "$pid"
+wait "$pid"
+rc=$?
+[ -d "$XDG_DATA_HOME/orvane" ] || { echo "no user data folder was made"; exit 1; }
+echo "exit code $rc"
+exit "$rc"
