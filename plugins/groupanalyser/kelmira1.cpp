@@ -1,0 +1,837 @@
+#include "kelmira1.h"
+
+#include "LinkLabel.h"
+#include "RichText.h"
+
+#include <orvane/selvat.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+
+namespace kelmira {
+namespace {
+
+// The transfer buffers for texts handed to the data-exchange library.
+char gKeyBuffer[1024];
+char gValueBuffer[1024];
+
+const char* const kMaskAny = "????????????????";
+const char* const kWebAddress = "https://www.orvane.org";
+
+QColor ToQColor(TColorRef c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+TColorRef ToColorRef(const QColor& c) {
+    return static_cast<TColorRef>(c.red()) | static_cast<TColorRef>(c.green()) << 8 |
+           static_cast<TColorRef>(c.blue()) << 16;
+}
+
+// Windows fixed-pitch names exist on no Linux system; a dump drawn in the
+// substitute fontconfig picks for them would lose its columns.
+QFont DrawnFont(const std::string& name, int size, bool bold) {
+    const QString family = QString::fromStdString(name);
+    QFont f;
+    if (IsFixedPitchName(name) && !QFontDatabase::hasFamily(family)) {
+        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    } else {
+        f.setFamily(family);
+        f.setStyleHint(QFont::TypeWriter);
+    }
+    f.setPointSize(std::max(1, size));
+    f.setBold(bold);
+    return f;
+}
+
+QStringList SelectorItems(int count) {
+    QStringList items;
+    for (int i = 0; i < 32; ++i) items << GroupNames[static_cast<std::size_t>(i)];
+    items << "Unknown";
+    for (int m = 1; m <= 3; ++m) items << QString("Mask %1").arg(m);
+    return items.mid(0, count);
+}
+
+TLineView* MakeTextWindow(QWidget* parent, const char* name) {
+    auto* w = new TLineView(parent);
+    w->setObjectName(name);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, Qt::black);
+    p.setColor(QPalette::Text, Qt::white);
+    w->setPalette(p);
+    w->setFont(DrawnFont("Terminal", 9, true));
+    return w;
+}
+
+QTableWidget* MakeGrid(QWidget* parent, const char* name, int cols, int rows) {
+    auto* g = new QTableWidget(rows, cols, parent);
+    g->setObjectName(name);
+    g->horizontalHeader()->hide();
+    g->verticalHeader()->hide();
+    g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 4);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) {
+            auto* item = new QTableWidgetItem();
+            if (r == 0 || c == 0) {
+                // The caption row and column are fixed, as in a string grid.
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setBackground(parent->palette().button());
+            } else {
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            }
+            g->setItem(r, c, item);
+        }
+    return g;
+}
+
+void SetCell(QTableWidget* g, int col, int row, const QString& text) {
+    if (QTableWidgetItem* item = g->item(row, col)) item->setText(text);
+}
+
+QString CellText(const QTableWidget* g, int col, int row) {
+    const QTableWidgetItem* item = g->item(row, col);
+    return item ? item->text() : QString();
+}
+
+QListWidget* MakeCheckList(QWidget* parent, const char* name, const QStringList& items) {
+    auto* l = new QListWidget(parent);
+    l->setObjectName(name);
+    for (const QString& text : items) {
+        auto* item = new QListWidgetItem(text, l);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    return l;
+}
+
+QPushButton* MakeButton(QWidget* parent, std::array<QPushButton*, 17>& buttons, int n, const char* caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString("Button%1").arg(n));
+    buttons[static_cast<std::size_t>(n)] = b;
+    return b;
+}
+
+QLabel* MakeCounter(QWidget* parent, const char* name) {
+    auto* l = new QLabel("0", parent);
+    l->setObjectName(name);
+    // A fixed size: a new count then never asks the page for a new layout.
+    l->setFixedSize(l->fontMetrics().horizontalAdvance("00000000"), l->fontMetrics().height() + 2);
+    return l;
+}
+
+// Where this code was loaded from, for the section name.
+void SectionAnchor() {}
+
+std::string OwnLibraryPath() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&SectionAnchor), &info) && info.dli_fname) return info.dli_fname;
+    return std::string();
+}
+
+} // namespace
+
+// TColorBox ------------------------------------------------------------------------
+
+TColorBox::TColorBox(QWidget* parent, bool extendedColors, bool customColor) : QComboBox(parent), custom_(customColor) {
+    if (custom_) AddColor("Custom...", 0x000000);
+    static const std::pair<const char*, TColorRef> standard[] = {
+        {"Black", 0x000000}, {"Maroon", 0x000080}, {"Green", 0x008000},  {"Olive", 0x008080},
+        {"Navy", 0x800000},  {"Purple", 0x800080}, {"Teal", 0x808000},   {"Gray", 0x808080},
+        {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},   {"Lime", 0x00FF00},   {"Yellow", 0x00FFFF},
+        {"Blue", 0xFF0000},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White", 0xFFFFFF}};
+    static const std::pair<const char*, TColorRef> extended[] = {
+        {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6}, {"Cream", 0xF0FBFF}, {"Medium Gray", 0xA4A0A0}};
+    for (const auto& [name, color] : standard) AddColor(name, color);
+    if (extendedColors)
+        for (const auto& [name, color] : extended) AddColor(name, color);
+    connect(this, &QComboBox::activated, this, [this](int index) { Activated(index); });
+}
+
+void TColorBox::AddColor(const QString& name, TColorRef color) {
+    addItem(name, static_cast<uint>(color));
+    SetItemColor(count() - 1, color);
+}
+
+void TColorBox::SetItemColor(int index, TColorRef color) {
+    QPixmap swatch(16, 12);
+    swatch.fill(ToQColor(color));
+    QPainter(&swatch).drawRect(0, 0, 15, 11);
+    setItemIcon(index, QIcon(swatch));
+    setItemData(index, static_cast<uint>(color));
+}
+
+TColorRef TColorBox::ColorAt(int index) const { return itemData(index).toUInt(); }
+
+TColorRef TColorBox::Selected() const { return currentIndex() < 0 ? 0 : ColorAt(currentIndex()); }
+
+void TColorBox::SetSelected(TColorRef color) {
+    for (int i = custom_ ? 1 : 0; i < count(); ++i)
+        if (ColorAt(i) == color) {
+            setCurrentIndex(i);
+            lastIndex_ = i;
+            return;
+        }
+    if (custom_) {
+        SetItemColor(0, color);
+        setCurrentIndex(0);
+        lastIndex_ = 0;
+    } else {
+        setCurrentIndex(-1);
+        lastIndex_ = -1;
+    }
+}
+
+void TColorBox::Activated(int index) {
+    if (!(custom_ && index == 0)) {
+        lastIndex_ = index;
+        if (OnChange) OnChange();
+        return;
+    }
+    // Window-modal and not blocking: the answer comes back by signal.
+    if (!dialog_) {
+        dialog_ = new QColorDialog(this);
+        dialog_->setObjectName("ColorDialog1");
+        connect(dialog_, &QColorDialog::colorSelected, this, [this](const QColor& c) {
+            SetItemColor(0, ToColorRef(c));
+            setCurrentIndex(0);
+            lastIndex_ = 0;
+            if (OnChange) OnChange();
+        });
+        connect(dialog_, &QDialog::rejected, this, [this] { setCurrentIndex(lastIndex_); });
+    }
+    dialog_->setCurrentColor(ToQColor(ColorAt(0)));
+    dialog_->open();
+}
+
+// TSpinEdit ------------------------------------------------------------------------
+
+TSpinEdit::TSpinEdit(QWidget* parent, int minimum, int maximum, int value, int maxTypedDigits)
+    : QSpinBox(parent), maxTypedDigits_(maxTypedDigits) {
+    setRange(minimum, maximum);
+    setValue(value);
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (maxTypedDigits_ == 0) lineEdit()->setReadOnly(true); // arrows only
+}
+
+void TSpinEdit::keyPressEvent(QKeyEvent* event) {
+    const QString t = event->text();
+    if (maxTypedDigits_ > 0 && t.size() == 1 && t[0].isDigit() && !lineEdit()->hasSelectedText() &&
+        cleanText().size() >= maxTypedDigits_) {
+        event->ignore();
+        return;
+    }
+    QSpinBox::keyPressEvent(event);
+}
+
+// TForm1 ---------------------------------------------------------------------------
+
+TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName("Form1");
+    setWindowTitle("Group Analyzer");
+    CreateComponents();
+
+    statRefreshCount_ = 0;
+    ResetAll();
+    GroupColors.fill(0); // colours arrive with the first workspace the host opens
+    WriteGridCaptions();
+    sectionName_ = SectionNameFromPath(OwnLibraryPath());
+    QStringList families = QFontDatabase::families();
+    std::sort(families.begin(), families.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    ComboBox1->addItems(families);
+    ComboBox1->setCurrentIndex(-1);
+    DumpFontName = "Terminal";
+    DumpFontSize = 9;
+    DumpFontBold = true;
+    UpdateFormats();
+    FontPreview();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateComponents() {
+    resize(800, 640);
+    auto* main = new QVBoxLayout(this);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->addTab(CreateStatisticsPage(), "Group Statistics");
+    PageControl1->addTab(CreateHexPage(), "Group Content HEX");
+    PageControl1->addTab(CreateFullPage(), "Group Content Full");
+    PageControl1->addTab(CreateAidPage(), "ODA AID");
+    PageControl1->addTab(CreateSetupPage(), "Setup");
+    PageControl1->setCurrentIndex(0);
+    main->addWidget(PageControl1, 3);
+
+    auto* bottom = new QHBoxLayout();
+    RichEdit1 = MakeTextWindow(this, "RichEdit1");
+    auto* seqButtons = new QVBoxLayout();
+    connect(MakeButton(this, Button, 5, "Clear"), &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(MakeButton(this, Button, 10, "Save..."), &QPushButton::clicked, this, [this] { Button10Click(); });
+    seqButtons->addWidget(Button[5]);
+    seqButtons->addWidget(Button[10]);
+    seqButtons->addStretch();
+    bottom->addWidget(RichEdit1, 1);
+    bottom->addLayout(seqButtons);
+
+    GroupDetector = new QGroupBox("Group Detector", this);
+    GroupDetector->setObjectName("GroupDetector");
+    QStringList detectorItems;
+    for (int i = 0; i < 16; ++i) detectorItems << GroupNames[static_cast<std::size_t>(2 * i)];
+    for (int i = 0; i < 16; ++i) detectorItems << GroupNames[static_cast<std::size_t>(2 * i + 1)];
+    CLBGD = MakeCheckList(GroupDetector, "CLBGD", detectorItems);
+    QFont bold = CLBGD->font();
+    bold.setBold(true);
+    CLBGD->setFont(bold);
+    CLBGD->setFlow(QListView::TopToBottom);
+    CLBGD->setWrapping(true);
+    CLBGD->setResizeMode(QListView::Adjust);
+    CLBGD->setSelectionMode(QAbstractItemView::NoSelection);
+    auto* gd = new QVBoxLayout(GroupDetector);
+    gd->addWidget(CLBGD);
+    bottom->addWidget(GroupDetector, 1);
+
+    connect(MakeButton(this, Button, 9, "Reset All"), &QPushButton::clicked, this, [this] { Button9Click(); });
+    auto* right = new QVBoxLayout();
+    right->addStretch();
+    right->addWidget(Button[9]);
+    bottom->addLayout(right);
+    main->addLayout(bottom, 1);
+
+    memos_ = {Memo1, Memo2, Memo3, Memo4};
+    selectors_ = {CB1, CB2, CB3, CB4};
+    counterLabels_ = {LCNT1, LCNT2, LCNT3, LCNT4, LCNT5};
+    textWindows_ = {Memo1, Memo2, Memo3, Memo4, RichEdit1, RichEdit2, RichEdit3};
+}
+
+QWidget* TForm1::CreateStatisticsPage() {
+    auto* page = new QWidget();
+    page->setObjectName("TabSheet1");
+    SGA = MakeGrid(page, "SGA", 3, 17);
+    SGB = MakeGrid(page, "SGB", 3, 17);
+    auto* grids = new QHBoxLayout();
+    grids->addWidget(SGA);
+    grids->addWidget(SGB);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(grids);
+    auto* row = new QHBoxLayout();
+    row->addStretch();
+    row->addWidget(MakeButton(page, Button, 14, "Clear"));
+    connect(Button[14], &QPushButton::clicked, this, [this] { Button14Click(); });
+    layout->addLayout(row);
+    return page;
+}
+
+QWidget* TForm1::CreateHexPage() {
+    auto* page = new QWidget();
+    page->setObjectName("TabSheet2");
+    auto* layout = new QHBoxLayout(page);
+    static const char* const memoNames[] = {"Memo1", "Memo2", "Memo3", "Memo4"};
+    static const char* const cbNames[] = {"CB1", "CB2", "CB3", "CB4"};
+    static const char* const cntNames[] = {"LCNT1", "LCNT2", "LCNT3", "LCNT4"};
+    static const int stored[] = {2, 8, 16, 28}; // 1A, 4A, 8A, 14A
+    TLineView** memos[] = {&Memo1, &Memo2, &Memo3, &Memo4};
+    QComboBox** cbs[] = {&CB1, &CB2, &CB3, &CB4};
+    QLabel** cnts[] = {&LCNT1, &LCNT2, &LCNT3, &LCNT4};
+    for (int k = 0; k < 4; ++k) {
+        auto* col = new QVBoxLayout();
+        auto* cb = new QComboBox(page);
+        cb->setObjectName(cbNames[k]);
+        cb->addItems(SelectorItems(kSelectorItems));
+        cb->setCurrentIndex(stored[k]);
+        *cbs[k] = cb;
+        *memos[k] = MakeTextWindow(page, memoNames[k]);
+        *cnts[k] = MakeCounter(page, cntNames[k]);
+        auto* foot = new QHBoxLayout();
+        foot->addWidget(*cnts[k]);
+        foot->addStretch();
+        foot->addWidget(MakeButton(page, Button, k + 1, "Clear"));
+        col->addWidget(cb);
+        col->addWidget(*memos[k], 1);
+        col->addLayout(foot);
+        layout->addLayout(col);
+    }
+    connect(Button[1], &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button[2], &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button[3], &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button[4], &QPushButton::clicked, this, [this] { Button4Click(); });
+    return page;
+}
+
+QWidget* TForm1::CreateFullPage() {
+    auto* page = new QWidget();
+    page->setObjectName("TabSheet3");
+    RichEdit2 = MakeTextWindow(page, "RichEdit2");
+    CLBSHOW = MakeCheckList(page, "CLBSHOW", SelectorItems(kSelectorItems));
+    CLBSHOW->setMaximumWidth(CLBSHOW->fontMetrics().horizontalAdvance("Unknown") * 3);
+    Edit1 = new QLineEdit(page);
+    Edit1->setObjectName("Edit1");
+    Edit1->setMaxLength(255);
+    LCNT5 = MakeCounter(page, "LCNT5");
+
+    auto* side = new QVBoxLayout();
+    side->addWidget(CLBSHOW, 1);
+    auto* allNone = new QHBoxLayout();
+    allNone->addWidget(MakeButton(page, Button, 7, "All"));
+    allNone->addWidget(MakeButton(page, Button, 8, "None"));
+    side->addLayout(allNone);
+
+    auto* foot = new QHBoxLayout();
+    foot->addWidget(LCNT5);
+    foot->addStretch();
+    foot->addWidget(Edit1);
+    foot->addWidget(MakeButton(page, Button, 16, "Find next"));
+    foot->addWidget(MakeButton(page, Button, 6, "Clear"));
+    foot->addWidget(MakeButton(page, Button, 13, "Save..."));
+    connect(Button[6], &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(Button[13], &QPushButton::clicked, this, [this] { Button13Click(); });
+
+    auto* left = new QVBoxLayout();
+    left->addWidget(RichEdit2, 1);
+    left->addLayout(foot);
+    auto* layout = new QHBoxLayout(page);
+    layout->addLayout(left, 1);
+    layout->addLayout(side);
+    return page;
+}
+
+QWidget* TForm1::CreateAidPage() {
+    auto* page = new QWidget();
+    page->setObjectName("TabSheet4");
+    SGAID = MakeGrid(page, "SGAID", 4, 17);
+    RichEdit3 = MakeTextWindow(page, "RichEdit3");
+    RichEdit3->setFont(DrawnFont("Fixedsys", 9, false));
+    auto* foot = new QHBoxLayout();
+    foot->addStretch();
+    foot->addWidget(MakeButton(page, Button, 11, "Clear"));
+    foot->addWidget(MakeButton(page, Button, 12, "Save..."));
+    connect(Button[11], &QPushButton::clicked, this, [this] { Button11Click(); });
+    connect(Button[12], &QPushButton::clicked, this, [this] { Button12Click(); });
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(SGAID, 1);
+    layout->addWidget(RichEdit3, 1);
+    layout->addLayout(foot);
+    return page;
+}
+
+QWidget* TForm1::CreateSetupPage() {
+    auto* page = new QWidget();
+    page->setObjectName("TabSheet5");
+
+    // Group colours.
+    auto* colours = new QGroupBox("Group colors", page);
+    ListBox1 = new QListWidget(colours);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->addItems(SelectorItems(kGroupNameCount));
+    ColorBox1 = new TColorBox(colours, true, true);
+    ColorBox1->setObjectName("ColorBox1");
+    ColorBox1->setCurrentIndex(-1);
+    auto* cl = new QVBoxLayout(colours);
+    cl->addWidget(ListBox1, 1);
+    cl->addWidget(ColorBox1);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    ColorBox1->OnChange = [this] { ColorBox1Change(); };
+
+    // Background.
+    auto* bgLabel = new QLabel("Backgroud Color", page);
+    CBBG = new TColorBox(page, false, false);
+    CBBG->setObjectName("CBBG");
+    CBBG->setCurrentIndex(0);
+    CBBG->OnChange = [this] { CBBGChange(); };
+
+    // Dump font.
+    auto* font = new QGroupBox("Font", page);
+    ComboBox1 = new QComboBox(font);
+    ComboBox1->setObjectName("ComboBox1");
+    SpinEdit1 = new TSpinEdit(font, kFontSizeMin, kFontSizeMax, 9, 0);
+    SpinEdit1->setObjectName("SpinEdit1");
+    CheckBox1 = new QCheckBox("Bold", font);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox1->setChecked(true);
+    STTS = new QLabel("Text sample 0123 ABCD", font);
+    STTS->setObjectName("STTS");
+    STTS->setMinimumHeight(36);
+    auto* fl = new QGridLayout(font);
+    fl->addWidget(ComboBox1, 0, 0, 1, 2);
+    fl->addWidget(SpinEdit1, 1, 0);
+    fl->addWidget(CheckBox1, 1, 1);
+    fl->addWidget(STTS, 2, 0, 1, 2);
+    fl->addWidget(MakeButton(font, Button, 15, "Apply"), 3, 1);
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, [this] { FontPreview(); });
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { FontPreview(); });
+    connect(CheckBox1, &QCheckBox::toggled, this, [this] { FontPreview(); });
+    connect(Button[15], &QPushButton::clicked, this, [this] { Button15Click(); });
+
+    // Line limit.
+    auto* lines = new QGroupBox("Lines", page);
+    RBLIMIT = new QRadioButton("Limit to the window only", lines);
+    RBLIMIT->setObjectName("RBLIMIT");
+    RBNOLIMIT = new QRadioButton("Allow scrolling (may consume up to 100 kB of RAM per minute)", lines);
+    RBNOLIMIT->setObjectName("RBNOLIMIT");
+    RBLIMIT->setChecked(true);
+    SELINES = new TSpinEdit(lines, kLinesMin, kLinesMax, 80000, 5);
+    SELINES->setObjectName("SELINES");
+    auto* ll = new QGridLayout(lines);
+    ll->addWidget(RBLIMIT, 0, 0, 1, 3);
+    ll->addWidget(RBNOLIMIT, 1, 0, 1, 3);
+    ll->addWidget(new QLabel("Clear after reaching", lines), 2, 0);
+    ll->addWidget(SELINES, 2, 1);
+    ll->addWidget(new QLabel("of lines in the window.", lines), 2, 2);
+    connect(RBLIMIT, &QRadioButton::clicked, this, [this] { RBLIMITClick(); });
+    connect(RBNOLIMIT, &QRadioButton::clicked, this, [this] { RBLIMITClick(); });
+    connect(SELINES, &QSpinBox::editingFinished, this, [this] { SELINESExit(); });
+
+    // Binary masks.
+    SGMASK = MakeGrid(page, "SGMASK", 4, 4);
+    for (int r = 1; r < 4; ++r)
+        for (int c = 1; c < 4; ++c) SGMASK->item(r, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+
+    LinkLabel1 = new orvane::controls::TLinkLabel(page);
+    LinkLabel1->setObjectName("LinkLabel1");
+    LinkLabel1->setText(kWebAddress);
+    LinkLabel1->SetLink(kWebAddress);
+    LinkLabel1->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = LinkLabel1->font();
+    linkFont.setUnderline(true);
+    LinkLabel1->setFont(linkFont);
+    QPalette linkPalette = LinkLabel1->palette();
+    linkPalette.setColor(QPalette::WindowText, Qt::blue);
+    LinkLabel1->setPalette(linkPalette);
+    LinkLabel1->SetFocusFont(linkFont);
+    LinkLabel1->SetFocusColor(Qt::white);
+
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(colours, 0, 0, 3, 1);
+    auto* bg = new QHBoxLayout();
+    bg->addWidget(bgLabel);
+    bg->addWidget(CBBG, 1);
+    grid->addLayout(bg, 0, 1);
+    grid->addWidget(font, 1, 1);
+    grid->addWidget(lines, 2, 1);
+    grid->addWidget(SGMASK, 0, 2, 2, 1);
+    grid->addWidget(LinkLabel1, 2, 2, Qt::AlignBottom | Qt::AlignRight);
+    return page;
+}
+
+void TForm1::WriteGridCaptions() {
+    for (QTableWidget* g : {SGA, SGB}) {
+        SetCell(g, 0, 0, "Group type");
+        SetCell(g, 1, 0, "Proportion");
+        SetCell(g, 2, 0, "Rate per sec.");
+    }
+    for (int r = 1; r <= 16; ++r) {
+        SetCell(SGA, 0, r, GroupNames[static_cast<std::size_t>(2 * (r - 1))]);
+        SetCell(SGB, 0, r, GroupNames[static_cast<std::size_t>(2 * (r - 1) + 1)]);
+    }
+    SetCell(SGAID, 0, 0, "ODA AID");
+    SetCell(SGAID, 1, 0, "Proportion");
+    SetCell(SGAID, 2, 0, "Rate per sec.");
+    SetCell(SGAID, 3, 0, "App. group type");
+    for (int c = 1; c <= 3; ++c) SetCell(SGMASK, c, 0, QString("Block %1").arg(c + 1));
+    for (int r = 1; r <= 3; ++r) SetCell(SGMASK, 0, r, QString("Mask %1").arg(r));
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // The window and its data live until the library is unloaded.
+    event->ignore();
+    hide();
+}
+
+// Commands -------------------------------------------------------------------------
+
+void TForm1::ProcessCommand(const char* command, const char* parameter) {
+    const std::string cmd = UpperCase(command ? command : "");
+    const char* file = parameter ? parameter : "";
+    if (cmd == "SHOWHIDE") {
+        setVisible(!isVisible());
+    } else if (cmd == "SHOW") {
+        if (!isVisible()) show();
+        raise();
+        activateWindow();
+    } else if (cmd == "SAVEWORKSPACE") {
+        SaveWorkspace(file);
+    } else if (cmd == "OPENWORKSPACE") {
+        OpenWorkspace(file);
+    } else if (cmd == "RESETDATA") {
+        ResetAll();
+    } else if (cmd == "CONFIGURE") {
+        PageControl1->setCurrentIndex(4);
+        if (!isVisible()) show();
+        raise();
+        activateWindow();
+    }
+}
+
+void TForm1::SaveWorkspace(const char* file) {
+    const char* s = sectionName_.c_str();
+    SaveInteger(file, s, "Top", pos().y());
+    SaveInteger(file, s, "Left", pos().x());
+    SaveInteger(file, s, "Visible", isVisible() ? 1 : 0);
+    static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
+    for (int k = 0; k < 4; ++k) SaveInteger(file, s, contentKeys[k], selectors_[static_cast<std::size_t>(k)]->currentIndex());
+    SaveInteger(file, s, "FontSize", DumpFontSize);
+    SaveInteger(file, s, "FontStyle", DumpFontBold ? 1 : 0);
+    CopyToBuffer(gValueBuffer, sizeof gValueBuffer, DumpFontName);
+    SavePChar(file, s, "FontName", gValueBuffer);
+    for (int m = 1; m <= 3; ++m)
+        for (int b = 2; b <= 4; ++b) {
+            CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, MaskKey(m, b));
+            CopyToBuffer(gValueBuffer, sizeof gValueBuffer, CellText(SGMASK, b - 1, m).toStdString());
+            SavePChar(file, s, gKeyBuffer, gValueBuffer);
+        }
+    for (int n = 0; n < kGroupNameCount; ++n) {
+        CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, NumberedKey("Color", n));
+        SaveInteger(file, s, gKeyBuffer, static_cast<int32_t>(GroupColors[static_cast<std::size_t>(n)]));
+    }
+    for (int n = 0; n < kSelectorItems; ++n) {
+        CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, NumberedKey("ShowGroup", n));
+        SaveInteger(file, s, gKeyBuffer, CLBSHOW->item(n)->checkState() == Qt::Checked ? 1 : 0);
+    }
+    SaveInteger(file, s, "BackgroudColor", CBBG->currentIndex());
+    SaveInteger(file, s, "MaxLines", SELINES->value());
+    SaveInteger(file, s, "Limit", RBLIMIT->isChecked() ? 1 : 0);
+    SaveInteger(file, s, "Page", PageControl1->currentIndex());
+}
+
+void TForm1::OpenWorkspace(const char* file) {
+    const char* s = sectionName_.c_str();
+    int top = LoadInteger(file, s, "Top", 20);
+    int left = LoadInteger(file, s, "Left", 320);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect g = screen->availableVirtualGeometry();
+        ClampWindowPosition(left, top, frameGeometry().width(), TRect{g.left(), g.top(), g.width(), g.height()});
+    }
+    move(left, top);
+    if (LoadInteger(file, s, "Visible", 1) == 1) show();
+    static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
+    for (int k = 0; k < 4; ++k) {
+        QComboBox* cb = selectors_[static_cast<std::size_t>(k)];
+        cb->setCurrentIndex(Clamp(LoadInteger(file, s, contentKeys[k], cb->currentIndex()), 0, kSelectorItems - 1));
+    }
+    CopyToBuffer(gValueBuffer, sizeof gValueBuffer, LoadPChar(file, s, "FontName", "Terminal"));
+    DumpFontName = gValueBuffer;
+    DumpFontSize = Clamp(LoadInteger(file, s, "FontSize", 9), kFontSizeMin, kFontSizeMax);
+    DumpFontBold = LoadInteger(file, s, "FontStyle", 1) == 1;
+    CheckBox1->setChecked(DumpFontBold);
+    SpinEdit1->setValue(DumpFontSize);
+    ComboBox1->setCurrentIndex(
+        ComboBox1->findText(QString::fromStdString(DumpFontName), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    for (int m = 1; m <= 3; ++m)
+        for (int b = 2; b <= 4; ++b) {
+            CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, MaskKey(m, b));
+            const QString cell = QString::fromUtf8(LoadPChar(file, s, gKeyBuffer, kMaskAny));
+            SetCell(SGMASK, b - 1, m, cell.left(kMaskCellLength));
+        }
+    for (int n = 0; n < kGroupNameCount; ++n) {
+        CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, NumberedKey("Color", n));
+        const auto def = static_cast<int32_t>(DefaultGroupColors[static_cast<std::size_t>(n)]);
+        GroupColors[static_cast<std::size_t>(n)] = ColorOrDefault(LoadInteger(file, s, gKeyBuffer, def), n);
+    }
+    for (int n = 0; n < kSelectorItems; ++n) {
+        CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, NumberedKey("ShowGroup", n));
+        CLBSHOW->item(n)->setCheckState(LoadInteger(file, s, gKeyBuffer, 0) == 1 ? Qt::Checked : Qt::Unchecked);
+    }
+    CBBG->setCurrentIndex(Clamp(LoadInteger(file, s, "BackgroudColor", 0), 0, CBBG->count() - 1));
+    SELINES->setValue(Clamp(LoadInteger(file, s, "MaxLines", 80000), kLinesMin, kLinesMax));
+    if (LoadInteger(file, s, "Limit", 1) == 1)
+        RBLIMIT->setChecked(true);
+    else
+        RBNOLIMIT->setChecked(true);
+    PageControl1->setCurrentIndex(Clamp(LoadInteger(file, s, "Page", PageControl1->currentIndex()), 0, kPageCount - 1));
+    RBLIMITClick();
+    FontPreview();
+    CBBGChange();
+    UpdateFormats();
+}
+
+void TForm1::Publish(const char* key, const std::string& value) {
+    CopyToBuffer(gValueBuffer, sizeof gValueBuffer, value);
+    AddValue(key, gValueBuffer, HostRef);
+}
+
+// Groups ---------------------------------------------------------------------------
+
+void TForm1::ProcessGroup(const TRDSGroupRec& group) {
+    const int index = orvane::GroupTypeIndex(group.BlockB);
+    const QString header = QString::fromLatin1(HeaderLine(group));
+    for (std::size_t k = 0; k < 4; ++k) {
+        if (selectors_[k]->currentIndex() != index) continue;
+        AppendLine(memos_[k], TTextWindow::Memo, header, index);
+        counterLabels_[k]->setText(QString::number(++lineCounts_[k]));
+    }
+
+    LimitLines(RichEdit1, TTextWindow::Sequence);
+    const TGroupSequence::TStep step = sequence_.Add(index);
+    RichEdit1->InsertText(QString::fromLatin1(step.entry), formats_[static_cast<std::size_t>(index)]);
+    if (step.newBest) Publish("GroupSequence", sequence_.BestValue());
+    if (step.lineComplete) RichEdit1->BreakLine();
+}
+
+void TForm1::LimitLines(TLineView* window, TTextWindow kind) {
+    const TLineLimit r = kelmira::LimitLines(window->LineCount(), kind, RBLIMIT->isChecked(), SELINES->value());
+    if (r.clear)
+        window->Clear();
+    else
+        window->DropFirstLines(r.dropFirst);
+}
+
+void TForm1::AppendLine(TLineView* window, TTextWindow kind, const QString& text, int typeIndex) {
+    LimitLines(window, kind);
+    window->AppendLine(text, formats_[static_cast<std::size_t>(typeIndex)]);
+}
+
+void TForm1::UpdateFormats() {
+    for (std::size_t i = 0; i < formats_.size(); ++i)
+        formats_[i] = MakeLineFormat(ToQColor(GroupColors[i]), DrawnFont(DumpFontName, DumpFontSize, DumpFontBold),
+                                     QString::fromStdString(DumpFontName));
+}
+
+void TForm1::ResetAll() {
+    sequence_.Reset();
+    Button14Click();
+    Button11Click();
+    detectorCounters_.fill(1); // the next detector tick unticks every item
+    for (TLineView* w : textWindows_) w->Clear();
+    lineCounts_.fill(0);
+    for (QLabel* l : counterLabels_) l->setText("0");
+}
+
+// Buttons --------------------------------------------------------------------------
+
+void TForm1::ClearMemo(int k) {
+    const auto i = static_cast<std::size_t>(k);
+    memos_[i]->Clear();
+    lineCounts_[i] = 0;
+    counterLabels_[i]->setText("0");
+}
+
+void TForm1::Button5Click() {
+    RichEdit1->Clear();
+    sequence_.Restart();
+}
+
+void TForm1::Button6Click() {
+    RichEdit2->Clear();
+    lineCounts_[4] = 0;
+    LCNT5->setText("0");
+}
+
+void TForm1::Button11Click() {
+    aidRowCount_ = 0;
+    for (int r = 1; r <= 16; ++r)
+        for (int c = 0; c < 4; ++c) SetCell(SGAID, c, r, QString());
+    RichEdit3->Clear();
+}
+
+void TForm1::Button14Click() {
+    groupCounters_.fill(0);
+    for (QTableWidget* g : {SGA, SGB})
+        for (int r = 1; r <= 16; ++r) {
+            SetCell(g, 1, r, QString());
+            SetCell(g, 2, r, QString());
+        }
+}
+
+void TForm1::SaveWindow(TLineView* window) {
+    saveSource_ = window;
+    if (!SaveDialog1) {
+        SaveDialog1 = new QFileDialog(this);
+        SaveDialog1->setObjectName("SaveDialog1");
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+        SaveDialog1->setNameFilters({"Plain Text (*.txt)", "RTF (*.rtf)"});
+        connect(SaveDialog1, &QFileDialog::fileSelected, this, [this](const QString& name) {
+            if (saveSource_) WriteWindow(saveSource_, name);
+        });
+    }
+    // Window-modal and not blocking: the file name comes back by signal.
+    SaveDialog1->open();
+}
+
+void TForm1::WriteWindow(TLineView* window, const QString& fileName) {
+    const TTextDocument doc = window->Document();
+    const std::string path = fileName.toStdString();
+    const std::string bytes = IsRtfFileName(path) ? RichText(doc) : PlainText(doc);
+    // A failed save is not reported; the old file, if any, stays whole.
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly)) return;
+    out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    out.commit();
+}
+
+// Setup page -----------------------------------------------------------------------
+
+void TForm1::ListBox1Click() {
+    const int i = ListBox1->currentRow();
+    if (i >= 0 && i < kGroupNameCount) ColorBox1->SetSelected(GroupColors[static_cast<std::size_t>(i)]);
+}
+
+void TForm1::ColorBox1Change() {
+    const int i = ListBox1->currentRow();
+    if (i < 0 || i >= kGroupNameCount) return;
+    GroupColors[static_cast<std::size_t>(i)] = ColorBox1->Selected();
+    UpdateFormats();
+}
+
+void TForm1::CBBGChange() {
+    const QColor c = ToQColor(CBBG->Selected());
+    for (TLineView* w : textWindows_) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, c);
+        w->setPalette(p);
+    }
+}
+
+void TForm1::FontPreview() {
+    // With no font chosen in the list the sample shows the dump font.
+    const QString chosen = ComboBox1->currentText();
+    QFont f = DrawnFont(chosen.isEmpty() ? DumpFontName : chosen.toStdString(), SpinEdit1->value(),
+                        CheckBox1->isChecked());
+    STTS->setFont(f);
+}
+
+void TForm1::Button15Click() {
+    // A list without a selection (the stored font is not installed) keeps
+    // the stored name rather than an empty one.
+    const QString chosen = ComboBox1->currentText();
+    if (!chosen.isEmpty()) DumpFontName = chosen.toStdString();
+    DumpFontSize = SpinEdit1->value();
+    DumpFontBold = CheckBox1->isChecked();
+    UpdateFormats();
+}
+
+void TForm1::RBLIMITClick() {
+    const Qt::ScrollBarPolicy policy = RBLIMIT->isChecked() ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
+    for (TLineView* w : textWindows_) w->setVerticalScrollBarPolicy(policy);
+}
+
+void TForm1::SELINESExit() {
+    if (SELINES->cleanText().trimmed().isEmpty()) SELINES->setValue(kLinesMin);
+}
+
+} // namespace kelmira

@@ -1,0 +1,206 @@
+#pragma once
+// The group analyser's window and the module state it carries.
+#include "AnalyserLogic.h"
+#include "LineView.h"
+
+#include <orvane/rdsgroup.h>
+#include <orvane/valuetable.h>
+
+#include <QComboBox>
+#include <QPointer>
+#include <QSpinBox>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QColorDialog;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class QTabWidget;
+
+namespace orvane::controls {
+class TLinkLabel;
+}
+
+namespace kelmira {
+
+// A drop-down list of named colours. With a custom item ("Custom...", the
+// first item) any colour can be shown; choosing that item asks for a colour
+// in a window-modal dialog (object name "ColorDialog1") that does not block.
+class TColorBox : public QComboBox {
+public:
+    TColorBox(QWidget* parent, bool extendedColors, bool customColor);
+
+    TColorRef Selected() const;
+    // Selects the item of that colour, else the custom item set to it (or,
+    // without one, nothing).
+    void SetSelected(TColorRef color);
+    TColorRef ColorAt(int index) const;
+
+    // A colour chosen by the user, the custom colour included.
+    std::function<void()> OnChange;
+
+private:
+    void AddColor(const QString& name, TColorRef color);
+    void SetItemColor(int index, TColorRef color);
+    void Activated(int index);
+
+    bool custom_ = false;
+    int lastIndex_ = -1;
+    QPointer<QColorDialog> dialog_;
+};
+
+// A spin edit that takes at most a given number of typed digits, or none.
+class TSpinEdit : public QSpinBox {
+public:
+    TSpinEdit(QWidget* parent, int minimum, int maximum, int value, int maxTypedDigits);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int maxTypedDigits_;
+};
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // owner: the host's main window, or null.
+    explicit TForm1(QWidget* owner);
+    ~TForm1() override;
+
+    // Given by the host; handed back unchanged with every published value.
+    TValueTable* HostRef = nullptr;
+
+    void ProcessCommand(const char* command, const char* parameter);
+    void ProcessGroup(const TRDSGroupRec& group);
+    void ResetAll();
+
+    const std::string& SectionName() const { return sectionName_; }
+
+    // Components.
+    QTabWidget* PageControl1 = nullptr;
+    QTableWidget* SGA = nullptr;
+    QTableWidget* SGB = nullptr;
+    QTableWidget* SGAID = nullptr;
+    QTableWidget* SGMASK = nullptr;
+    TLineView* Memo1 = nullptr;
+    TLineView* Memo2 = nullptr;
+    TLineView* Memo3 = nullptr;
+    TLineView* Memo4 = nullptr;
+    TLineView* RichEdit1 = nullptr;
+    TLineView* RichEdit2 = nullptr;
+    TLineView* RichEdit3 = nullptr;
+    QComboBox* CB1 = nullptr;
+    QComboBox* CB2 = nullptr;
+    QComboBox* CB3 = nullptr;
+    QComboBox* CB4 = nullptr;
+    QLabel* LCNT1 = nullptr;
+    QLabel* LCNT2 = nullptr;
+    QLabel* LCNT3 = nullptr;
+    QLabel* LCNT4 = nullptr;
+    QLabel* LCNT5 = nullptr;
+    std::array<QPushButton*, 17> Button{}; // Button[1] .. Button[16]
+    QListWidget* CLBSHOW = nullptr;
+    QListWidget* CLBGD = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TColorBox* ColorBox1 = nullptr;
+    TColorBox* CBBG = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    TSpinEdit* SpinEdit1 = nullptr;
+    TSpinEdit* SELINES = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLabel* STTS = nullptr;
+    QRadioButton* RBLIMIT = nullptr;
+    QRadioButton* RBNOLIMIT = nullptr;
+    QGroupBox* GroupDetector = nullptr;
+    orvane::controls::TLinkLabel* LinkLabel1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateComponents();
+    QWidget* CreateStatisticsPage();
+    QWidget* CreateHexPage();
+    QWidget* CreateFullPage();
+    QWidget* CreateAidPage();
+    QWidget* CreateSetupPage();
+    void WriteGridCaptions();
+
+    void SaveWorkspace(const char* file);
+    void OpenWorkspace(const char* file);
+    void Publish(const char* key, const std::string& value);
+
+    // The text windows.
+    void LimitLines(TLineView* window, TTextWindow kind);
+    void AppendLine(TLineView* window, TTextWindow kind, const QString& text, int typeIndex);
+    void UpdateFormats();
+    void SaveWindow(TLineView* window);
+    void WriteWindow(TLineView* window, const QString& fileName);
+    void ClearMemo(int k);
+
+    // Handlers.
+    void Button1Click() { ClearMemo(0); }
+    void Button2Click() { ClearMemo(1); }
+    void Button3Click() { ClearMemo(2); }
+    void Button4Click() { ClearMemo(3); }
+    void Button5Click();
+    void Button6Click();
+    void Button9Click() { ResetAll(); }
+    void Button10Click() { SaveWindow(RichEdit1); }
+    void Button11Click();
+    void Button12Click() { SaveWindow(RichEdit3); }
+    void Button13Click() { SaveWindow(RichEdit2); }
+    void Button14Click();
+    void ListBox1Click();
+    void ColorBox1Change();
+    void CBBGChange();
+    void FontPreview();
+    void Button15Click();
+    void RBLIMITClick();
+    void SELINESExit();
+
+    std::array<TLineView*, 4> memos_{};
+    std::array<QComboBox*, 4> selectors_{};
+    std::array<QLabel*, 5> counterLabels_{};
+    std::array<TLineView*, 7> textWindows_{};
+    QPointer<QFileDialog> SaveDialog1;
+    QPointer<TLineView> saveSource_;
+
+    // Module state.
+    std::string sectionName_;
+    std::array<TColorRef, kGroupNameCount> GroupColors{};
+    std::string DumpFontName;
+    int DumpFontSize = 9;
+    bool DumpFontBold = true;
+    // The formats lines are added with, one per group type; rebuilt when a
+    // colour or the dump font changes, so a group costs no font lookup.
+    std::array<TFormatRef, kGroupNameCount> formats_;
+
+    std::array<int, 5> lineCounts_{}; // Memo1 .. Memo4, RichEdit2
+    TGroupSequence sequence_;
+
+    // Group-type and ODA AID statistics, group detector.
+    std::array<int, 32> groupCounters_{};
+    int statRefreshCount_ = 0;
+    struct TAidRow {
+        uint16_t aid = 0;
+        int counter = 0;
+    };
+    int aidRowCount_ = 0;
+    std::array<TAidRow, 16> aidRows_{};
+    std::array<int, 32> detectorCounters_{};
+};
+
+} // namespace kelmira
