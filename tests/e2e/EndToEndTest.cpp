@@ -3,6 +3,7 @@
 #include "GroupLineParser.h"
 #include "OrvaneApp.h"
 #include "RdsEncoder.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "ValueTable.h"
 
@@ -22,21 +23,7 @@ TEST(EndToEnd, PlaysARecordingNamedOnTheCommandLine) {
     const std::string file = dir.path().toStdString() + "/station.orv";
     const char ps[8] = {'E', '2', 'E', ' ', 'T', 'E', 'S', 'T'};
     const auto groups = StationGroups(0x5ABC, ps, 40);
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << "<recorder=\"Orvane\" date=\"2024-05-01\" time=\"13-05-09\" source=\"1\">\r\n";
-        TRDSGroupRec r{};
-        r.Year = 2024;
-        r.Month = 5;
-        r.Day = 1;
-        for (const Group& g : groups) {
-            r.BlockA = g.a;
-            r.BlockB = g.b;
-            r.BlockC = g.c;
-            r.BlockD = g.d;
-            out << GroupToLine(r, true) << "\r\n";
-        }
-    }
+    WriteRecording(file, groups, true, "<recorder=\"Orvane\" date=\"2024-05-01\" time=\"13-05-09\" source=\"1\">");
 
     SystemEnv system;
     OrvaneApp program(system.Make(QCoreApplication::applicationFilePath().toStdString(), {file}));

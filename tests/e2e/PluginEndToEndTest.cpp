@@ -3,6 +3,8 @@
 #include "GroupLineParser.h"
 #include "OrvaneApp.h"
 #include "RdsEncoder.h"
+#include "TestFiles.h"
+#include "TestPluginState.h"
 #include "Unit1.h"
 #include "ValueTable.h"
 
@@ -22,13 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TestPluginState {
-    std::vector<std::string> commands;
-    std::vector<TRDSGroupRec> groups;
-    intptr_t appWindow = 0;
-    TValueTable* table = nullptr;
-};
-
 } // namespace
 
 TEST(PluginEndToEnd, EveryGroupReachesTheAnalyserAndTheRecordingPlugin) {
@@ -41,17 +36,7 @@ TEST(PluginEndToEnd, EveryGroupReachesTheAnalyserAndTheRecordingPlugin) {
     const std::string file = dir.path().toStdString() + "/station.orv";
     const char ps[8] = {'P', 'L', 'U', 'G', ' ', 'I', 'N', 'S'};
     const auto groups = StationGroups(0x7827, ps, 36);
-    {
-        std::ofstream out(file, std::ios::binary);
-        TRDSGroupRec r{};
-        for (const Group& g : groups) {
-            r.BlockA = g.a;
-            r.BlockB = g.b;
-            r.BlockC = g.c;
-            r.BlockD = g.d;
-            out << GroupToLine(r, false) << "\r\n";
-        }
-    }
+    WriteRecording(file, groups, false);
 
     SystemEnv system;
     auto program = std::make_unique<OrvaneApp>(system.Make(folder + "orvane", {file}));

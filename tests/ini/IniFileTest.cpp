@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,12 +17,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// A letter followed by a number: "K0", "K1" ...
-std::string Numbered(char letter, size_t n) {
-    std::string s(1, letter);
-    s += std::to_string(n);
-    return s;
-}
+using orvane::test::Numbered;
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -28,14 +25,8 @@ protected:
 
     std::string Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
 
-    static void WriteRaw(const std::string& path, const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    static std::string ReadRaw(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static void WriteRaw(const std::string& path, const std::string& bytes) { orvane::test::WriteFileBytes(path, bytes); }
+    static std::string ReadRaw(const std::string& path) { return orvane::test::ReadFileBytes(path); }
 
     QTemporaryDir dir_;
 };

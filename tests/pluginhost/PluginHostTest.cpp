@@ -1,4 +1,5 @@
 #include "PluginHost.h"
+#include "TestPluginState.h"
 #include "ValueTable.h"
 
 #include <QTemporaryDir>
@@ -14,13 +15,6 @@ using namespace orvane;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TestPluginState {
-    std::vector<std::string> commands;
-    std::vector<TRDSGroupRec> groups;
-    intptr_t appWindow = 0;
-    TValueTable* table = nullptr;
-};
 
 class PluginHostTest : public ::testing::Test {
 protected:

@@ -1,20 +1,10 @@
 // A small plug-in built in several variants; each records what it receives
 // so the host tests can read it back through TestState.
-#include <orvane/plugin.h>
-#include <orvane/valuetable.h>
+#include "TestPluginState.h"
 
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
-
-struct TestPluginState {
-    std::vector<std::string> commands; // "COMMAND parameter"
-    std::vector<TRDSGroupRec> groups;
-    intptr_t appWindow = 0;
-    TValueTable* table = nullptr;
-};
 
 static TestPluginState state;
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -18,12 +20,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// A letter followed by a number: "K0", "K1" ...
-std::string Numbered(char letter, size_t n) {
-    std::string s(1, letter);
-    s += std::to_string(n);
-    return s;
-}
+using orvane::test::Numbered;
 
 // The record is large; the tests keep it on the heap, filled with garbage so
 // that nothing relies on a zeroed record.
