@@ -32,7 +32,8 @@ TFormatRef MakeLineFormat(const QColor& color, const QFont& font, const QString&
     f->fontName = fontName;
     const QFontMetricsF fm(font);
     f->ascent = fm.ascent();
-    f->height = fm.lineSpacing();
+    // Whole pixels, so lines start on pixel rows and can be moved as pixels.
+    f->height = std::ceil(fm.lineSpacing());
     f->charWidth = fm.horizontalAdvance(QLatin1Char('M'));
     return f;
 }
@@ -41,7 +42,7 @@ TLineView::TLineView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
-    lineHeight_ = QFontMetricsF(font()).lineSpacing();
+    lineHeight_ = std::ceil(QFontMetricsF(font()).lineSpacing());
     refresh_.setSingleShot(true);
     refresh_.setTimerType(Qt::PreciseTimer);
     refresh_.setInterval(kRefreshMs);
@@ -69,7 +70,7 @@ void TLineView::AppendLine(const QString& text, const TFormatRef& format) {
     lines_.emplace_back();
     AddRun(lines_.back(), text, format);
     open_ = false;
-    Changed();
+    Changed(dropped_ + LineCount() - 1);
 }
 
 void TLineView::InsertText(const QString& text, const TFormatRef& format) {
@@ -78,7 +79,7 @@ void TLineView::InsertText(const QString& text, const TFormatRef& format) {
         open_ = true;
     }
     AddRun(lines_.back(), text, format);
-    Changed();
+    Changed(dropped_ + LineCount() - 1);
 }
 
 void TLineView::BreakLine() {
@@ -89,7 +90,7 @@ void TLineView::BreakLine() {
         lines_.back().height = lineHeight_;
         lines_.back().ascent = QFontMetricsF(font()).ascent();
     }
-    Changed();
+    Changed(dropped_ + LineCount() - 1);
 }
 
 void TLineView::DropFirstLines(int n) {
@@ -108,7 +109,7 @@ void TLineView::DropFirstLines(int n) {
     }
     selStart_ = start;
     selLength_ = std::max(0, length);
-    Changed();
+    Changed(-1); // the lines left keep their pixels
 }
 
 void TLineView::Clear() {
@@ -118,20 +119,60 @@ void TLineView::Clear() {
     cachedFrom_ = cachedTo_ = 0;
     widest_ = 0;
     selStart_ = selLength_ = anchor_ = 0;
-    Changed();
+    Invalidate();
+    Changed(-1);
 }
 
-void TLineView::Changed() {
+void TLineView::Changed(long long fromLine) {
+    if (fromLine >= 0 && (dirtyFrom_ < 0 || fromLine < dirtyFrom_)) dirtyFrom_ = fromLine;
     // A hidden window catches up when it is shown.
     if (isVisible() && !refresh_.isActive()) refresh_.start();
 }
 
 void TLineView::Refresh() {
     refresh_.stop();
+    inRefresh_ = true;
     UpdateScrollBars();
     // The view follows the end, as a caret moved there would.
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-    viewport()->update();
+    inRefresh_ = false;
+    UpdateShown(dropped_ + std::clamp(verticalScrollBar()->value(), 0, std::max(0, LineCount() - 1)));
+}
+
+void TLineView::UpdateShown(long long first) {
+    // Drawing text is the dear part: lines that only moved up are moved as
+    // pixels, when they moved by whole pixels.
+    const long long delta = first - shownFirst_;
+    qreal shift = 0;
+    bool moved = shownFirst_ >= 0 && delta >= 0 && delta < static_cast<long long>(shownHeights_.size());
+    for (long long i = 0; moved && i < delta; ++i) shift += shownHeights_[static_cast<std::size_t>(i)];
+    moved = moved && shift == std::floor(shift) && shift < viewport()->height();
+    if (!moved) {
+        viewport()->update();
+    } else {
+        if (shift > 0) {
+            viewport()->scroll(0, -static_cast<int>(shift));
+            // The top margin now holds the foot of the line that went.
+            viewport()->update(0, 0, viewport()->width(), static_cast<int>(std::ceil(kMargin)));
+        }
+        if (dirtyFrom_ >= 0) {
+            qreal y = kMargin;
+            for (long long a = first; a < dirtyFrom_ && a - dropped_ < LineCount(); ++a)
+                y += lines_[static_cast<std::size_t>(a - dropped_)].height;
+            // From a little above the line: glyphs may reach past its top.
+            const int top = std::max(0, static_cast<int>(std::floor(y)) - 2);
+            if (top < viewport()->height()) viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+        }
+    }
+    shownFirst_ = first;
+    shownHeights_.clear();
+    qreal used = kMargin;
+    for (long long i = first - dropped_; i < LineCount() && used < viewport()->height(); ++i) {
+        const qreal h = lines_[static_cast<std::size_t>(i)].height;
+        shownHeights_.push_back(h);
+        used += h;
+    }
+    dirtyFrom_ = -1;
 }
 
 int TLineView::LastFirstLine() const {
@@ -155,15 +196,22 @@ void TLineView::UpdateScrollBars() {
 
 void TLineView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    Invalidate();
     Refresh();
 }
 
 void TLineView::showEvent(QShowEvent* event) {
     QAbstractScrollArea::showEvent(event);
+    Invalidate();
     Refresh();
 }
 
-void TLineView::scrollContentsBy(int, int) { viewport()->update(); }
+void TLineView::scrollContentsBy(int dx, int dy) {
+    // A refresh moves the pixels itself; any other scrolling redraws all.
+    if (inRefresh_ && dx == 0 && dy != 0) return;
+    Invalidate();
+    viewport()->update();
+}
 
 void TLineView::Evict(long long from, long long to) const {
     for (long long a = from; a < to; ++a) {
@@ -183,8 +231,19 @@ void TLineView::paintEvent(QPaintEvent* event) {
     const QColor highlight = palette().color(QPalette::Highlight);
     qreal y = kMargin;
     int last = first;
+    const QRegion& area = event->region();
+    const int width = viewport()->width();
     for (int i = first; i < LineCount() && y < bottom; ++i) {
         const TLine& line = lines_[static_cast<std::size_t>(i)];
+        // A line wholly outside the area to draw is passed over; a pixel or
+        // two of slack keeps glyphs that reach past their line.
+        const int top = static_cast<int>(std::floor(y)) - 2;
+        if (!area.intersects(QRect(0, top, width, static_cast<int>(std::ceil(line.height)) + 4))) {
+            y += line.height;
+            offset += line.length + 1;
+            last = i + 1;
+            continue;
+        }
         qreal x = x0;
         int col = 0;
         for (const TRun& run : line.runs) {
@@ -310,6 +369,23 @@ void TLineView::SetSelection(int start, int length) {
 }
 
 QString TLineView::SelectedText() const { return toPlainText().mid(selStart_, selLength_); }
+
+void TLineView::ShowOffset(int offset) {
+    int line = 0;
+    for (int at = 0; line + 1 < LineCount(); ++line) {
+        at += lines_[static_cast<std::size_t>(line)].length + 1;
+        if (at > offset) break;
+    }
+    UpdateScrollBars();
+    QScrollBar* v = verticalScrollBar();
+    const int first = v->value();
+    const qreal room = viewport()->height() - 2 * kMargin;
+    qreal used = 0;
+    int end = first; // one past the last line wholly in view
+    while (end < LineCount() && used + lines_[static_cast<std::size_t>(end)].height <= room)
+        used += lines_[static_cast<std::size_t>(end++)].height;
+    if (line < first || line >= std::max(end, first + 1)) v->setValue(std::min(line, v->maximum()));
+}
 
 void TLineView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);

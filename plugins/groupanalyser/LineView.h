@@ -33,6 +33,9 @@ class TLineView : public QAbstractScrollArea {
     Q_OBJECT
     Q_PROPERTY(QString plainText READ toPlainText)
     Q_PROPERTY(int lineCount READ LineCount)
+    Q_PROPERTY(int selStart READ SelStart)
+    Q_PROPERTY(int selLength READ SelLength)
+    Q_PROPERTY(QString selectedText READ SelectedText)
 public:
     explicit TLineView(QWidget* parent = nullptr);
     ~TLineView() override;
@@ -50,6 +53,10 @@ public:
     void DropFirstLines(int n);
     void Clear();
 
+    // Brings the view to the end and redraws what changed; the refresh
+    // timer calls it.
+    void Refresh();
+
     // Lines joined by "\n", with "\n" after a line that was ended.
     QString toPlainText() const;
     TTextDocument Document() const;
@@ -63,8 +70,10 @@ public:
     // Selection as character offsets into toPlainText().
     int SelStart() const { return selStart_; }
     int SelLength() const { return selLength_; }
-    void SetSelection(int start, int length);
+    Q_INVOKABLE void SetSelection(int start, int length);
     QString SelectedText() const;
+    // Scrolls the line holding this character offset into view.
+    void ShowOffset(int offset);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -92,8 +101,9 @@ private:
     };
 
     void AddRun(TLine& line, const QString& text, const TFormatRef& format);
-    void Changed();
-    void Refresh();
+    void Changed(long long fromLine);
+    void Invalidate() { shownFirst_ = -1; }
+    void UpdateShown(long long first);
     void UpdateScrollBars();
     int LastFirstLine() const;
     int OffsetOfLine(int line) const;
@@ -111,6 +121,14 @@ private:
     QTimer refresh_;
     // Lines whose text is laid out, by absolute number (dropped_ + index).
     mutable long long cachedFrom_ = 0, cachedTo_ = 0;
+    // What the viewport's pixels show once pending paints are done: the
+    // lines from shownFirst_ (absolute) on, of these heights; -1 when that
+    // is not known. A refresh then moves those pixels and draws only the
+    // lines that are new or changed from dirtyFrom_ on.
+    long long shownFirst_ = -1;
+    std::vector<qreal> shownHeights_;
+    long long dirtyFrom_ = -1; // -1: nothing changed
+    bool inRefresh_ = false;
 };
 
 } // namespace kelmira

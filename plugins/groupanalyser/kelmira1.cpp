@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -26,8 +27,10 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <dlfcn.h>
@@ -43,6 +46,103 @@ char gValueBuffer[1024];
 
 const char* const kMaskAny = "????????????????";
 const char* const kWebAddress = "https://www.orvane.org";
+constexpr int kDetectorTickMs = 100;
+constexpr int kStatisticsPage = 0;
+
+// Handlers the event loop calls: nothing may escape into it.
+template <class F>
+void Guarded(F&& f) noexcept {
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+// At most n characters, never half of a surrogate pair.
+QString LeftChars(const QString& s, int n) {
+    qsizetype i = 0;
+    for (int k = 0; k < n && i < s.size(); ++k)
+        i += s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate() ? 2 : 1;
+    return s.left(i);
+}
+
+// A mask cell as the pattern routines read it: one byte per character;
+// characters outside ASCII match anything, like every other character but
+// "1", "0" and "-".
+std::string MaskCell(const QString& cell) {
+    std::string out;
+    for (const char32_t c : cell.toUcs4()) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// Edits the mask cells in a line edit that keeps to the cell's length and
+// lets a filter see every key first.
+class TMaskDelegate : public QStyledItemDelegate {
+public:
+    using TDiscard = std::function<bool(int cellLength, const QKeyEvent* event)>;
+    TMaskDelegate(QObject* parent, TDiscard discard) : QStyledItemDelegate(parent), discard_(std::move(discard)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setMaxLength(kMaskCellLength); // a paste cannot overfill the cell either
+        editor->installEventFilter(const_cast<TMaskDelegate*>(this));
+        return editor;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            if (auto* editor = qobject_cast<QLineEdit*>(object))
+                if (discard_(static_cast<int>(editor->text().size()), static_cast<QKeyEvent*>(event))) return true;
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    TDiscard discard_;
+};
+
+// Key presses on a widget, offered to a handler that may swallow them.
+class TKeyFilter : public QObject {
+public:
+    TKeyFilter(QObject* parent, std::function<bool(const QKeyEvent*)> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && handler_(static_cast<QKeyEvent*>(event))) return true;
+        return QObject::eventFilter(object, event);
+    }
+
+private:
+    std::function<bool(const QKeyEvent*)> handler_;
+};
+
+// The search field: Enter runs the search, entering the field selects it.
+class TSearchEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    std::function<void()> OnEnterKey;
+    std::function<void()> OnEnter;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && OnEnterKey) {
+            Guarded(OnEnterKey);
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        if (OnEnter) Guarded(OnEnter);
+    }
+};
+
+bool Within(const QWidget* w, const QWidget* container) {
+    return w && (w == container || container->isAncestorOf(w));
+}
 
 QColor ToQColor(TColorRef c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
@@ -254,10 +354,26 @@ TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName("Form1");
     setWindowTitle("Group Analyzer");
     CreateComponents();
+    for (int i = 0; i < TGroupStatistics::kTypes; ++i)
+        proportionKeys_[static_cast<std::size_t>(i)] =
+            std::string("GroupStatistics.") + GroupNames[static_cast<std::size_t>(i)] + ".Proportion";
+    for (int n = 1; n <= TGroupStatistics::kAidRows; ++n) {
+        const std::string row = "AIDStatistics." + std::to_string(n);
+        aidKeys_[static_cast<std::size_t>(n - 1)] = {row + ".Proportion", row + ".AppGroup", row + ".AID"};
+    }
+    ShowMessage = [this](const QString& text) {
+        // Window-modal and not blocking; it goes when it is closed.
+        auto* box = new QMessageBox(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+        box->setObjectName("MessageDlg");
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
 
-    statRefreshCount_ = 0;
+    // The statistics refresh counter starts at 0 here and nowhere else.
     ResetAll();
-    GroupColors.fill(0); // colours arrive with the first workspace the host opens
+    // Until a workspace brings its colours the defaults show; zeros would draw
+    // every line black on the black windows.
+    GroupColors = DefaultGroupColors;
     WriteGridCaptions();
     sectionName_ = SectionNameFromPath(OwnLibraryPath());
     QStringList families = QFontDatabase::families();
@@ -270,9 +386,17 @@ TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
     DumpFontBold = true;
     UpdateFormats();
     FontPreview();
+    UpdateMasks();
+
+    // The mask grid pads its cells when the focus leaves it, editor included.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (Within(old, SGMASK) && !Within(now, SGMASK)) Guarded([this] { SGMASKExit(); });
+    });
+    TimerGD->start();
 }
 
-TForm1::~TForm1() = default;
+// The focus moves while the children go; by then this window is no TForm1.
+TForm1::~TForm1() { disconnect(focusWatch_); }
 
 void TForm1::CreateComponents() {
     resize(800, 640);
@@ -314,6 +438,14 @@ void TForm1::CreateComponents() {
     CLBGD->setSelectionMode(QAbstractItemView::NoSelection);
     auto* gd = new QVBoxLayout(GroupDetector);
     gd->addWidget(CLBGD);
+    connect(CLBGD, &QListWidget::itemChanged, this, [this] {
+        if (!detectorUpdating_) Guarded([this] { CLBGDClickCheck(); });
+    });
+    TimerGD = new QTimer(this);
+    TimerGD->setObjectName("TimerGD");
+    TimerGD->setTimerType(Qt::PreciseTimer);
+    TimerGD->setInterval(kDetectorTickMs);
+    connect(TimerGD, &QTimer::timeout, this, [this] { Guarded([this] { TimerGDTimer(); }); });
     bottom->addWidget(GroupDetector, 1);
 
     connect(MakeButton(this, Button, 9, "Reset All"), &QPushButton::clicked, this, [this] { Button9Click(); });
@@ -389,7 +521,10 @@ QWidget* TForm1::CreateFullPage() {
     RichEdit2 = MakeTextWindow(page, "RichEdit2");
     CLBSHOW = MakeCheckList(page, "CLBSHOW", SelectorItems(kSelectorItems));
     CLBSHOW->setMaximumWidth(CLBSHOW->fontMetrics().horizontalAdvance("Unknown") * 3);
-    Edit1 = new QLineEdit(page);
+    auto* search = new TSearchEdit(page);
+    search->OnEnterKey = [this] { Edit1KeyPress(); };
+    search->OnEnter = [this] { Edit1Enter(); };
+    Edit1 = search;
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(255);
     LCNT5 = MakeCounter(page, "LCNT5");
@@ -410,6 +545,9 @@ QWidget* TForm1::CreateFullPage() {
     foot->addWidget(MakeButton(page, Button, 13, "Save..."));
     connect(Button[6], &QPushButton::clicked, this, [this] { Button6Click(); });
     connect(Button[13], &QPushButton::clicked, this, [this] { Button13Click(); });
+    connect(Button[7], &QPushButton::clicked, this, [this] { Guarded([this] { Button7Click(); }); });
+    connect(Button[8], &QPushButton::clicked, this, [this] { Guarded([this] { Button8Click(); }); });
+    connect(Button[16], &QPushButton::clicked, this, [this] { Guarded([this] { Button16Click(); }); });
 
     auto* left = new QVBoxLayout();
     left->addWidget(RichEdit2, 1);
@@ -510,6 +648,16 @@ QWidget* TForm1::CreateSetupPage() {
     SGMASK = MakeGrid(page, "SGMASK", 4, 4);
     for (int r = 1; r < 4; ++r)
         for (int c = 1; c < 4; ++c) SGMASK->item(r, c)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+    SGMASK->setItemDelegate(new TMaskDelegate(SGMASK, [this](int length, const QKeyEvent* e) { return SGMASKKeyPress(length, e); }));
+    // A key typed on a cell that is not being edited would open the editor.
+    SGMASK->installEventFilter(new TKeyFilter(SGMASK, [this](const QKeyEvent* e) {
+        const QTableWidgetItem* item = SGMASK->currentItem();
+        return item && (item->flags() & Qt::ItemIsEditable) &&
+               SGMASKKeyPress(static_cast<int>(item->text().size()), e);
+    }));
+    connect(SGMASK, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->row() >= 1 && item->column() >= 1) Guarded([this] { UpdateMasks(); });
+    });
 
     LinkLabel1 = new orvane::controls::TLinkLabel(page);
     LinkLabel1->setObjectName("LinkLabel1");
@@ -645,7 +793,7 @@ void TForm1::OpenWorkspace(const char* file) {
         for (int b = 2; b <= 4; ++b) {
             CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, MaskKey(m, b));
             const QString cell = QString::fromUtf8(LoadPChar(file, s, gKeyBuffer, kMaskAny));
-            SetCell(SGMASK, b - 1, m, cell.left(kMaskCellLength));
+            SetCell(SGMASK, b - 1, m, LeftChars(cell, kMaskCellLength));
         }
     for (int n = 0; n < kGroupNameCount; ++n) {
         CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, NumberedKey("Color", n));
@@ -674,22 +822,41 @@ void TForm1::Publish(const char* key, const std::string& value) {
     AddValue(key, gValueBuffer, HostRef);
 }
 
+void TForm1::Publish(const std::string& key, const std::string& value) {
+    CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, key);
+    CopyToBuffer(gValueBuffer, sizeof gValueBuffer, value);
+    AddValue(gKeyBuffer, gValueBuffer, HostRef);
+}
+
 // Groups ---------------------------------------------------------------------------
 
 void TForm1::ProcessGroup(const TRDSGroupRec& group) {
     const int index = orvane::GroupTypeIndex(group.BlockB);
+    const TFormatRef& format = formats_[static_cast<std::size_t>(index)];
     const QString header = QString::fromLatin1(HeaderLine(group));
     for (std::size_t k = 0; k < 4; ++k) {
-        if (selectors_[k]->currentIndex() != index) continue;
-        AppendLine(memos_[k], TTextWindow::Memo, header, index);
+        if (selectors_[k]->currentIndex() != index && !MaskMatch(group, static_cast<int>(k) + 1)) continue;
+        AppendLine(memos_[k], TTextWindow::Memo, header, format);
         counterLabels_[k]->setText(QString::number(++lineCounts_[k]));
     }
 
     LimitLines(RichEdit1, TTextWindow::Sequence);
     const TGroupSequence::TStep step = sequence_.Add(index);
-    RichEdit1->InsertText(QString::fromLatin1(step.entry), formats_[static_cast<std::size_t>(index)]);
+    RichEdit1->InsertText(QString::fromLatin1(step.entry), format);
     if (step.newBest) Publish("GroupSequence", sequence_.BestValue());
     if (step.lineComplete) RichEdit1->BreakLine();
+
+    if (ShowTicked(index) || MaskMatch(group, 5)) {
+        AppendLine(RichEdit2, TTextWindow::FullContent, QString::fromLatin1(FullContent(group)), format);
+        LCNT5->setText(QString::number(++lineCounts_[4]));
+    }
+
+    DetectGroup(index);
+    GrpStat(index);
+    if (index == 6) { // 3A
+        AIDStat(group);
+        AIDContent(group);
+    }
 }
 
 void TForm1::LimitLines(TLineView* window, TTextWindow kind) {
@@ -700,22 +867,24 @@ void TForm1::LimitLines(TLineView* window, TTextWindow kind) {
         window->DropFirstLines(r.dropFirst);
 }
 
-void TForm1::AppendLine(TLineView* window, TTextWindow kind, const QString& text, int typeIndex) {
+void TForm1::AppendLine(TLineView* window, TTextWindow kind, const QString& text, const TFormatRef& format) {
     LimitLines(window, kind);
-    window->AppendLine(text, formats_[static_cast<std::size_t>(typeIndex)]);
+    window->AppendLine(text, format);
 }
 
 void TForm1::UpdateFormats() {
     for (std::size_t i = 0; i < formats_.size(); ++i)
         formats_[i] = MakeLineFormat(ToQColor(GroupColors[i]), DrawnFont(DumpFontName, DumpFontSize, DumpFontBold),
                                      QString::fromStdString(DumpFontName));
+    // The ODA AID lines keep their own font and take the 3A colour.
+    aidFormat_ = MakeLineFormat(ToQColor(GroupColors[6]), RichEdit3->font(), "Fixedsys");
 }
 
 void TForm1::ResetAll() {
     sequence_.Reset();
     Button14Click();
     Button11Click();
-    detectorCounters_.fill(1); // the next detector tick unticks every item
+    detector_.Reset(); // the next detector tick unticks every item
     for (TLineView* w : textWindows_) w->Clear();
     lineCounts_.fill(0);
     for (QLabel* l : counterLabels_) l->setText("0");
@@ -742,14 +911,14 @@ void TForm1::Button6Click() {
 }
 
 void TForm1::Button11Click() {
-    aidRowCount_ = 0;
+    stats_.ClearAids();
     for (int r = 1; r <= 16; ++r)
         for (int c = 0; c < 4; ++c) SetCell(SGAID, c, r, QString());
     RichEdit3->Clear();
 }
 
 void TForm1::Button14Click() {
-    groupCounters_.fill(0);
+    stats_.ClearGroups();
     for (QTableWidget* g : {SGA, SGB})
         for (int r = 1; r <= 16; ++r) {
             SetCell(g, 1, r, QString());
@@ -832,6 +1001,175 @@ void TForm1::RBLIMITClick() {
 
 void TForm1::SELINESExit() {
     if (SELINES->cleanText().trimmed().isEmpty()) SELINES->setValue(kLinesMin);
+}
+
+// Full content, masks and search ------------------------------------------------
+
+void TForm1::AIDContent(const TRDSGroupRec& group) {
+    AppendLine(RichEdit3, TTextWindow::AidContent, QString::fromLatin1(AIDContentLine(group)), aidFormat_);
+}
+
+bool TForm1::ShowTicked(int item) const { return CLBSHOW->item(item)->checkState() == Qt::Checked; }
+
+bool TForm1::MaskMatch(const TRDSGroupRec& group, int view) const {
+    std::array<bool, kMaskCount> tested{};
+    if (view >= 1 && view <= 4) {
+        const int item = selectors_[static_cast<std::size_t>(view - 1)]->currentIndex();
+        if (item >= 33 && item <= 35) tested[static_cast<std::size_t>(item - 33)] = true;
+    } else if (view == 5) {
+        for (int m = 0; m < kMaskCount; ++m) tested[static_cast<std::size_t>(m)] = ShowTicked(33 + m);
+    }
+    return kelmira::MaskMatch(group, maskTexts_, tested);
+}
+
+void TForm1::UpdateMasks() {
+    for (int m = 1; m <= kMaskCount; ++m) {
+        std::array<std::string, 3> cells;
+        for (int c = 1; c <= 3; ++c) cells[static_cast<std::size_t>(c - 1)] = MaskCell(CellText(SGMASK, c, m));
+        maskTexts_[static_cast<std::size_t>(m - 1)] = MaskText(cells);
+    }
+}
+
+void TForm1::Button7Click() {
+    for (int n = 0; n < CLBSHOW->count(); ++n) CLBSHOW->item(n)->setCheckState(Qt::Checked);
+}
+
+void TForm1::Button8Click() {
+    for (int n = 0; n < CLBSHOW->count(); ++n) CLBSHOW->item(n)->setCheckState(Qt::Unchecked);
+}
+
+bool TForm1::SGMASKKeyPress(int cellLength, const QKeyEvent* event) const {
+    const QString text = event->text();
+    if (text.isEmpty()) return false;
+    const char16_t key = text.at(0).unicode();
+    // Enter, Escape, Delete and shortcuts are no typed characters.
+    if (key != 8 && (key < 32 || key == 127)) return false;
+    return !MaskKeyAllowed(cellLength, key);
+}
+
+void TForm1::SGMASKExit() {
+    for (int m = 1; m <= kMaskCount; ++m)
+        for (int c = 1; c <= 3; ++c) {
+            const QString cell = CellText(SGMASK, c, m);
+            if (cell.size() < kMaskCellLength) SetCell(SGMASK, c, m, cell + QString(kMaskCellLength - cell.size(), '?'));
+        }
+}
+
+void TForm1::Button16Click() {
+    const QString needle = Edit1->text();
+    if (needle.isEmpty()) return;
+    Edit1->selectAll();
+    const QString text = RichEdit2->toPlainText();
+    const int start = RichEdit2->SelLength() > 0 ? RichEdit2->SelStart() + RichEdit2->SelLength() : 0;
+    auto at = text.indexOf(needle, start, Qt::CaseInsensitive);
+    if (at < 0 && start > 0) at = text.indexOf(needle, 0, Qt::CaseInsensitive); // once more from the top
+    if (at >= 0) {
+        RichEdit2->setFocus();
+        RichEdit2->SetSelection(static_cast<int>(at), static_cast<int>(needle.size()));
+        RichEdit2->ShowOffset(static_cast<int>(at));
+    } else {
+        ShowMessage("Not found.");
+    }
+    Button[16]->setFocus();
+}
+
+void TForm1::Edit1KeyPress() {
+    Button16Click();
+    Edit1->setFocus();
+}
+
+void TForm1::Edit1Enter() { Edit1->selectAll(); }
+
+// Statistics ---------------------------------------------------------------------
+
+void TForm1::GrpStat(int typeIndex) {
+    if (stats_.GrpStat(typeIndex, PageControl1->currentIndex() == kStatisticsPage)) RefreshGroupStatistics();
+}
+
+void TForm1::RefreshGroupStatistics() {
+    const int total = stats_.Total();
+    for (int r = 1; r <= 16; ++r)
+        for (int version = 0; version < 2; ++version) {
+            const int index = 2 * (r - 1) + version;
+            const int counter = stats_.Counter(index);
+            QTableWidget* grid = version == 0 ? SGA : SGB;
+            const std::string proportion = ProportionText(counter, total);
+            // An unchanged text leaves the cell alone: no repaint.
+            SetCell(grid, 1, r, QString::fromLatin1(proportion));
+            Publish(proportionKeys_[static_cast<std::size_t>(index)], proportion);
+            SetCell(grid, 2, r, QString::fromLatin1(RateText(counter, total)));
+        }
+}
+
+void TForm1::AIDStat(const TRDSGroupRec& group) {
+    if (!TGroupStatistics::AidQualifies(group)) return;
+    const int empty = stats_.FirstEmptyRow();
+    if (empty >= 0) RemoveAID(empty);
+    const auto aid = static_cast<uint16_t>(group.BlockD);
+    const int r = AddAID(aid);
+    const int total = stats_.Total();
+    for (int n = 1; n <= stats_.RowCount(); ++n) {
+        const int counter = stats_.Row(n - 1).counter;
+        const std::string proportion = ProportionText(counter, total);
+        SetCell(SGAID, 1, n, QString::fromLatin1(proportion));
+        Publish(aidKeys_[static_cast<std::size_t>(n - 1)].proportion, proportion);
+        SetCell(SGAID, 2, n, QString::fromLatin1(RateText(counter, total)));
+    }
+    if (r < 0) return;
+    const int app = group.BlockB & 31;
+    stats_.SetAppGroup(r, app);
+    SetCell(SGAID, 3, r + 1, GroupName(app));
+    Publish(aidKeys_[static_cast<std::size_t>(r)].appGroup, GroupName(app));
+    Publish(aidKeys_[static_cast<std::size_t>(r)].aid, BlockHex(aid));
+}
+
+int TForm1::AddAID(uint16_t aid) {
+    const int before = stats_.RowCount();
+    const int r = stats_.AddAID(aid);
+    if (stats_.RowCount() > before) SetCell(SGAID, 0, stats_.RowCount(), QString::fromLatin1(BlockHex(aid)));
+    return r;
+}
+
+void TForm1::RemoveAID(int row) {
+    if (!stats_.RemoveAID(row)) return;
+    for (int g = row + 1; g < 16; ++g)
+        for (int c = 0; c < 4; ++c) SetCell(SGAID, c, g, CellText(SGAID, c, g + 1));
+    for (int c = 0; c < 4; ++c) SetCell(SGAID, c, 16, QString());
+    // The rows' keys follow the table, so a reader never sees a row's AID
+    // beside another row's counts; the row that fell free is emptied.
+    for (int n = 0; n < stats_.RowCount(); ++n) {
+        const TGroupStatistics::TAidRow& r = stats_.Row(n);
+        Publish(aidKeys_[static_cast<std::size_t>(n)].aid, BlockHex(r.aid));
+        Publish(aidKeys_[static_cast<std::size_t>(n)].appGroup, GroupName(r.appGroup));
+    }
+    const TAidKeys& vacated = aidKeys_[static_cast<std::size_t>(stats_.RowCount())];
+    for (const std::string* key : {&vacated.proportion, &vacated.appGroup, &vacated.aid}) Publish(*key, std::string());
+}
+
+// Group detector -----------------------------------------------------------------
+
+void TForm1::SetDetectorItem(int item, bool ticked) {
+    QListWidgetItem* it = CLBGD->item(item);
+    const Qt::CheckState state = ticked ? Qt::Checked : Qt::Unchecked;
+    if (!it || it->checkState() == state) return;
+    detectorUpdating_ = true;
+    it->setCheckState(state);
+    detectorUpdating_ = false;
+}
+
+void TForm1::DetectGroup(int typeIndex) {
+    const int item = detector_.DetectGroup(typeIndex);
+    if (item >= 0) SetDetectorItem(item, true);
+}
+
+void TForm1::TimerGDTimer() {
+    const uint32_t untick = detector_.Tick();
+    for (int i = 0; i < TGroupDetector::kItems; ++i)
+        if (untick & (1u << i)) SetDetectorItem(i, false);
+}
+
+void TForm1::CLBGDClickCheck() {
+    for (int i = 0; i < TGroupDetector::kItems; ++i) SetDetectorItem(i, detector_.Active(i));
 }
 
 } // namespace kelmira

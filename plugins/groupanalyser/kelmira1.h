@@ -19,6 +19,7 @@ class QCheckBox;
 class QColorDialog;
 class QFileDialog;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -26,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class QTabWidget;
+class QTimer;
 
 namespace orvane::controls {
 class TLinkLabel;
@@ -85,6 +87,12 @@ public:
     void ProcessGroup(const TRDSGroupRec& group);
     void ResetAll();
 
+    // The detector's 100 ms tick; TimerGD calls it, and so can a test.
+    Q_INVOKABLE void TimerGDTimer();
+
+    // Shows a message without blocking; a window-modal box unless replaced.
+    std::function<void(const QString&)> ShowMessage;
+
     const std::string& SectionName() const { return sectionName_; }
 
     // Components.
@@ -124,6 +132,7 @@ public:
     QRadioButton* RBLIMIT = nullptr;
     QRadioButton* RBNOLIMIT = nullptr;
     QGroupBox* GroupDetector = nullptr;
+    QTimer* TimerGD = nullptr;
     orvane::controls::TLinkLabel* LinkLabel1 = nullptr;
 
 protected:
@@ -141,10 +150,11 @@ private:
     void SaveWorkspace(const char* file);
     void OpenWorkspace(const char* file);
     void Publish(const char* key, const std::string& value);
+    void Publish(const std::string& key, const std::string& value);
 
     // The text windows.
     void LimitLines(TLineView* window, TTextWindow kind);
-    void AppendLine(TLineView* window, TTextWindow kind, const QString& text, int typeIndex);
+    void AppendLine(TLineView* window, TTextWindow kind, const QString& text, const TFormatRef& format);
     void UpdateFormats();
     void SaveWindow(TLineView* window);
     void WriteWindow(TLineView* window, const QString& fileName);
@@ -163,6 +173,14 @@ private:
     void Button12Click() { SaveWindow(RichEdit3); }
     void Button13Click() { SaveWindow(RichEdit2); }
     void Button14Click();
+    void Button7Click();
+    void Button8Click();
+    bool SGMASKKeyPress(int cellLength, const QKeyEvent* event) const;
+    void SGMASKExit();
+    void Button16Click();
+    void Edit1KeyPress();
+    void Edit1Enter();
+    void CLBGDClickCheck();
     void ListBox1Click();
     void ColorBox1Change();
     void CBBGChange();
@@ -170,6 +188,21 @@ private:
     void Button15Click();
     void RBLIMITClick();
     void SELINESExit();
+
+    // Content lines and masks.
+    void AIDContent(const TRDSGroupRec& group);
+    bool MaskMatch(const TRDSGroupRec& group, int view) const;
+    void UpdateMasks();
+    bool ShowTicked(int item) const;
+
+    // Statistics and detector.
+    void GrpStat(int typeIndex);
+    void RefreshGroupStatistics();
+    void AIDStat(const TRDSGroupRec& group);
+    int AddAID(uint16_t aid);
+    void RemoveAID(int row);
+    void DetectGroup(int typeIndex);
+    void SetDetectorItem(int item, bool ticked);
 
     std::array<TLineView*, 4> memos_{};
     std::array<QComboBox*, 4> selectors_{};
@@ -187,20 +220,24 @@ private:
     // The formats lines are added with, one per group type; rebuilt when a
     // colour or the dump font changes, so a group costs no font lookup.
     std::array<TFormatRef, kGroupNameCount> formats_;
+    TFormatRef aidFormat_; // the 3A colour in the ODA AID window's font
 
     std::array<int, 5> lineCounts_{}; // Memo1 .. Memo4, RichEdit2
     TGroupSequence sequence_;
 
-    // Group-type and ODA AID statistics, group detector.
-    std::array<int, 32> groupCounters_{};
-    int statRefreshCount_ = 0;
-    struct TAidRow {
-        uint16_t aid = 0;
-        int counter = 0;
+    // The mask patterns, 48 characters each, kept in step with SGMASK.
+    std::array<std::string, kMaskCount> maskTexts_;
+
+    TGroupStatistics stats_;
+    TGroupDetector detector_;
+    bool detectorUpdating_ = false; // our own ticks are no user clicks
+    QMetaObject::Connection focusWatch_;
+    // Value-table keys, made once.
+    std::array<std::string, TGroupStatistics::kTypes> proportionKeys_;
+    struct TAidKeys {
+        std::string proportion, appGroup, aid;
     };
-    int aidRowCount_ = 0;
-    std::array<TAidRow, 16> aidRows_{};
-    std::array<int, 32> detectorCounters_{};
+    std::array<TAidKeys, TGroupStatistics::kAidRows> aidKeys_;
 };
 
 } // namespace kelmira

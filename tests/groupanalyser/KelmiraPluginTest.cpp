@@ -1,11 +1,7 @@
-// Loads the built plugins/kelmira.so with dlopen and acts as a small host:
-// its own value table and main window, then commands and groups through the
-// four exports. Windows are reached by their object names.
-#include <orvane/plugin.h>
-#include <orvane/selvat.h>
-
+// The plug-in through its exports: window, commands, workspace settings,
+// dump windows, group sequence, saving and life cycle.
+#include "KelmiraHost.h"
 #include "RdsEncoder.h"
-#include "ValueTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,63 +39,7 @@
 
 namespace {
 
-std::string PluginPath() {
-    const char* dir = std::getenv("ORVANE_PROGRAM_DIR");
-    return std::string(dir && *dir ? dir : ORVANE_DEFAULT_PROGRAM_DIR) + "/plugins/kelmira.so";
-}
-
-// True while the plug-in's library is mapped in the process.
-bool Mapped() {
-    void* h = dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (h) dlclose(h);
-    return h != nullptr;
-}
-
-struct Library {
-    Library() {
-        handle = dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) return;
-        PluginName = reinterpret_cast<TPluginNameProc>(dlsym(handle, "PluginName"));
-        Initialize = reinterpret_cast<TInitializeProc>(dlsym(handle, "Initialize"));
-        Command = reinterpret_cast<TCommandProc>(dlsym(handle, "Command"));
-        RDSGroup = reinterpret_cast<TRDSGroupProc>(dlsym(handle, "RDSGroup"));
-    }
-    ~Library() {
-        if (handle) dlclose(handle);
-    }
-    void* handle = nullptr;
-    TPluginNameProc PluginName = nullptr;
-    TInitializeProc Initialize = nullptr;
-    TCommandProc Command = nullptr;
-    TRDSGroupProc RDSGroup = nullptr;
-};
-
-TRDSGroupRec Rec(int h, int m, int s, int32_t a, int32_t b, int32_t c, int32_t d) {
-    TRDSGroupRec g{};
-    g.Year = 2024;
-    g.Month = 5;
-    g.Day = 17;
-    g.Hour = static_cast<uint8_t>(h);
-    g.Minute = static_cast<uint8_t>(m);
-    g.Second = static_cast<uint8_t>(s);
-    g.BlockA = a;
-    g.BlockB = b;
-    g.BlockC = c;
-    g.BlockD = d;
-    return g;
-}
-
-// A group of a given type index (0 = 0A ... 31 = 15B), stamped n seconds
-// after midnight so every header line differs.
-TRDSGroupRec OfType(int type, int n = 0) {
-    return Rec(n / 3600 % 24, n / 60 % 60, n % 60, 0xD3C2, type << 11, 0xE0CD, n & 0xFFFF);
-}
-TRDSGroupRec MissingB(int n = 0) { return Rec(n / 3600 % 24, n / 60 % 60, n % 60, 0xD3C2, -1, 0xE0CD, 0x4E44); }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using namespace kelmira_host;
 
 // The sequence text the window shows for these type names; and what the
 // value table receives for it, written independently of the plug-in.
@@ -187,92 +127,6 @@ std::string ParagraphText(const RtfParagraph& p) {
     return s;
 }
 
-class KelmiraTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        host_ = std::make_unique<QWidget>();
-        table_ = std::make_unique<TValueTable>();
-        Load(reinterpret_cast<intptr_t>(host_.get()));
-    }
-    void TearDown() override {
-        lib_.reset();
-        host_.reset();
-    }
-
-    void Load(intptr_t appWindow) {
-        lib_ = std::make_unique<Library>();
-        ASSERT_NE(lib_->handle, nullptr) << dlerror();
-        ASSERT_TRUE(lib_->PluginName && lib_->Initialize && lib_->Command && lib_->RDSGroup);
-        form_ = reinterpret_cast<QWidget*>(lib_->Initialize(appWindow, table_.get()));
-        ASSERT_FALSE(form_.isNull());
-    }
-    void Reload() {
-        lib_.reset();
-        ASSERT_FALSE(Mapped());
-        Load(reinterpret_cast<intptr_t>(host_.get()));
-    }
-
-    void Cmd(const std::string& command, const std::string& parameter = "") {
-        lib_->Command(command.c_str(), parameter.c_str());
-    }
-    void Send(const TRDSGroupRec& g) { lib_->RDSGroup(&g); }
-    void SendTypes(const std::vector<int>& types) {
-        for (int t : types) Send(t == 32 ? MissingB() : OfType(t));
-    }
-
-    template <class T>
-    T* Child(const char* name) const {
-        T* w = form_ ? form_->findChild<T*>(name) : nullptr;
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    // The text windows show their content through properties and invokable
-    // accessors; their class is the plug-in's own.
-    QString Text(const char* window) const { return Child<QAbstractScrollArea>(window)->property("plainText").toString(); }
-    std::vector<std::string> Lines(const char* window) const {
-        const QString text = Text(window);
-        std::vector<std::string> out;
-        for (const QString& l : text.split('\n')) out.push_back(l.toStdString());
-        if (!out.empty() && out.back().empty()) out.pop_back();
-        return out;
-    }
-    struct Look {
-        QColor color;
-        QFont font;
-        QString fontName;
-    };
-    // How the first run of a line is drawn.
-    Look LineLook(const char* window, int line) const {
-        auto* w = Child<QAbstractScrollArea>(window);
-        Look look;
-        EXPECT_TRUE(QMetaObject::invokeMethod(w, "RunColor", Qt::DirectConnection, Q_RETURN_ARG(QColor, look.color),
-                                              Q_ARG(int, line), Q_ARG(int, 0)));
-        EXPECT_TRUE(QMetaObject::invokeMethod(w, "RunFont", Qt::DirectConnection, Q_RETURN_ARG(QFont, look.font),
-                                              Q_ARG(int, line), Q_ARG(int, 0)));
-        EXPECT_TRUE(QMetaObject::invokeMethod(w, "RunFontName", Qt::DirectConnection,
-                                              Q_RETURN_ARG(QString, look.fontName), Q_ARG(int, line), Q_ARG(int, 0)));
-        return look;
-    }
-    // Picks a colour in a colour box the way the user does.
-    void ChooseColor(const char* box, const QString& name) {
-        auto* cb = Child<QComboBox>(box);
-        const int i = cb->findText(name);
-        ASSERT_GE(i, 0) << name.toStdString();
-        cb->setCurrentIndex(i);
-        QMetaObject::invokeMethod(cb, "activated", Qt::DirectConnection, Q_ARG(int, i));
-    }
-    std::string Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
-    std::string Value(const char* key) const { return orvane::ReadValue(*table_, key); }
-
-    QTemporaryDir dir_;
-    std::unique_ptr<QWidget> host_;
-    std::unique_ptr<TValueTable> table_;
-    std::unique_ptr<Library> lib_;
-    QPointer<QWidget> form_;
-};
-
-const char* const kSection = "kelmira";
 
 TEST_F(KelmiraTest, NameWindowAndPages) {
     EXPECT_STREQ(lib_->PluginName(), "Group Analyzer");
@@ -408,7 +262,7 @@ TEST_F(KelmiraTest, WorkspaceRoundTripOfEveryKey) {
     EXPECT_EQ(text("FontName"), "DejaVu Sans Mono");
     EXPECT_EQ(text("Mask12"), "12-10?");
     EXPECT_EQ(text("Mask34"), "34-10?");
-    EXPECT_EQ(integer("Color0"), 0); // black until a workspace brings colours
+    EXPECT_EQ(integer("Color0"), 0xFFFFFF); // the default until a workspace brings colours
     EXPECT_EQ(integer("Color3"), 0x0000FF);
     EXPECT_EQ(integer("Color5"), 0x030201);
     for (int n = 0; n <= 35; ++n)
@@ -455,6 +309,19 @@ TEST_F(KelmiraTest, WorkspaceRoundTripOfEveryKey) {
     const std::string again = Path("again.owk");
     Cmd("SAVEWORKSPACE", again);
     EXPECT_EQ(ReadFile(again), ReadFile(file));
+}
+
+TEST_F(KelmiraTest, LinesHaveTheirTypeColoursBeforeAnyWorkspace) {
+    // 1A and 4A land in the first two dump windows, in their default colours.
+    Send(OfType(2));
+    Send(OfType(8));
+    QColor first, second;
+    QMetaObject::invokeMethod(Child<QAbstractScrollArea>("Memo1"), "RunColor", Q_RETURN_ARG(QColor, first),
+                              Q_ARG(int, 0), Q_ARG(int, 0));
+    QMetaObject::invokeMethod(Child<QAbstractScrollArea>("Memo2"), "RunColor", Q_RETURN_ARG(QColor, second),
+                              Q_ARG(int, 0), Q_ARG(int, 0));
+    EXPECT_EQ(first, QColor(0x80, 0x80, 0x00)); // olive
+    EXPECT_EQ(second, QColor(0xFF, 0x00, 0xFF)); // fuchsia
 }
 
 TEST_F(KelmiraTest, MissingSectionAppliesTheDefaults) {
@@ -616,7 +483,9 @@ TEST_F(KelmiraTest, GroupSequenceKeepsTheBestLineInTheHostsTable) {
     EXPECT_EQ(Lines("RichEdit1"), std::vector<std::string>{first});
     ASSERT_EQ(first.size(), 92u);
     EXPECT_EQ(Value("GroupSequence"), Collapsed(first));
-    EXPECT_EQ(orvane::KeyAt(*table_, 0), "GroupSequence"); // through the host reference
+    bool inTable = false; // through the host reference
+    for (int i = 0; i < orvane::ValueCount(*table_); ++i) inTable = inTable || orvane::KeyAt(*table_, i) == "GroupSequence";
+    EXPECT_TRUE(inTable);
 
     line({3, 4, 5}); // more missing blocks: not better
     EXPECT_EQ(Value("GroupSequence"), Collapsed(first));

@@ -1,9 +1,12 @@
 // The analyser's text window, driven directly.
 #include "LineView.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QImage>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +134,55 @@ TEST(LineView, DrawsTheLinesInViewInTheirColours) {
     v.resize(320, 140);
     img = v.viewport()->grab().toImage();
     EXPECT_EQ(CountPixels(img, Greenish) + CountPixels(img, Reddish), 0);
+}
+
+// What the window's pixels hold once the pending paints are done, against
+// the same view drawn afresh.
+void ExpectPixelsAsDrawnAfresh(TLineView& v, const char* when) {
+    QCoreApplication::processEvents();
+    const QImage shown = v.screen()->grabWindow(v.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = v.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), fresh.size()) << when;
+    EXPECT_TRUE(shown == fresh) << when;
+}
+
+TEST(LineView, MovedPixelsMatchARedraw) {
+    TLineView v;
+    QPalette p = v.palette();
+    p.setColor(QPalette::Base, Qt::black);
+    v.setPalette(p);
+    v.resize(320, 140);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    const TFormatRef red = Format(Qt::red), green = Format(Qt::green);
+    int n = 0;
+    // Lines added one, two or three at a time and trimmed from the top as
+    // the analyser's windows do, an open line written to now and then (its
+    // descenders reach the foot of its line).
+    for (int round = 0; round < 12; ++round) {
+        for (int k = 0; k <= round % 3; ++k, ++n) v.AppendLine(QString("LINE %1 MMMM").arg(n), n % 2 ? red : green);
+        if (round % 4 == 3) v.InsertText(QString(" open %1 gjpqy").arg(round), red);
+        if (v.LineCount() > 12) v.DropFirstLines(v.LineCount() - 12);
+        v.Refresh();
+        ExpectPixelsAsDrawnAfresh(v, qPrintable(QString("round %1").arg(round)));
+    }
+    // Two refreshes before one paint.
+    v.AppendLine("ONE MORE", red);
+    v.Refresh();
+    v.AppendLine("AND ANOTHER", green);
+    v.DropFirstLines(2);
+    v.Refresh();
+    ExpectPixelsAsDrawnAfresh(v, "two refreshes");
+    v.SetSelection(3, 20);
+    v.AppendLine("SELECTED ABOVE", green);
+    v.Refresh();
+    ExpectPixelsAsDrawnAfresh(v, "with a selection");
+    // Scrolled by the user, then a new line: back to the end.
+    v.verticalScrollBar()->setValue(0);
+    ExpectPixelsAsDrawnAfresh(v, "scrolled up");
+    v.AppendLine("AT THE END", red);
+    v.Refresh();
+    ExpectPixelsAsDrawnAfresh(v, "back at the end");
 }
 
 } // namespace
