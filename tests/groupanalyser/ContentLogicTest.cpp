@@ -3,23 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include "GroupRecords.h"
+
 #include <string>
 
 using namespace kelmira;
 
 namespace {
 
-TRDSGroupRec Rec(int h, int m, int s, int32_t a, int32_t b, int32_t c, int32_t d) {
-    TRDSGroupRec g{};
-    g.Hour = static_cast<uint8_t>(h);
-    g.Minute = static_cast<uint8_t>(m);
-    g.Second = static_cast<uint8_t>(s);
-    g.BlockA = a;
-    g.BlockB = b;
-    g.BlockC = c;
-    g.BlockD = d;
-    return g;
-}
+using kelmira_test::Rec;
 
 std::string Q(int n) { return std::string(static_cast<std::size_t>(n), '?'); }
 

@@ -5,6 +5,7 @@
 #include <orvane/plugin.h>
 #include <orvane/selvat.h>
 
+#include "GroupRecords.h"
 #include "ValueTable.h"
 
 #include <QAbstractScrollArea>
@@ -60,20 +61,7 @@ struct Library {
     TRDSGroupProc RDSGroup = nullptr;
 };
 
-inline TRDSGroupRec Rec(int h, int m, int s, int32_t a, int32_t b, int32_t c, int32_t d) {
-    TRDSGroupRec g{};
-    g.Year = 2024;
-    g.Month = 5;
-    g.Day = 17;
-    g.Hour = static_cast<uint8_t>(h);
-    g.Minute = static_cast<uint8_t>(m);
-    g.Second = static_cast<uint8_t>(s);
-    g.BlockA = a;
-    g.BlockB = b;
-    g.BlockC = c;
-    g.BlockD = d;
-    return g;
-}
+using kelmira_test::Rec;
 
 // A group of a given type index (0 = 0A ... 31 = 15B), stamped n seconds
 // after midnight so every header line differs.
