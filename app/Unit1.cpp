@@ -139,13 +139,12 @@ void TForm1::BuildDisplay() {
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);
     LPI->setFont(big);
-    QPalette white = LPI->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    LPI->setPalette(white);
+    // White on navy, as the PI display is drawn.
+    QPalette lcd = LPI->palette();
+    lcd.setColor(QPalette::WindowText, Qt::white);
+    lcd.setColor(QPalette::Window, QColor(0, 0, 0x80));
+    LPI->setPalette(lcd);
     LPI->setAutoFillBackground(true);
-    QPalette back = LPI->palette();
-    back.setColor(QPalette::Window, QColor(0, 0, 0x80));
-    LPI->setPalette(back);
     LPS->setFont(big);
 
     CBFREQ = new QComboBox(central);
@@ -164,22 +163,18 @@ void TForm1::BuildDisplay() {
     });
     grid->addWidget(TBSpeed, 4, 1);
 
-    BBPLAY = new QPushButton("PLAY...", central);
-    BBPLAY->setObjectName("BBPLAY");
-    BBPLAY->setStatusTip("Play a file");
-    connect(BBPLAY, &QPushButton::clicked, this, [this] { PlayFile1Click(); });
-    grid->addWidget(BBPLAY, 3, 0);
-    BBPSTOP = new QPushButton("STOP", central);
-    BBPSTOP->setObjectName("BBPSTOP");
-    BBPSTOP->setStatusTip("Stop playback");
-    connect(BBPSTOP, &QPushButton::clicked, this, [this] { player_.BBPSTOPClick(); });
-    grid->addWidget(BBPSTOP, 4, 0);
-
-    GradButton1 = new QPushButton("Reset", central);
-    GradButton1->setObjectName("GradButton1");
-    GradButton1->setStatusTip("Reset the decoded data");
-    connect(GradButton1, &QPushButton::clicked, this, [this] { Clear1Click(); });
-    grid->addWidget(GradButton1, 3, 1);
+    auto button = [&](const char* name, const char* caption, const char* hint, int row, int col,
+                      auto&& onClick) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), central);
+        b->setObjectName(name);
+        b->setStatusTip(QString::fromLatin1(hint));
+        connect(b, &QPushButton::clicked, this, onClick);
+        grid->addWidget(b, row, col);
+        return b;
+    };
+    BBPLAY = button("BBPLAY", "PLAY...", "Play a file", 3, 0, [this] { PlayFile1Click(); });
+    BBPSTOP = button("BBPSTOP", "STOP", "Stop playback", 4, 0, [this] { player_.BBPSTOPClick(); });
+    GradButton1 = button("GradButton1", "Reset", "Reset the decoded data", 3, 1, [this] { Clear1Click(); });
     setCentralWidget(central);
 
     auto* bar = new QStatusBar(this);
