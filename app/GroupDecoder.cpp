@@ -1,6 +1,5 @@
 #include "GroupDecoder.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace orvane {
@@ -41,108 +40,154 @@ struct Tables {
 };
 constexpr Tables kTables;
 
+constexpr uint64_t kBlockMask = 0x3FFFFFF;
+constexpr uint64_t kHiEntries = 0xFFFF; // entries 64..79 back
+// Cell 31 of the group bit buffer, the version bit of block B.
+constexpr int kVersionBitBack = 104 - 31;
+// Entries k = 0, 1, 2, 3 mod 4 back must hold D, C, B, A: masks by code - 1.
+constexpr uint64_t kExpected[4] = {0x1111111111111111, 0x2222222222222222, 0x4444444444444444,
+                                   0x8888888888888888};
+
+// The entries of the first n groups back (n up to 16).
+constexpr uint64_t GroupsMask(int n) { return n >= 16 ? ~uint64_t{0} : (uint64_t{1} << (4 * n)) - 1; }
+
+inline uint16_t Parity(uint16_t info) { return kTables.high[info >> 8] ^ kTables.low[info & 0xFF]; }
+
+// The received check bits against those the information bits call for.
+inline uint16_t Syndrome(uint32_t block) {
+    return static_cast<uint16_t>((block & 0x3FF) ^ Parity(static_cast<uint16_t>((block >> 10) & 0xFFFF)));
+}
+
+inline int OffsetCode(uint32_t block) { return kTables.code[Syndrome(block)]; }
+
+// std::popcount becomes a library call on the baseline x86-64 target.
+constexpr int Ones(uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<int>((x * 0x0101010101010101) >> 56);
+}
+
+// The match count with its early stops, from the entries that match (lo:
+// groups 0..15 back, hi: groups 16..19). Counting group by group stops after
+// the group at which the count reaches 41, or on a strong detection after
+// group i < 10 when the count exceeds 3(i + 1); the count is then 999.
+int CountMatches(uint64_t lo, uint64_t hi, bool& strong) {
+    const uint64_t firstTen = lo & GroupsMask(10);
+    // Forty entries cannot reach 41, so a stop at 41 comes only after group 9;
+    // a strong detection needs at least 4.
+    if (Ones(firstTen) >= 4) {
+        for (int i = 0; i < 10; ++i) {
+            if (Ones(firstTen & GroupsMask(i + 1)) > 3 * (i + 1)) {
+                strong = true;
+                return GroupDecoder::kStrong;
+            }
+        }
+    }
+    const int total = Ones(lo) + Ones(hi);
+    if (total < GroupDecoder::kStopCount) return total;
+    for (int i = 10;; ++i) {
+        const int upTo = i < 16 ? Ones(lo & GroupsMask(i + 1))
+                                : Ones(lo) + Ones(hi & GroupsMask(i - 15));
+        if (upTo >= GroupDecoder::kStopCount) return upTo;
+    }
+}
+
 } // namespace
 
 GroupDecoder::GroupDecoder(IClock& clock, const IOptions& options, IGroupDecoderSink& sink)
-    : clock_(clock), options_(options), sink_(sink) {}
-
-uint16_t GroupDecoder::CheckBits(uint16_t info) {
-    return kTables.high[info >> 8] ^ kTables.low[info & 0xFF];
+    : clock_(clock), options_(options), sink_(sink) {
+    ResetRDSSync();
 }
 
-int GroupDecoder::GetOffset(uint32_t reg) {
-    const uint16_t info = static_cast<uint16_t>((reg >> 10) & 0xFFFF);
-    return kTables.code[(reg & 0x3FF) ^ CheckBits(info)];
-}
+uint16_t GroupDecoder::CheckBits(uint16_t info) { return Parity(info); }
+
+int GroupDecoder::GetOffset(uint32_t reg) { return OffsetCode(reg); }
 
 void GroupDecoder::ResetRDSSync() {
-    offsets_.fill(kNone);
+    phases_.fill(Phase{});
     matches_.fill(0);
+    tally_.fill(0);
+    tally_[0] = kMatchHistory;
+    topTally_ = 0;
     maxMatch_ = 0;
     hold_ = 0;
 }
 
 void GroupDecoder::ProcessRDSBit(uint8_t bit) {
-    bit = bit ? 1 : 0;
     groupPos_ = (groupPos_ >= 104 || groupPos_ <= 0) ? 1 : groupPos_ + 1;
-    bits_[groupPos_] = bit;
-    SearchForSync(bit);
+    recentHi_ = (recentHi_ << 1) | (recentLo_ >> 63);
+    recentLo_ = (recentLo_ << 1) | (bit ? 1 : 0);
+    SearchForSync();
     if (groupPos_ == 104 && hold_ > 0) FinishRDSGroup();
 }
 
-void GroupDecoder::SearchForSync(uint8_t bit) {
-    reg_ = ((reg_ << 1) & 0x3FFFFFF) | bit;
-    offPos_ = (offPos_ < kHistory && offPos_ > 0) ? offPos_ + 1 : 1;
-    const int p = offPos_;
-    offsets_[p] = static_cast<uint8_t>(GetOffset(reg_));
-
-    int count = 0;
-    bool strong = false;
-    for (int i = 0; i < kGroupsBack; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            const int e = Wrap(p - 26 * j - 104 * i);
-            if (offsets_[e] == j + 1) {
-                ++count;
-                if (groupPos_ == 104 && i < 10 && hold_ > 0) hold_ = kHoldBits;
-            }
-        }
-        if (count >= kStopCount) break;
-        if (count > 3 * (i + 1) && i < 10) {
-            strong = true;
-            count = 999;
-            break;
-        }
+void GroupDecoder::SearchForSync() {
+    phase_ = phase_ + 1 < kPhases ? phase_ + 1 : 0;
+    Phase& ph = phases_[static_cast<size_t>(phase_)];
+    const int code = OffsetCode(static_cast<uint32_t>(recentLo_));
+    // The newest entry becomes entry 0; the one 80 blocks back falls out.
+    uint64_t lo = 0, hi = 0;
+    for (int c = 0; c < 4; ++c) {
+        ph.hi[c] = ((ph.hi[c] << 1) | (ph.lo[c] >> 63)) & kHiEntries;
+        ph.lo[c] = (ph.lo[c] << 1) | (code == c + 1 ? 1u : 0u);
+        lo |= ph.lo[c] & kExpected[c];
+        hi |= ph.hi[c] & kExpected[c];
     }
 
-    const bool found = strong || (count >= kMinMatches && count >= maxMatch_);
-    if (found) {
+    // Every match of the first ten groups is reached before the count can
+    // stop early, and each refreshes the hold of a complete group slot.
+    if (groupPos_ == 104 && hold_ > 0 && (lo & GroupsMask(10))) hold_ = kHoldBits;
+    bool strong = false;
+    const int count = (lo | hi) ? CountMatches(lo, hi, strong) : 0;
+
+    if (strong || (count >= kMinMatches && count >= maxMatch_)) {
         hold_ = kHoldBits;
-        if (groupPos_ != 104) {
-            char text[48];
-            std::snprintf(text, sizeof text, "+%d bits (%s)", 104 - groupPos_,
-                          FormatTimeOfDay(clock_.Now()).c_str());
-            lastResync_ = text;
-            if (strong) {
-                // Keep only the block ends of the last groups, so stale codes
-                // between them cannot pull the alignment away again.
-                for (int h = 0; h < kGroupsBack; ++h)
-                    for (int k = 0; k < 104; ++k)
-                        if (k % 26 != 0) offsets_[Wrap(p - k - 104 * h)] = kNone;
-            }
-            // Rotate so the newest bit lands in cell 104; read from a copy.
-            scratch_ = bits_;
-            for (int k = 1; k <= 104; ++k) {
-                int n = groupPos_ + k;
-                while (n > 104) n -= 104;
-                bits_[k] = scratch_[n];
-            }
-            groupPos_ = (BlkOk(1) || BlkOk(2) || BlkOk(3) || BlkOk(4)) ? 104 : 0;
-        }
+        if (groupPos_ != 104) Realign(strong);
     } else if (maxMatch_ < kMinMatches) {
         if (hold_ == 1) sink_.NoSync();
         if (hold_ > 0) --hold_;
     }
-
-    matchPos_ = (matchPos_ < kMatchHistory && matchPos_ > 0) ? matchPos_ + 1 : 1;
-    const int old = matches_[matchPos_];
-    matches_[matchPos_] = count;
-    if (old >= maxMatch_)
-        maxMatch_ = *std::max_element(matches_.begin() + 1, matches_.end());
-    else if (count > maxMatch_)
-        maxMatch_ = count;
+    PushMatchCount(count);
 }
 
-uint16_t GroupDecoder::InfoBits(int k) const {
-    uint16_t v = 0;
-    const int first = 26 * (k - 1) + 1;
-    for (int i = 0; i < 16; ++i) v = static_cast<uint16_t>((v << 1) | bits_[first + i]);
-    return v;
+void GroupDecoder::Realign(bool strong) {
+    char text[48];
+    std::snprintf(text, sizeof text, "+%d bits (%s)", 104 - groupPos_, FormatTimeOfDay(clock_.Now()).c_str());
+    lastResync_ = text;
+    if (strong) {
+        // Keep only the block ends of the last groups, so stale codes between
+        // them cannot pull the alignment away again. Those are this phase's
+        // entries; every other phase is forgotten.
+        for (int r = 0; r < kPhases; ++r)
+            if (r != phase_) phases_[static_cast<size_t>(r)] = Phase{};
+    }
+    // The newest bit is now cell 104 of the group bit buffer.
+    groupPos_ = (BlkOk(1) || BlkOk(2) || BlkOk(3) || BlkOk(4)) ? 104 : 0;
 }
 
-uint16_t GroupDecoder::CrcToInt(int k) const {
-    uint16_t v = 0;
-    for (int c = 26 * (k - 1) + 17; c <= 26 * k; ++c) v = static_cast<uint16_t>((v << 1) | bits_[c]);
-    return v;
+void GroupDecoder::PushMatchCount(int count) {
+    matchPos_ = matchPos_ + 1 < kMatchHistory ? matchPos_ + 1 : 0;
+    const uint8_t t = static_cast<uint8_t>(count == kStrong ? kStrongTally : count);
+    uint8_t& slot = matches_[static_cast<size_t>(matchPos_)];
+    if (slot == t) return; // mostly 0 for 0
+    --tally_[slot];
+    ++tally_[t];
+    slot = t;
+    if (t > topTally_) topTally_ = t;
+    while (tally_[static_cast<size_t>(topTally_)] == 0) --topTally_;
+    maxMatch_ = topTally_ == kStrongTally ? kStrong : topTally_;
+}
+
+uint32_t GroupDecoder::Window(int back) const {
+    uint64_t w;
+    if (back == 0)
+        w = recentLo_;
+    else if (back < 64)
+        w = (recentLo_ >> back) | (recentHi_ << (64 - back));
+    else
+        w = recentHi_ >> (back - 64);
+    return static_cast<uint32_t>(w & kBlockMask);
 }
 
 bool GroupDecoder::BlkOk(int k) const {
@@ -150,20 +195,19 @@ bool GroupDecoder::BlkOk(int k) const {
     switch (k) {
     case 1: word = kOffsetA; break;
     case 2: word = kOffsetB; break;
-    case 3: word = bits_[31] ? kOffsetCp : kOffsetC; break; // version bit of block B
+    case 3: word = (recentHi_ >> (kVersionBitBack - 64)) & 1 ? kOffsetCp : kOffsetC; break;
     default: word = kOffsetD; break;
     }
-    return (word ^ CheckBits(InfoBits(k))) == CrcToInt(k);
+    return Syndrome(Window(104 - 26 * k)) == word;
 }
 
 int32_t GroupDecoder::BlockToInt(int k) const {
-    if (BlkOk(k)) return InfoBits(k);
-    if (k >= 3 && options_.ConsiderBadBlocksAsCorrect()) return InfoBits(k);
+    const uint32_t block = Window(104 - 26 * k);
+    if (BlkOk(k) || (k >= 3 && options_.ConsiderBadBlocksAsCorrect())) return static_cast<int32_t>(block >> 10);
     return kMissingBlock;
 }
 
-void GroupDecoder::FinishRDSGroup() {
-    const LocalTime t = clock_.Now();
+TRDSGroupRec StampedGroup(const LocalTime& t) {
     TRDSGroupRec g{};
     g.Year = static_cast<uint16_t>(t.year);
     g.Month = static_cast<uint8_t>(t.month);
@@ -173,6 +217,11 @@ void GroupDecoder::FinishRDSGroup() {
     g.Second = static_cast<uint8_t>(t.second);
     g.Hundredths = static_cast<uint8_t>(t.msec / 10);
     g.Reserved = 0;
+    return g;
+}
+
+void GroupDecoder::FinishRDSGroup() {
+    TRDSGroupRec g = StampedGroup(clock_.Now());
     g.BlockA = BlockToInt(1);
     g.BlockB = BlockToInt(2);
     g.BlockC = BlockToInt(3);

@@ -21,6 +21,9 @@ public:
     virtual void NoSync() = 0;
 };
 
+// A record stamped with a local time, its blocks not yet filled.
+TRDSGroupRec StampedGroup(const LocalTime& t);
+
 class GroupDecoder {
 public:
     static constexpr int kHistory = 2080;              // N
@@ -29,6 +32,8 @@ public:
     static constexpr int kMinMatches = 4;
     static constexpr int kHoldBits = 1000;
     static constexpr int kMatchHistory = 103;
+    // A match count is 0..44, or this after a strong detection.
+    static constexpr int kStrong = 999;
 
     // Offset codes of the history.
     enum : uint8_t { kNone = 0, kOffD = 1, kOffC = 2, kOffB = 3, kOffA = 4 };
@@ -50,26 +55,43 @@ public:
     void ClearLastResync() { lastResync_.clear(); }
 
 private:
-    void SearchForSync(uint8_t bit);
+    // The history entries 26, 52 ... 2054 bits back from a bit all end on the
+    // same bit phase (0..25) and, the history being 80 blocks long, they are
+    // exactly that phase's 80 entries. Each phase keeps one mask per offset
+    // code, bit k set when the entry 26k bits back holds the code, so the
+    // match count is a few masks and popcounts instead of 80 look-ups.
+    struct Phase {
+        uint64_t lo[4]; // entries 0..63 back, by code - 1
+        uint64_t hi[4]; // entries 64..79 back
+    };
+    static constexpr int kPhases = 26;
+    static constexpr int kEntries = kHistory / kPhases; // 80
+    static constexpr int kStrongTally = 45; // tally index of kStrong
+
+    void SearchForSync();
+    void Realign(bool strong);
+    void PushMatchCount(int count);
+    uint32_t Window(int back) const; // the 26 bits that ended `back` bits ago
     bool BlkOk(int k) const;
-    uint16_t InfoBits(int k) const;
-    uint16_t CrcToInt(int k) const;
     int32_t BlockToInt(int k) const;
     void FinishRDSGroup();
-    static int Wrap(int e) { return e < 1 ? e + kHistory : e; }
 
     IClock& clock_;
     const IOptions& options_;
     IGroupDecoderSink& sink_;
 
-    std::array<uint8_t, 105> bits_{};  // cells 1..104
-    std::array<uint8_t, 105> scratch_{};
+    // The newest bits, newest in bit 0 of recentLo_. With the group position
+    // at 104, cell c of the group bit buffer is the bit 104 - c back, so the
+    // buffer needs no cells of its own: re-aligning it only moves the position.
+    uint64_t recentLo_ = 0, recentHi_ = 0;
     int groupPos_ = 0;
-    uint32_t reg_ = 0;
-    std::array<uint8_t, kHistory + 1> offsets_{}; // entries 1..N
-    int offPos_ = 0;
-    std::array<int, kMatchHistory + 1> matches_{}; // entries 1..103
+    std::array<Phase, kPhases> phases_{};
+    int phase_ = 0;
+    std::array<uint8_t, kMatchHistory> matches_{}; // tally index of each count
     int matchPos_ = 0;
+    // How many of the last 103 counts have each value; M is the highest.
+    std::array<int, kStrongTally + 1> tally_{};
+    int topTally_ = 0;
     int maxMatch_ = 0; // M
     int hold_ = 0;
     std::string lastResync_;

@@ -1,5 +1,6 @@
 #include "RdsEncoder.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace orvane::test {
@@ -55,6 +56,19 @@ BitStream& BitStream::FlipInLast(int block, int bit) {
 BitStream& BitStream::Noise(size_t n) {
     std::bernoulli_distribution coin(0.5);
     for (size_t i = 0; i < n; ++i) bits_.push_back(coin(rng_) ? 1 : 0);
+    return *this;
+}
+
+BitStream& BitStream::Slip(int n, size_t back) {
+    const size_t end = bits_.size() - std::min(back, bits_.size());
+    if (n < 0) {
+        const size_t gone = std::min(static_cast<size_t>(-n), end);
+        bits_.erase(bits_.begin() + static_cast<long>(end - gone), bits_.begin() + static_cast<long>(end));
+    } else {
+        std::bernoulli_distribution coin(0.5);
+        for (int i = 0; i < n; ++i)
+            bits_.insert(bits_.begin() + static_cast<long>(end), coin(rng_) ? 1 : 0);
+    }
     return *this;
 }
 

@@ -36,6 +36,9 @@ public:
     // Flips bit `bit` (0..25) of block `block` (0..3) of the last group added.
     BitStream& FlipInLast(int block, int bit);
     BitStream& Noise(size_t bits);
+    // A bit slip `back` bits before the end: n > 0 inserts n random bits,
+    // n < 0 deletes -n bits.
+    BitStream& Slip(int n, size_t back = 0);
     BitStream& Bits(const std::vector<uint8_t>& bits);
     // Drops the first n bits, so the stream starts mid-group.
     BitStream& DropFront(size_t n);
