@@ -135,20 +135,35 @@ void GroupDecoder::SearchForSync() {
         hi |= ph.hi[c] & kExpected[c];
     }
 
+    if ((lo | hi) == 0) {
+        // The common case: nothing matches, so nothing is found.
+        NotFound();
+        PushMatchCount(0);
+        return;
+    }
+    Matched(lo, hi);
+}
+
+void GroupDecoder::Matched(uint64_t lo, uint64_t hi) {
     // Every match of the first ten groups is reached before the count can
     // stop early, and each refreshes the hold of a complete group slot.
     if (groupPos_ == 104 && hold_ > 0 && (lo & GroupsMask(10))) hold_ = kHoldBits;
     bool strong = false;
-    const int count = (lo | hi) ? CountMatches(lo, hi, strong) : 0;
-
+    const int count = CountMatches(lo, hi, strong);
     if (strong || (count >= kMinMatches && count >= maxMatch_)) {
         hold_ = kHoldBits;
         if (groupPos_ != 104) Realign(strong);
-    } else if (maxMatch_ < kMinMatches) {
-        if (hold_ == 1) sink_.NoSync();
-        if (hold_ > 0) --hold_;
+    } else {
+        NotFound();
     }
     PushMatchCount(count);
+}
+
+void GroupDecoder::NotFound() {
+    // The hold runs down only while no recent bit had 4 matches or more.
+    if (maxMatch_ >= kMinMatches) return;
+    if (hold_ == 1) sink_.NoSync();
+    if (hold_ > 0) --hold_;
 }
 
 void GroupDecoder::Realign(bool strong) {

@@ -55,9 +55,9 @@ public:
     void ClearLastResync() { lastResync_.clear(); }
 
 private:
-    // The history entries 26, 52 ... 2054 bits back from a bit all end on the
-    // same bit phase (0..25) and, the history being 80 blocks long, they are
-    // exactly that phase's 80 entries. Each phase keeps one mask per offset
+    // The history entries 0, 26, 52 ... 2054 bits back from a bit all end on
+    // the same bit phase (0..25) and, the history being 80 blocks long, they
+    // are exactly that phase's 80 entries. Each phase keeps one mask per offset
     // code, bit k set when the entry 26k bits back holds the code, so the
     // match count is a few masks and popcounts instead of 80 look-ups.
     struct Phase {
@@ -65,10 +65,13 @@ private:
         uint64_t hi[4]; // entries 64..79 back
     };
     static constexpr int kPhases = 26;
-    static constexpr int kEntries = kHistory / kPhases; // 80
+    static constexpr int kEntries = kHistory / kPhases;
+    static_assert(kEntries == 64 + 16, "lo and hi hold every entry of a phase");
     static constexpr int kStrongTally = 45; // tally index of kStrong
 
     void SearchForSync();
+    void Matched(uint64_t lo, uint64_t hi);
+    void NotFound();
     void Realign(bool strong);
     void PushMatchCount(int count);
     uint32_t Window(int back) const; // the 26 bits that ended `back` bits ago
