@@ -1,0 +1,266 @@
+#include "ColorBitBtn.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+using namespace orvane::controls;
+
+namespace {
+
+constexpr TColor kFace = 14278368; // the dialogs' $D9DEE0
+const QRgb kOlive = qRgb(128, 128, 0), kRed = qRgb(255, 0, 0), kGrey = qRgb(128, 128, 128),
+           kBlue = qRgb(0, 0, 255);
+
+QRgb Rgb(TColor c) { return ToQColor(c).rgb(); }
+
+// Two 16 x 16 cells on olive: a red square in the up cell; a grey square and
+// a blue dot in the disabled cell.
+QImage TwoCellGlyph() {
+    QImage g(32, 16, QImage::Format_RGB32);
+    g.fill(kOlive);
+    for (int y = 6; y < 10; ++y)
+        for (int x = 6; x < 10; ++x) {
+            g.setPixel(x, y, kRed);
+            g.setPixel(16 + x, y, kGrey);
+        }
+    g.setPixel(16 + 12, 12, kBlue);
+    return g;
+}
+
+QRect BoundsOf(const QImage& image, QRgb color, QRect area = {}) {
+    if (area.isNull()) area = image.rect();
+    QRect r;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) == color) r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+struct Button {
+    TColorBitBtn b;
+    Button() {
+        b.resize(75, 25);
+        b.SetColor(kFace);
+    }
+};
+
+} // namespace
+
+TEST(ColorBitBtn, CellCountFollowsTheGlyphShape) {
+    struct Case {
+        int w, h, before, after;
+    };
+    const Case cases[] = {{32, 16, 1, 2}, {96, 16, 1, 1}, {30, 16, 3, 3}, {64, 16, 1, 4}, {16, 16, 2, 1}};
+    for (const Case& c : cases) {
+        Button t;
+        t.b.SetNumGlyphs(c.before);
+        QImage g(c.w, c.h, QImage::Format_RGB32);
+        g.fill(kOlive);
+        t.b.SetGlyph(g);
+        EXPECT_EQ(t.b.NumGlyphs(), c.after) << c.w << "x" << c.h;
+        t.b.Render(); // any cell width, even one that does not divide evenly
+    }
+    Button t;
+    t.b.SetNumGlyphs(5);
+    EXPECT_EQ(t.b.NumGlyphs(), 4);
+    t.b.SetMargin(3);
+    t.b.SetMargin(-2);
+    EXPECT_EQ(t.b.Margin(), 3);
+    t.b.SetMargin(-1);
+    EXPECT_EQ(t.b.Margin(), -1);
+}
+
+TEST(ColorBitBtn, NothingBreaksWithoutAGlyphOrSize) {
+    Button t;
+    t.b.setText("Go");
+    EXPECT_FALSE(t.b.Render().isNull());
+    t.b.SetGlyph(QImage());
+    t.b.SetNumGlyphs(4);
+    QImage thin(3, 16, QImage::Format_RGB32); // cells of width 0
+    thin.fill(kOlive);
+    t.b.SetGlyph(thin);
+    t.b.resize(0, 0);
+    EXPECT_FALSE(t.b.Render().isNull());
+    EXPECT_EQ(t.b.GlyphObject().List(), nullptr);
+}
+
+TEST(ColorBitBtn, UpPressedAndDisabledCells) {
+    Button t;
+    t.b.SetGlyph(TwoCellGlyph());
+    ASSERT_EQ(t.b.NumGlyphs(), 2);
+
+    const QImage up = t.b.Render();
+    const QRect red = BoundsOf(up, kRed);
+    EXPECT_EQ(red.size(), QSize(4, 4));
+    EXPECT_NEAR(red.center().x(), 37, 2); // centred without a caption
+    EXPECT_TRUE(BoundsOf(up, kOlive).isEmpty()) << "transparent colour replaced by Color";
+    EXPECT_EQ(up.pixel(red.left() - 3, red.top() - 3), Rgb(kFace));
+
+    t.b.setDown(true);
+    const QImage pressed = t.b.Render();
+    EXPECT_EQ(BoundsOf(pressed, kRed), red.translated(1, 1)) << "up cell, moved by one pixel";
+    EXPECT_EQ(pressed.pixel(0, 0), Rgb(clBtnShadow));
+    t.b.setDown(false);
+
+    t.b.setEnabled(false);
+    const QImage disabled = t.b.Render();
+    EXPECT_TRUE(BoundsOf(disabled, kRed).isEmpty());
+    EXPECT_EQ(BoundsOf(disabled, Rgb(clBtnShadow), red.adjusted(-2, -2, 2, 2)), red);
+    EXPECT_EQ(disabled.pixel(red.left() + 6, red.top() + 6), kBlue);
+    EXPECT_TRUE(BoundsOf(disabled, kOlive).isEmpty());
+}
+
+TEST(ColorBitBtn, OneCellGlyphDisabledIsEmbossed) {
+    Button t;
+    QImage g = TwoCellGlyph().copy(0, 0, 16, 16);
+    t.b.SetGlyph(g);
+    ASSERT_EQ(t.b.NumGlyphs(), 1);
+    const QRect red = BoundsOf(t.b.Render(), kRed);
+    t.b.setEnabled(false);
+    const QImage image = t.b.Render();
+    EXPECT_EQ(BoundsOf(image, Rgb(clBtnShadow), red.adjusted(-2, -2, 2, 2)), red);
+    EXPECT_EQ(image.pixel(red.right() + 1, red.bottom() + 1), Rgb(clBtnHighlight));
+    EXPECT_EQ(image.pixel(red.left() - 1, red.top() - 1), Rgb(kFace));
+}
+
+TEST(ColorBitBtn, KindGlyphCellsOfEighteenAndNineteenPixels) {
+    for (TColorBitBtnKind kind : {bkOK, bkCancel, bkAll}) {
+        SCOPED_TRACE(kind);
+        const QImage glyph = TColorBitBtn::KindGlyph(kind).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(glyph.width(), 36);
+        ASSERT_EQ(glyph.height(), kind == bkAll ? 19 : 18);
+        Button t;
+        t.b.SetGlyph(glyph);
+        t.b.SetNumGlyphs(2);
+        const QImage image = t.b.Render();
+        // Inside the edges the client is 69 x 19; the glyph sits centred.
+        const int gw = 18, gh = glyph.height();
+        const int gx = 3 + (69 - gw + 1) / 2, gy = 3 + (19 - gh + 1) / 2;
+        int differ = 0;
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x) {
+                if (gy + y < 3 || gy + y >= 22) continue; // under the edges
+                const QRgb cell = glyph.pixel(x, y);
+                const QRgb want = cell == kOlive ? Rgb(kFace) : cell;
+                if (image.pixel(gx + x, gy + y) != want) ++differ;
+            }
+        EXPECT_EQ(differ, 0);
+    }
+}
+
+TEST(ColorBitBtn, ColourChangeRebuildsTheCellsOnTheNewFace) {
+    Button t;
+    t.b.SetGlyph(TwoCellGlyph());
+    QImage image = t.b.Render();
+    const QRect red = BoundsOf(image, kRed);
+    EXPECT_EQ(image.pixel(red.left() - 2, red.top()), Rgb(kFace));
+    ASSERT_NE(t.b.GlyphObject().List(), nullptr);
+    t.b.SetColor(clYellow);
+    EXPECT_EQ(t.b.GlyphObject().List(), nullptr) << "cached cells dropped";
+    image = t.b.Render();
+    EXPECT_EQ(image.pixel(red.left() - 2, red.top()), Rgb(clYellow));
+    EXPECT_EQ(image.pixel(red.left(), red.top()), kRed);
+}
+
+TEST(ColorBitBtn, ButtonsOfOneCellSizeShareOneListThatGoesWithThem) {
+    {
+        Button a, b;
+        a.b.SetGlyph(TwoCellGlyph());
+        b.b.SetGlyph(TwoCellGlyph());
+        a.b.Render();
+        b.b.Render();
+        ASSERT_NE(TGlyphCache::Instance(), nullptr);
+        EXPECT_EQ(a.b.GlyphObject().List(), b.b.GlyphObject().List());
+        EXPECT_EQ(TGlyphCache::Instance()->ListCount(), 1);
+        EXPECT_EQ(a.b.GlyphObject().List()->Count(), 2);
+        b.b.setEnabled(false);
+        b.b.Render();
+        EXPECT_EQ(a.b.GlyphObject().List()->Count(), 3);
+    }
+    EXPECT_EQ(TGlyphCache::Instance(), nullptr);
+}
+
+TEST(GlyphList, FreedSlotsAreReused) {
+    TGlyphList list(4, 4);
+    QImage cell(4, 4, QImage::Format_RGB32);
+    cell.fill(kOlive);
+    EXPECT_EQ(list.Add(cell), 0);
+    EXPECT_EQ(list.AddMasked(cell, clOlive), 1);
+    EXPECT_EQ(qAlpha(list.Image(1).pixel(0, 0)), 0);
+    list.Delete(0);
+    list.Delete(0);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Add(cell), 0);
+    EXPECT_EQ(list.Add(cell), 2);
+}
+
+TEST(ColorBitBtn, DisabledCaptionIsWhiteUnderGrey) {
+    Button t;
+    QFont f = t.b.font();
+    f.setStyleStrategy(QFont::NoAntialias);
+    t.b.setFont(f);
+    t.b.setText("Close");
+    t.b.setEnabled(false);
+    const QImage image = t.b.Render();
+    const QRect inside(4, 4, 67, 17);
+    const QRect grey = BoundsOf(image, kGrey, inside), white = BoundsOf(image, qRgb(255, 255, 255), inside);
+    ASSERT_FALSE(grey.isEmpty());
+    EXPECT_EQ(white.right(), grey.right() + 1);
+    EXPECT_EQ(white.bottom(), grey.bottom() + 1);
+}
+
+TEST(ColorBitBtn, KindSetsCaptionResultAndGlyphUntilChanged) {
+    Button t;
+    t.b.SetKind(bkOK);
+    EXPECT_EQ(t.b.text(), "OK");
+    EXPECT_EQ(t.b.ModalResult(), 1);
+    EXPECT_TRUE(t.b.Default());
+    EXPECT_EQ(t.b.NumGlyphs(), 2);
+    EXPECT_EQ(t.b.Glyph().size(), QSize(36, 18));
+    EXPECT_EQ(t.b.Kind(), bkOK);
+    t.b.SetModalResult(0);
+    EXPECT_EQ(t.b.Kind(), bkCustom);
+
+    t.b.SetKind(bkNo);
+    EXPECT_TRUE(t.b.Cancel());
+    EXPECT_FALSE(t.b.Default());
+    EXPECT_EQ(t.b.Kind(), bkNo);
+    t.b.SetColor(clWhite);
+    EXPECT_EQ(t.b.Kind(), bkCustom);
+}
+
+TEST(ColorBitBtn, DoubleClickActsAsTwoPresses) {
+    Button t;
+    t.b.show();
+    QSignalSpy clicks(&t.b, &TColorBitBtn::OnClick);
+    // What the window system delivers for a double click.
+    QTest::mouseClick(&t.b, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseDClick(&t.b, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&t.b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(ColorBitBtn, ModalResultClosesTheDialogAndEscapeClicksCancel) {
+    QDialog dialog;
+    auto* ok = new TColorBitBtn(&dialog);
+    auto* cancel = new TColorBitBtn(&dialog);
+    ok->SetKind(bkOK);
+    cancel->SetKind(bkCancel);
+    dialog.show();
+    ok->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 1);
+
+    QSignalSpy cancelled(cancel, &TColorBitBtn::OnClick);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_EQ(cancelled.count(), 1);
+    EXPECT_EQ(dialog.result(), 2);
+}
