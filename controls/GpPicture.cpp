@@ -1,0 +1,113 @@
+#include "GpPicture.h"
+
+#include "Canvas.h"
+#include "GpWrap.h"
+
+#include <QBuffer>
+#include <QFile>
+
+#include <memory>
+
+namespace orvane::controls {
+
+TGpPicture::TGpPicture(QObject* parent) : QObject(parent) {}
+
+void TGpPicture::Assign(std::nullptr_t) {
+    empty_ = true;
+    data_.clear();
+    emit OnChange();
+    emit OnClear();
+}
+
+void TGpPicture::Assign(const TGpPicture* source) {
+    if (!source) {
+        Assign(nullptr);
+        return;
+    }
+    empty_ = true;
+    data_ = source->data_;
+    empty_ = data_.isEmpty();
+    emit OnChange();
+    UpdateSize();
+}
+
+void TGpPicture::AssignBitmap(const QImage& bitmap) {
+    empty_ = true;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!bitmap.isNull() && bitmap.save(&buffer, "BMP")) {
+        data_ = bytes;
+        empty_ = false;
+    } else {
+        data_.clear();
+    }
+    emit OnChange();
+    UpdateSize();
+}
+
+void TGpPicture::Assign(const QImage& bitmap) { AssignBitmap(bitmap); }
+
+void TGpPicture::Assign(const QPixmap& picture) { AssignBitmap(picture.toImage()); }
+
+void TGpPicture::LoadFromFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        empty_ = true;
+        return;
+    }
+    data_ = file.readAll();
+    empty_ = false;
+    emit OnClear();
+    UpdateSize();
+    emit OnChange();
+}
+
+void TGpPicture::LoadFromStream(QIODevice* stream) {
+    if (!stream) return;
+    data_ = stream->readAll();
+    empty_ = false;
+    UpdateSize();
+    emit OnChange();
+}
+
+void TGpPicture::SaveToStream(QIODevice* stream) const {
+    if (stream) stream->write(data_);
+}
+
+void TGpPicture::ReadData(QIODevice* stream) {
+    if (!stream) return;
+    data_ = stream->readAll();
+    empty_ = false;
+}
+
+bool TGpPicture::UpdateSize() {
+    if (empty_ || data_.isEmpty()) return false;
+    QBuffer stream(&data_);
+    stream.open(QIODevice::ReadOnly);
+    std::unique_ptr<TGPImage> image(new TGPImage(&stream));
+    width_ = image->GetWidth();
+    height_ = image->GetHeight();
+    return true;
+}
+
+void TGpPicture::Draw(TCanvas& canvas, const TRect& r) const {
+    if (empty_ || data_.isEmpty()) return;
+    QBuffer stream(const_cast<QByteArray*>(&data_));
+    stream.open(QIODevice::ReadOnly);
+    std::unique_ptr<TGPImage> image(new TGPImage(&stream));
+    if (image->GetFormat() == ifBMP) {
+        // Bitmaps have no alpha: their bottom-left colour is left out.
+        QImage bitmap = image->Native()->convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = bitmap.pixel(0, bitmap.height() - 1);
+        for (int y = 0; y < bitmap.height(); ++y)
+            for (int x = 0; x < bitmap.width(); ++x)
+                if (bitmap.pixel(x, y) == key) bitmap.setPixel(x, y, 0);
+        canvas.StretchDraw(r, bitmap);
+        return;
+    }
+    std::unique_ptr<TGPGraphics> graphics(new TGPGraphics(&canvas.Painter()));
+    graphics->DrawImage(image.get(), r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+}
+
+} // namespace orvane::controls
