@@ -1,4 +1,6 @@
 #include "Unit1.h"
+#include "GradBand.h"
+#include "GradButton.h"
 
 #include "OrvaneApp.h"
 #include "about.h"
@@ -12,12 +14,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
@@ -115,42 +116,62 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::BuildDisplay() {
+    using controls::TGradBand;
+    using controls::TGradButton;
     auto* central = new QWidget(this);
-    auto* grid = new QGridLayout(central);
-    auto label = [&](const char* name, const char* text, const char* hint, int row, int col) {
+    central->setFixedSize(426, 128);
+
+    auto band = [&](const char* name, int top, int height, controls::TFillDirection direction) {
+        auto* b = new TGradBand(central);
+        b->setObjectName(name);
+        b->setGeometry(8, top, 288, height);
+        b->SetBeginColor(4333326);
+        b->SetEndColor(clPurple);
+        b->SetNumberOfColors(127);
+        b->SetCaption(" ");
+        QFont f = b->Font();
+        f.setPointSize(8);
+        b->SetFont(f);
+        b->SetFillDirection(direction);
+        return b;
+    };
+    GradBand1 = band("GradBand1", 8, 25, controls::fdRightToLeft);
+    GradBand2 = band("GradBand2", 33, 32, controls::fdLeftToRight);
+
+    auto label = [&](const char* name, const char* text, const char* hint, QRect at) {
         auto* l = new QLabel(QString::fromLatin1(text), central);
         l->setObjectName(name);
         l->setToolTip(QString::fromLatin1(hint));
         l->setStatusTip(QString::fromLatin1(hint));
-        grid->addWidget(l, row, col);
+        l->setGeometry(at);
+        // White on the display; the flat display fills behind it in the
+        // bands' dark colour.
+        QPalette lcd = l->palette();
+        lcd.setColor(QPalette::WindowText, Qt::white);
+        lcd.setColor(QPalette::Window, ToQColor(4333326));
+        l->setPalette(lcd);
         return l;
     };
-    LPI = label("LPI", "----", "Program Identification", 0, 0);
-    LPS = label("LPS", "--------", "Program Service name", 0, 1);
-    LBER = label("LBER", "no sync", "Block error rate", 1, 0);
-    LGR = label("LGR", "0", "Number of received groups", 1, 1);
-    LEND = label("LEND", "END", "The playback has ended", 2, 0);
+    LPS = label("LPS", "--------", "Program Service name", {12, 8, 180, 25});
+    LPI = label("LPI", "----", "Program Identification", {200, 8, 92, 25});
+    LBER = label("LBER", "no sync", "Block error rate", {12, 34, 130, 15});
+    LGR = label("LGR", "0", "Number of received groups", {12, 49, 130, 15});
+    LPLAY = label("LPLAY", "PLAY", "Playing", {200, 34, 60, 15});
+    LEND = label("LEND", "END", "The playback has ended", {200, 34, 60, 15});
+    LPAUSE = label("LPAUSE", "Pause", "Playback paused", {200, 49, 60, 15});
     LEND->hide();
-    LPLAY = label("LPLAY", "PLAY", "Playing", 2, 0);
     LPLAY->hide();
-    LPAUSE = label("LPAUSE", "Pause", "Playback paused", 1, 2);
     LPAUSE->hide();
     QFont big = LPI->font();
-    big.setPointSize(big.pointSize() * 2);
+    big.setPointSize(14);
     big.setBold(true);
     LPI->setFont(big);
-    // White on navy, as the PI display is drawn.
-    QPalette lcd = LPI->palette();
-    lcd.setColor(QPalette::WindowText, Qt::white);
-    lcd.setColor(QPalette::Window, QColor(0, 0, 0x80));
-    LPI->setPalette(lcd);
-    LPI->setAutoFillBackground(true);
     LPS->setFont(big);
 
     CBFREQ = new QComboBox(central);
     CBFREQ->setObjectName("CBFREQ");
     CBFREQ->setStatusTip("Frequency in MHz");
-    grid->addWidget(CBFREQ, 2, 1);
+    CBFREQ->setGeometry(8, 72, 90, 25);
 
     TBSpeed = new QSlider(Qt::Horizontal, central);
     TBSpeed->setObjectName("TBSpeed");
@@ -158,23 +179,40 @@ void TForm1::BuildDisplay() {
     TBSpeed->setValue(0);
     TBSpeed->setPageStep(1);
     TBSpeed->setStatusTip("Playback speed");
+    TBSpeed->setGeometry(106, 72, 190, 25);
     connect(TBSpeed, &QSlider::valueChanged, this, [this](int position) {
         player_.TBSpeedChange(position, TBSpeed->hasFocus());
     });
-    grid->addWidget(TBSpeed, 4, 1);
 
-    auto button = [&](const char* name, const char* caption, const char* hint, int row, int col,
-                      auto&& onClick) {
-        auto* b = new QPushButton(QString::fromLatin1(caption), central);
+    // The key block: 57 x 25 keys in two columns.
+    auto button = [&](const char* name, const char* caption, const char* hint, int column, int row,
+                      int frame, bool bold, auto&& onClick) {
+        auto* b = new TGradButton(central);
         b->setObjectName(name);
+        b->SetCaption(QString::fromLatin1(caption));
         b->setStatusTip(QString::fromLatin1(hint));
-        connect(b, &QPushButton::clicked, this, onClick);
-        grid->addWidget(b, row, col);
+        b->setGeometry(304 + column * 61, 8 + row * 29, 57, 25);
+        b->SetBeginColor(13160660);
+        b->SetEndColor(clWhite);
+        b->SetTextStyle(controls::tsInset);
+        b->SetBtnFrameSize(frame);
+        QFont f = b->font();
+        f.setPointSize(8);
+        f.setBold(bold);
+        b->setFont(f);
+        connect(b, &TGradButton::OnClick, this, onClick);
         return b;
     };
-    BBPLAY = button("BBPLAY", "PLAY...", "Play a file", 3, 0, [this] { PlayFile1Click(); });
-    BBPSTOP = button("BBPSTOP", "STOP", "Stop playback", 4, 0, [this] { player_.BBPSTOPClick(); });
-    GradButton1 = button("GradButton1", "Reset", "Reset the decoded data", 3, 1, [this] { Clear1Click(); });
+    BBPLAY = button("BBPLAY", "PLAY...", "Play a file", 0, 0, 2, true, [this] { PlayFile1Click(); });
+    BBPSTOP = button("BBPSTOP", "STOP", "Stop playback", 1, 0, 2, true, [this] { player_.BBPSTOPClick(); });
+    BBREC = button("BBREC", "REC", "Start recording", 0, 1, 2, true, [this] { BBRECClick(); });
+    BBSTOP = button("BBSTOP", "STOP", "Stop recording", 1, 1, 2, true, [this] { BBSTOPClick(); });
+    BBRECFN = button("BBRECFN", "...", "Change the recording file name", 0, 2, 1, true, [] {});
+    GradButton1 = button("GradButton1", "Reset", "Reset the decoded data", 1, 2, 2, true, [this] { Clear1Click(); });
+    BBTUNE = button("BBTUNE", "Tune", "Tune to the selected frequency", 0, 3, 1, false, [] {});
+    GradButton2 = button("GradButton2", "", "", 1, 3, 1, true, [] {});
+    GradButton2->SetBeginColor(clSilver);
+    GradButton2->setEnabled(false);
     setCentralWidget(central);
 
     auto* bar = new QStatusBar(this);
@@ -182,8 +220,14 @@ void TForm1::BuildDisplay() {
     bar->setSizeGripEnabled(false);
     bar->installEventFilter(this);
     setStatusBar(bar);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
 
-    setFixedSize(460, 240);
+void TForm1::ApplyDisplayOptions() {
+    const bool flat = options_->FlatLCD();
+    GradBand1->setVisible(!flat);
+    GradBand2->setVisible(!flat);
+    for (QLabel* l : {LPS, LPI, LBER, LGR, LPLAY, LPAUSE, LEND}) l->setAutoFillBackground(flat);
 }
 
 void TForm1::BuildMenu() {
@@ -232,6 +276,7 @@ void TForm1::BuildMenu() {
 void TForm1::CompleteStartup() {
     LoadSettings();
     OpenWorkspace();
+    ApplyDisplayOptions();
     ConnectSource();
     const QRect r = ScreenRect();
     rememberedLeft_ = r.left();
@@ -623,7 +668,7 @@ void TForm1::PlaybackChanged() {
     LPLAY->setVisible(player_.Playing());
     LEND->setVisible(player_.EndShown());
     LPAUSE->setVisible(player_.Paused());
-    BBPSTOP->setText(QString::fromStdString(player_.StopCaption()));
+    BBPSTOP->SetCaption(QString::fromStdString(player_.StopCaption()));
     // The hint's text after "|" is what the status line shows.
     const std::string& hint = player_.StopHint();
     BBPSTOP->setStatusTip(QString::fromStdString(hint.substr(hint.find('|') + 1)));
@@ -653,6 +698,7 @@ void TForm1::SelectRDSInput1Click() {
 }
 void TForm1::Options1Click() {
     if (forms_.dopt) env_.modal->Run(*forms_.dopt);
+    ApplyDisplayOptions();
 }
 void TForm1::About1Click() {
     if (forms_.about) env_.modal->Run(*forms_.about);

@@ -22,10 +22,14 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPushButton;
 class QSlider;
 
 namespace orvane {
+
+namespace controls {
+class TGradBand;
+class TGradButton;
+} // namespace controls
 
 struct AppForms;
 
@@ -109,9 +113,22 @@ public:
     QLabel* LPLAY = nullptr;
     QLabel* LPAUSE = nullptr;
     QSlider* TBSpeed = nullptr;
-    QPushButton* BBPSTOP = nullptr;
-    QPushButton* BBPLAY = nullptr;
-    QPushButton* GradButton1 = nullptr;
+    // The display strips behind the labels, hidden by "Flat LCD".
+    controls::TGradBand* GradBand1 = nullptr;
+    controls::TGradBand* GradBand2 = nullptr;
+    controls::TGradButton* BBPLAY = nullptr;
+    controls::TGradButton* BBPSTOP = nullptr;
+    controls::TGradButton* BBREC = nullptr;
+    controls::TGradButton* BBSTOP = nullptr;
+    controls::TGradButton* BBRECFN = nullptr;
+    controls::TGradButton* BBTUNE = nullptr;
+    controls::TGradButton* GradButton1 = nullptr;
+    // Blank and disabled: it fills the last place of the key block.
+    controls::TGradButton* GradButton2 = nullptr;
+
+    // The display part of the applied options: "Flat LCD" hides the bands
+    // and makes the labels opaque.
+    void ApplyDisplayOptions();
 
 public slots:
     void PlayFile1Click();

@@ -1,3 +1,4 @@
+#include "GpWrap.h"
 #include "OrvaneApp.h"
 #include "Unit1.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
+    const orvane::controls::TGdiplusSession gdiplus;
     orvane::SystemEnv system;
     orvane::OrvaneApp program(system.Make(QCoreApplication::applicationFilePath().toStdString(), args));
     program.CreateWindows();

@@ -53,6 +53,14 @@ qreal ToPainterAngle(float clockwiseDegrees);
 void GdiplusStartup();
 void GdiplusShutdown();
 bool GdiplusStarted();
+// Started for the program's life: declared before its windows, so it ends
+// after they are destroyed.
+struct TGdiplusSession {
+    TGdiplusSession() { GdiplusStartup(); }
+    ~TGdiplusSession() { GdiplusShutdown(); }
+    TGdiplusSession(const TGdiplusSession&) = delete;
+    TGdiplusSession& operator=(const TGdiplusSession&) = delete;
+};
 // The format code of an image file's bytes.
 TImageFormat ImageFormatOf(const QByteArray& bytes);
 

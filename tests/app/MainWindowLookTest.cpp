@@ -1,0 +1,134 @@
+#include "AppFakes.h"
+#include "GradBand.h"
+#include "GradButton.h"
+#include "OrvaneApp.h"
+#include "Unit1.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace orvane;
+using namespace orvane::controls;
+using namespace orvane::test;
+
+namespace {
+
+struct FlatOptions : IOptions {
+    bool flat = false;
+    bool FlatLCD() const override { return flat; }
+};
+
+class MainWindowLook : public ::testing::Test {
+protected:
+    MainWindowLook() {
+        RecordingPlugins::Seen().clear();
+        app = std::make_unique<OrvaneApp>(program.Env());
+        app->CreateWindows();
+        main().SetOptions(&options);
+    }
+    ~MainWindowLook() override { main().SetOptions(nullptr); }
+    TForm1& main() { return *app->Forms().form1; }
+
+    FakeProgram program;
+    std::unique_ptr<OrvaneApp> app;
+    FlatOptions options;
+};
+
+} // namespace
+
+TEST_F(MainWindowLook, EightGradientKeys) {
+    struct Key {
+        TGradButton* button;
+        const char* name;
+        const char* caption;
+        int frame;
+        bool bold;
+    };
+    TForm1& m = main();
+    const Key keys[] = {
+        {m.BBPLAY, "BBPLAY", "PLAY...", 2, true},    {m.BBPSTOP, "BBPSTOP", "STOP", 2, true},
+        {m.BBREC, "BBREC", "REC", 2, true},          {m.BBSTOP, "BBSTOP", "STOP", 2, true},
+        {m.BBRECFN, "BBRECFN", "...", 1, true},      {m.GradButton1, "GradButton1", "Reset", 2, true},
+        {m.BBTUNE, "BBTUNE", "Tune", 1, false},      {m.GradButton2, "GradButton2", "", 1, true},
+    };
+    for (const Key& k : keys) {
+        SCOPED_TRACE(k.name);
+        ASSERT_NE(k.button, nullptr);
+        EXPECT_EQ(m.findChild<TGradButton*>(k.name), k.button);
+        EXPECT_EQ(k.button->Caption(), k.caption);
+        EXPECT_EQ(k.button->BtnFrameSize(), k.frame);
+        EXPECT_EQ(k.button->font().bold(), k.bold);
+        EXPECT_EQ(k.button->font().pointSize(), 8);
+        EXPECT_EQ(k.button->EndColor(), clWhite);
+        EXPECT_EQ(k.button->TextStyle(), tsInset);
+        EXPECT_EQ(k.button->gradstyle(), gsVertCenter);
+        EXPECT_TRUE(k.button->SwapColors());
+        const bool blank = k.button == m.GradButton2;
+        EXPECT_EQ(k.button->BeginColor(), blank ? clSilver : 13160660u);
+        EXPECT_EQ(k.button->isEnabled(), !blank);
+    }
+    // The reset key resets the decoded data, which the plug-ins hear of.
+    const size_t before = RecordingPlugins::Seen().size();
+    m.show();
+    QTest::mouseClick(m.GradButton1, Qt::LeftButton);
+    EXPECT_GT(RecordingPlugins::Seen().size(), before);
+}
+
+TEST_F(MainWindowLook, FlatLcdHidesTheBandsAndFillsTheLabels) {
+    TForm1& m = main();
+    m.show();
+    ASSERT_TRUE(m.GradBand1->isVisible());
+    EXPECT_EQ(m.GradBand1->height(), 25);
+    EXPECT_EQ(m.GradBand2->height(), 32);
+    EXPECT_EQ(m.GradBand1->FillDirection(), fdRightToLeft);
+    EXPECT_EQ(m.GradBand2->FillDirection(), fdLeftToRight);
+    EXPECT_FALSE(m.LPS->autoFillBackground());
+
+    options.flat = true;
+    m.Options1Click();
+    EXPECT_FALSE(m.GradBand1->isVisible());
+    EXPECT_FALSE(m.GradBand2->isVisible());
+    EXPECT_TRUE(m.LPS->autoFillBackground());
+    EXPECT_TRUE(m.LGR->autoFillBackground());
+
+    options.flat = false;
+    m.Options1Click();
+    EXPECT_TRUE(m.GradBand1->isVisible());
+    EXPECT_FALSE(m.LPI->autoFillBackground());
+}
+
+// The whole window against a committed picture of it. Set
+// ORVANE_WRITE_REFERENCE to a folder to write a new picture there.
+TEST_F(MainWindowLook, WindowMatchesItsReferencePicture) {
+    TForm1& m = main();
+    m.show();
+    QApplication::processEvents();
+    const QImage shot = m.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (const char* out = std::getenv("ORVANE_WRITE_REFERENCE")) {
+        ASSERT_TRUE(shot.save(QDir(out).filePath("MainWindow.png")));
+    }
+    const QImage reference(QStringLiteral(ORVANE_REFERENCE_DIR "/MainWindow.png"));
+    ASSERT_FALSE(reference.isNull());
+    ASSERT_EQ(shot.size(), reference.size());
+    // Text may be rasterised a little differently; the drawing may not.
+    int differ = 0;
+    const QImage ref = reference.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb a = shot.pixel(x, y), b = ref.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) > 40 || std::abs(qGreen(a) - qGreen(b)) > 40 ||
+                std::abs(qBlue(a) - qBlue(b)) > 40) {
+                ++differ;
+            }
+        }
+    EXPECT_LE(differ, shot.width() * shot.height() / 100) << differ << " pixels differ";
+
+    // The bands show through behind the labels.
+    const QPoint corner = m.GradBand2->mapTo(&m, QPoint(287, 31));
+    EXPECT_EQ(shot.pixel(corner), m.GradBand2->Render().pixel(287, 31));
+}
