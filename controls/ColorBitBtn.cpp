@@ -1,6 +1,7 @@
 #include "ColorBitBtn.h"
 
 #include "Canvas.h"
+#include "Change.h"
 
 #include <QDialog>
 #include <QMouseEvent>
@@ -341,15 +342,11 @@ void TColorBitBtn::SetKind(TColorBitBtnKind kind) {
 }
 
 void TColorBitBtn::SetLayout(TButtonLayout layout) {
-    if (layout == layout_) return;
-    layout_ = layout;
-    update();
+    if (Change(layout_, layout)) update();
 }
 
 void TColorBitBtn::SetMargin(int margin) {
-    if (margin == margin_ || margin < -1) return;
-    margin_ = margin;
-    update();
+    if (margin >= -1 && Change(margin_, margin)) update();
 }
 
 void TColorBitBtn::SetNumGlyphs(int count) {
@@ -360,21 +357,15 @@ void TColorBitBtn::SetNumGlyphs(int count) {
 }
 
 void TColorBitBtn::SetStyle(TButtonStyle style) {
-    if (style == style_) return;
-    style_ = style;
-    update();
+    if (Change(style_, style)) update();
 }
 
 void TColorBitBtn::SetSpacing(int spacing) {
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
-    update();
+    if (Change(spacing_, spacing)) update();
 }
 
 void TColorBitBtn::SetFontColor(TColor color) {
-    if (color == fontColor_) return;
-    fontColor_ = color;
-    update();
+    if (Change(fontColor_, color)) update();
 }
 
 void TColorBitBtn::SetDefault(bool on) {

@@ -1,6 +1,7 @@
 #include "GradBand.h"
 
 #include "Canvas.h"
+#include "Change.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,54 +24,43 @@ void TGradBand::PaintNow() {
 }
 
 void TGradBand::SetBeginColor(TColor color) {
-    beginColor_ = color;
-    PaintNow();
+    if (Change(beginColor_, color)) PaintNow();
 }
 
 void TGradBand::SetEndColor(TColor color) {
-    endColor_ = color;
-    PaintNow();
+    if (Change(endColor_, color)) PaintNow();
 }
 
 void TGradBand::SetFillDirection(TFillDirection direction) {
-    if (direction == fillDirection_) return;
-    fillDirection_ = direction;
-    PaintNow();
+    if (Change(fillDirection_, direction)) PaintNow();
 }
 
 void TGradBand::SetNumberOfColors(int count) {
-    numberOfColors_ = std::clamp(count, 1, 255);
-    update();
+    if (Change(numberOfColors_, std::clamp(count, 1, 255))) update();
 }
 
 void TGradBand::SetAutoSize(bool on) {
-    autoSize_ = on;
-    update();
+    if (Change(autoSize_, on)) update();
 }
 
 void TGradBand::SetFont(const QFont& font) {
-    font_ = font;
-    repaint();
+    if (Change(font_, font)) repaint();
 }
 
 void TGradBand::SetFontColor(TColor color) {
-    fontColor_ = color;
-    repaint();
+    if (Change(fontColor_, color)) repaint();
 }
 
 void TGradBand::SetCaption(const QString& caption) {
-    caption_ = caption;
-    repaint();
+    if (Change(caption_, caption)) repaint();
 }
 
 void TGradBand::SetTextTop(int top) {
-    textTop_ = top;
-    repaint();
+    if (Change(textTop_, top)) repaint();
 }
 
 void TGradBand::SetTextLeft(int left) {
-    textLeft_ = left;
-    repaint();
+    if (Change(textLeft_, left)) repaint();
 }
 
 QImage TGradBand::Render() const {

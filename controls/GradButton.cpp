@@ -1,6 +1,7 @@
 #include "GradButton.h"
 
 #include "Canvas.h"
+#include "Change.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -39,40 +40,28 @@ TGradButton::TGradButton(QWidget* parent) : QWidget(parent) {
 }
 
 void TGradButton::SetColor(TColor& field, TColor value) {
-    if (field == value) return;
-    field = value;
-    update();
+    if (Change(field, value)) update();
 }
 
 void TGradButton::SetBtnFrameSize(int size) {
     if (size > width() / 2 - 5 || size > height() / 2 - 5) return;
-    if (size == btnFrameSize_) return;
-    btnFrameSize_ = size;
-    update();
+    if (Change(btnFrameSize_, size)) update();
 }
 
 void TGradButton::Setgradstyle(Tgradstyle style) {
-    if (style == gradstyle_) return;
-    gradstyle_ = style;
-    update();
+    if (Change(gradstyle_, style)) update();
 }
 
 void TGradButton::SetTextStyle(TTextStyle style) {
-    if (style == textStyle_) return;
-    textStyle_ = style;
-    update();
+    if (Change(textStyle_, style)) update();
 }
 
 void TGradButton::SetTextShadeType(TShadeType type) {
-    if (type == textShadeType_) return;
-    textShadeType_ = type;
-    update();
+    if (Change(textShadeType_, type)) update();
 }
 
 void TGradButton::SetJustification(TJustification justification) {
-    if (justification == justification_) return;
-    justification_ = justification;
-    update();
+    if (Change(justification_, justification)) update();
 }
 
 void TGradButton::SetCaption(const QString& caption) {
