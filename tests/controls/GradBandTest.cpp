@@ -131,3 +131,11 @@ TEST(GradBand, ColoursPaintAtOnceWhileCountAndAutoSizeOnlyInvalidate) {
     band.SetNumberOfColors(0);
     EXPECT_EQ(band.NumberOfColors(), 1);
 }
+
+TEST(GradBand, ZeroSizesPaintWithoutFailing) {
+    for (QSize size : {QSize(0, 0), QSize(0, 25), QSize(400, 0), QSize(1, 1)}) {
+        TGradBand band;
+        band.resize(size);
+        EXPECT_FALSE(band.Render().isNull());
+    }
+}

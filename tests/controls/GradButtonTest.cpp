@@ -292,3 +292,15 @@ TEST(GradButton, PresetsApplyOnlyWhileDesigning) {
     EXPECT_FALSE(b.SwapColors());
     EXPECT_EQ(b.font().pointSize(), 9);
 }
+
+TEST(GradButton, ZeroSizesPaintWithoutFailing) {
+    for (Tgradstyle style : {gsBHorizontal, gsBVertical, gsElliptic, gsRectangle, gsVertCenter, gsHorizCenter}) {
+        for (QSize size : {QSize(0, 0), QSize(0, 25), QSize(75, 0)}) {
+            TGradButton b;
+            b.Setgradstyle(style);
+            b.SetCaption("&Go");
+            b.resize(size);
+            EXPECT_FALSE(b.Render().isNull()) << style;
+        }
+    }
+}
