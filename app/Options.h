@@ -31,8 +31,6 @@ public:
     virtual int OnPIChangeItem() const { return 0; }
     // "Stop recording on signal timeout"
     virtual bool StopRecordingOnSignalTimeout() const { return false; }
-    // "Flat LCD (saves a bit of CPU time on slow machines) *"
-    virtual bool FlatLCD() const { return false; }
     // "Add date and time to each group (doubles the file size)"
     virtual bool AddDateTime() const { return true; }
 };

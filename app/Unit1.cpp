@@ -223,11 +223,14 @@ void TForm1::BuildDisplay() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TForm1::ApplyDisplayOptions() {
-    const bool flat = options_->FlatLCD();
-    GradBand1->setVisible(!flat);
-    GradBand2->setVisible(!flat);
-    for (QLabel* l : {LPS, LPI, LBER, LGR, LPLAY, LPAUSE, LEND}) l->setAutoFillBackground(flat);
+void TForm1::ApplyFlatLCD(bool flat) {
+    if (!flat) return;
+    GradBand1->hide();
+    GradBand2->hide();
+    // Opaque labels need no repaint of what lies beneath them.
+    for (const char* name : {"LPS", "Label1", "LPI", "Label3", "LBER", "Label2", "LGR", "LRFN", "LREC", "LPLAY",
+                             "LPAUSE", "LEND"})
+        if (auto* label = findChild<QLabel*>(name)) label->setAutoFillBackground(true);
 }
 
 void TForm1::BuildMenu() {
@@ -276,7 +279,6 @@ void TForm1::BuildMenu() {
 void TForm1::CompleteStartup() {
     LoadSettings();
     OpenWorkspace();
-    ApplyDisplayOptions();
     ConnectSource();
     const QRect r = ScreenRect();
     rememberedLeft_ = r.left();
@@ -698,7 +700,6 @@ void TForm1::SelectRDSInput1Click() {
 }
 void TForm1::Options1Click() {
     if (forms_.dopt) env_.modal->Run(*forms_.dopt);
-    ApplyDisplayOptions();
 }
 void TForm1::About1Click() {
     if (forms_.about) env_.modal->Run(*forms_.about);

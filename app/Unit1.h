@@ -126,9 +126,9 @@ public:
     // Blank and disabled: it fills the last place of the key block.
     controls::TGradButton* GradButton2 = nullptr;
 
-    // The display part of the applied options: "Flat LCD" hides the bands
-    // and makes the labels opaque.
-    void ApplyDisplayOptions();
+    // "Flat LCD", applied when the settings load: the bands go and the
+    // display's labels become opaque.
+    void ApplyFlatLCD(bool flat);
 
 public slots:
     void PlayFile1Click();

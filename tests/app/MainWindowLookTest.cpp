@@ -18,25 +18,17 @@ using namespace orvane::test;
 
 namespace {
 
-struct FlatOptions : IOptions {
-    bool flat = false;
-    bool FlatLCD() const override { return flat; }
-};
-
 class MainWindowLook : public ::testing::Test {
 protected:
     MainWindowLook() {
         RecordingPlugins::Seen().clear();
         app = std::make_unique<OrvaneApp>(program.Env());
         app->CreateWindows();
-        main().SetOptions(&options);
     }
-    ~MainWindowLook() override { main().SetOptions(nullptr); }
     TForm1& main() { return *app->Forms().form1; }
 
     FakeProgram program;
     std::unique_ptr<OrvaneApp> app;
-    FlatOptions options;
 };
 
 } // namespace
@@ -89,17 +81,14 @@ TEST_F(MainWindowLook, FlatLcdHidesTheBandsAndFillsTheLabels) {
     EXPECT_EQ(m.GradBand2->FillDirection(), fdLeftToRight);
     EXPECT_FALSE(m.LPS->autoFillBackground());
 
-    options.flat = true;
-    m.Options1Click();
-    EXPECT_FALSE(m.GradBand1->isVisible());
-    EXPECT_FALSE(m.GradBand2->isVisible());
-    EXPECT_TRUE(m.LPS->autoFillBackground());
-    EXPECT_TRUE(m.LGR->autoFillBackground());
-
-    options.flat = false;
-    m.Options1Click();
+    m.ApplyFlatLCD(false); // the option's default changes nothing
     EXPECT_TRUE(m.GradBand1->isVisible());
     EXPECT_FALSE(m.LPI->autoFillBackground());
+
+    m.ApplyFlatLCD(true);
+    EXPECT_FALSE(m.GradBand1->isVisible());
+    EXPECT_FALSE(m.GradBand2->isVisible());
+    for (QLabel* l : {m.LPS, m.LPI, m.LBER, m.LGR, m.LPLAY, m.LPAUSE, m.LEND}) EXPECT_TRUE(l->autoFillBackground());
 }
 
 // The whole window against a committed picture of it. Set
