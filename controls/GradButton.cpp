@@ -285,7 +285,7 @@ void TGradButton::Click() {
 }
 
 void TGradButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) leftHeld_ = true;
+    if (event->button() == Qt::LeftButton) leftHeld_ = heldInside_ = true;
     const QPoint at = event->position().toPoint();
     MouseDown(event->button(), event->modifiers(), at.x(), at.y());
 }
@@ -302,16 +302,26 @@ void TGradButton::mouseReleaseEvent(QMouseEvent* event) {
 void TGradButton::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     emit OnMouseMove(event->modifiers(), at.x(), at.y());
+    // While the mouse is grabbed the crossing may come as moves only.
+    if (leftHeld_) HeldCrossing(rect().contains(at));
 }
 
-// Dragging off a held button shows it up, dragging back shows it pressed.
+// Dragging off a held button shows it up, dragging back shows it pressed;
+// each crossing counts once, however it is reported.
+void TGradButton::HeldCrossing(bool inside) {
+    if (inside == heldInside_) return;
+    heldInside_ = inside;
+    if (inside) MouseDown(Qt::LeftButton, Qt::NoModifier, 0, 0);
+    else MouseUp(Qt::LeftButton, Qt::NoModifier, 0, 0);
+}
+
 void TGradButton::enterEvent(QEnterEvent*) {
-    if (leftHeld_) MouseDown(Qt::LeftButton, Qt::NoModifier, 0, 0);
+    if (leftHeld_) HeldCrossing(true);
     emit OnMouseEnter();
 }
 
 void TGradButton::leaveEvent(QEvent*) {
-    if (leftHeld_) MouseUp(Qt::LeftButton, Qt::NoModifier, 0, 0);
+    if (leftHeld_) HeldCrossing(false);
     emit OnMouseLeave();
 }
 

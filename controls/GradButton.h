@@ -110,6 +110,7 @@ private:
     void SetColor(TColor& field, TColor value);
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void HeldCrossing(bool inside);
     void Exchange();
     void PaintGradient(TCanvas& canvas) const;
     void GrabAccelerator();
@@ -136,6 +137,7 @@ private:
     bool up_ = true;
     // The left button went down on this button and is still held.
     bool leftHeld_ = false;
+    bool heldInside_ = false;
     int accelerator_ = 0;
 };
 

@@ -238,6 +238,23 @@ TEST_F(GradButtonInput, DraggingOffAndBackShowsUpThenPressed) {
     EXPECT_EQ(button->BeginColor(), clSilver);
 }
 
+TEST_F(GradButtonInput, DraggingByMovesCountsEachCrossingOnce) {
+    QSignalSpy downs(button, &TGradButton::OnMouseDown);
+    QSignalSpy clicks(button, &TGradButton::OnClick);
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseMove(button, QPoint(100, 10));
+    EXPECT_TRUE(button->Up());
+    QEvent leave(QEvent::Leave); // the same crossing reported again
+    QApplication::sendEvent(button, &leave);
+    EXPECT_EQ(button->BeginColor(), clSilver);
+    QTest::mouseMove(button, QPoint(30, 12));
+    EXPECT_FALSE(button->Up());
+    EXPECT_EQ(downs.count(), 2);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(30, 12));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(button->BeginColor(), clSilver);
+}
+
 TEST_F(GradButtonInput, RightPressTakesFocusOnly) {
     QSignalSpy clicks(button, &TGradButton::OnClick);
     QTest::mousePress(button, Qt::RightButton, {}, QPoint(20, 10));
