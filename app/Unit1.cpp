@@ -99,7 +99,9 @@ void TForm1::FormCreate() {
                          &valueTable_, [this](const std::string& m) { Show(m); });
     const auto& list = plugins_.Plugins();
     for (size_t i = 0; i < list.size(); ++i) {
-        if (!list[i].hasCommand) continue;
+        // A plug-in whose Initialize failed gets no commands, so items
+        // that would send it some would do nothing.
+        if (!list[i].hasCommand || !list[i].initialised) continue;
         const int index = static_cast<int>(i);
         // Plain text: Qt would read "&" in a display name as a mnemonic.
         QString caption = QString::fromStdString(list[i].displayName).replace("&", "&&");
@@ -365,7 +367,7 @@ void TForm1::SetApplicationTitle(const std::string& title) {
 
 // Group fan-out -------------------------------------------------------------------
 
-bool TForm1::Paused() const { return player_.Paused(); }
+bool TForm1::Paused() const { return player_.PauseShown(); }
 
 void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
     const TRDSGroupRec g = group;
@@ -669,7 +671,7 @@ void TForm1::SetBERText(const std::string& text) { LBER->setText(QString::fromSt
 void TForm1::PlaybackChanged() {
     LPLAY->setVisible(player_.Playing());
     LEND->setVisible(player_.EndShown());
-    LPAUSE->setVisible(player_.Paused());
+    LPAUSE->setVisible(player_.PauseShown());
     BBPSTOP->SetCaption(QString::fromStdString(player_.StopCaption()));
     // The hint's text after "|" is what the status line shows.
     const std::string& hint = player_.StopHint();

@@ -64,11 +64,6 @@ void TTimerThread::Restart(bool run) {
     cv_.notify_all();
 }
 
-bool TTimerThread::IsCurrent(uint64_t generation) const {
-    std::lock_guard lk(m_);
-    return run_ && !terminated_ && generation == generation_;
-}
-
 void TTimerThread::Execute() {
     tid_ = static_cast<int>(gettid());
     ApplyPriority();
@@ -77,14 +72,13 @@ void TTimerThread::Execute() {
         cv_.wait(lk, [&] { return terminated_ || run_; });
         if (terminated_) break;
         // Every change of the properties bumps the generation: the wait then
-        // starts again from the moment of the change, and a tick handed off
-        // under an older generation is dropped on the GUI thread.
+        // starts again from the moment of the change.
         const uint64_t generation = generation_;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
         if (cv_.wait_until(lk, deadline, [&] { return generation_ != generation; })) continue;
         lk.unlock();
         try {
-            handOff_.Run([this, generation] { owner_.Tick(generation); });
+            handOff_.Run([this] { owner_.Tick(); });
         } catch (...) {
             // Tick swallows everything; nothing may end this thread.
         }
@@ -132,8 +126,10 @@ TThreadPriority TThreadedTimer::ThreadPriority() const { return thread_->Priorit
 
 void TThreadedTimer::SetThreadPriority(TThreadPriority p) { thread_->SetPriority(p); }
 
-void TThreadedTimer::Tick(uint64_t generation) {
-    if (!enabled_ || destroying_ || !OnTimer || !thread_->IsCurrent(generation)) return;
+void TThreadedTimer::Tick() {
+    // A tick that waited for the GUI thread runs when the timer is enabled
+    // now, whatever happened to it in between.
+    if (!enabled_ || destroying_ || !OnTimer) return;
     // A copy: the handler may reassign OnTimer or destroy this timer. Nothing
     // below touches the timer after the call.
     const TTimerNotify handler = OnTimer;

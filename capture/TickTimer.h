@@ -8,9 +8,10 @@
 // Create, use and destroy a timer on the GUI thread; its properties may be set
 // from inside OnTimer (Interval too: the change restarts the wait). The wait
 // thread pauses cooperatively: pausing never stops it in the middle of
-// anything, and a tick that was waiting for the GUI thread when the timer was
-// disabled or its interval changed is dropped, so the first tick after
-// enabling comes one full interval later.
+// anything. A tick that was already waiting for the GUI thread runs when it
+// gets there if the timer is enabled at that moment (also after a disable and
+// enable, or an interval change, in between); the next tick comes one full
+// interval after the enable or the change.
 #include "GuiCall.h"
 #include "Timer.h"
 
@@ -45,10 +46,8 @@ public:
     void SetPriority(TThreadPriority p);
 
     // Runs the wait (run) or pauses it (!run). Either way the current wait
-    // starts again and a tick handed off before this call is dropped.
+    // starts again.
     void Restart(bool run);
-    // Whether a tick handed off in wait pass `generation` is still due.
-    bool IsCurrent(uint64_t generation) const;
 
 private:
     void Execute();
@@ -77,7 +76,8 @@ public:
     bool Enabled() const { return enabled_; }
     // Nothing happens when the value is the current one. Enabling starts the
     // wait (when Interval is above 0, or AllowZero is set); disabling pauses
-    // it and drops a tick that is waiting for the GUI thread.
+    // it; a tick already waiting for the GUI thread then calls nothing,
+    // unless the timer is enabled again by the time it runs.
     void SetEnabled(bool on);
 
     uint32_t Interval() const;
@@ -99,7 +99,7 @@ public:
 
 private:
     friend class TTimerThread;
-    void Tick(uint64_t generation); // on the GUI thread
+    void Tick(); // on the GUI thread
     void Apply();                   // runs or pauses the thread as the properties say
 
     bool enabled_ = false;

@@ -43,8 +43,10 @@ std::string Extension(const std::string& name) {
 
 } // namespace
 
-FilePlayer::FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers)
-    : host_(host), parser_(clock), timer_(timers.Create(kDefaultInterval, false)) {
+FilePlayer::FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers,
+                       std::unique_ptr<LineReader> reader)
+    : host_(host), parser_(clock), timer_(timers.Create(kDefaultInterval, false)),
+      readerOwned_(reader ? std::move(reader) : std::make_unique<LineReader>()), reader_(*readerOwned_) {
     timer_->OnTimer = [this] {
         // A timer slot: nothing may escape into the event loop.
         try {
@@ -183,20 +185,22 @@ bool FilePlayer::Prescan() {
         }
     }
 
-    // Second pass: the group line at each bar position.
+    // Second pass: the group line at each bar position. A log that another
+    // program still writes may have grown since the count; the lines added
+    // since are not indexed, so every position stays inside the index.
     if (!reader_.Rewind()) return false;
     if (count > 1) {
         int64_t L = 0;
         int64_t p = 0;
-        while (p < kSeekEntries && (r = reader_.Next(line)) != LineReader::Result::End) {
+        while (p < kSeekEntries && L < count && (r = reader_.Next(line)) != LineReader::Result::End) {
             if (r == LineReader::Result::Error) return false;
             if (Classify(r, line) != LineClass::Group) continue;
             ++L;
             if (count < kSeekMax) {
                 p = (kSeekEntries - 1) * (L - 1) / (count - 1);
-                seekIndex_[static_cast<size_t>(p)].assign(line);
+                if (p >= 0 && p < kSeekEntries) seekIndex_[static_cast<size_t>(p)].assign(line);
             } else if (L > (count - 1) * p / kSeekMax) {
-                seekIndex_[static_cast<size_t>(p)].assign(line);
+                if (p >= 0 && p < kSeekEntries) seekIndex_[static_cast<size_t>(p)].assign(line);
                 ++p;
             }
         }

@@ -52,7 +52,9 @@ public:
 
     using SeekIndexArray = std::array<std::string, kSeekEntries>;
 
-    FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers);
+    // reader: how files are read; null for a plain LineReader.
+    FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers,
+               std::unique_ptr<LineReader> reader = nullptr);
     ~FilePlayer();
     FilePlayer(const FilePlayer&) = delete;
     FilePlayer& operator=(const FilePlayer&) = delete;
@@ -83,7 +85,11 @@ public:
         endShown_ = false;
     }
     bool EndShown() const { return endShown_; } // LEND
-    bool Paused() const { return speedPosition_ == kPausePosition; } // LPAUSE
+    // The speed bar stands at its pause position.
+    bool Paused() const { return speedPosition_ == kPausePosition; }
+    // LPAUSE: the pause holds groups back only while a file plays, so live
+    // sources are never silenced by where the speed bar was left.
+    bool PauseShown() const { return playing_ && Paused(); }
     int SpeedPosition() const { return speedPosition_; }
     uint32_t Interval() const;
     std::string SpeedStatusText() const;
@@ -109,7 +115,8 @@ private:
     IPlaybackHost& host_;
     GroupLineParser parser_;
     std::unique_ptr<ITimer> timer_;
-    LineReader reader_;
+    std::unique_ptr<LineReader> readerOwned_;
+    LineReader& reader_;
 
     bool playing_ = false;
     bool ended_ = false;

@@ -22,14 +22,15 @@ public:
     };
 
     explicit LineReader(size_t bufferSize = 64 * 1024);
-    ~LineReader();
+    virtual ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
     // Opens a regular file read-only; folders, devices and pipes are refused.
     bool Open(const std::string& path);
     // Back to the first line; false when the file cannot be repositioned.
-    bool Rewind();
+    // Virtual so that a test can change the file between two passes.
+    virtual bool Rewind();
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 

@@ -1,24 +1,13 @@
 #include "ValueTable.h"
 
 #include "IniFile.h"
+#include "Utf8.h"
 
 #include <cstring>
 
 namespace orvane {
 
 namespace {
-
-// Length of the UTF-8 sequence a lead byte starts; 0 for a byte that
-// cannot start one.
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 std::string_view TextOf(const TValueText& t) { return {t.Text, t.Length}; }
 
@@ -37,22 +26,7 @@ int ClampCount(TValueTable& table) {
 
 } // namespace
 
-std::string_view CutUtf8(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
-    // Walk back from the cut to the lead byte of the sequence it falls into.
-    std::size_t lead = maxBytes;
-    while (lead > 0 && maxBytes - lead < 3 && IsContinuation(static_cast<unsigned char>(text[lead])))
-        --lead;
-    if (lead == maxBytes) return text.substr(0, maxBytes);
-    const std::size_t len = SequenceLength(static_cast<unsigned char>(text[lead]));
-    // Only a well-formed sequence that runs past the cut is dropped whole.
-    if (len > 1 && lead + len > maxBytes) {
-        for (std::size_t i = lead + 1; i < lead + len && i < text.size(); ++i)
-            if (!IsContinuation(static_cast<unsigned char>(text[i]))) return text.substr(0, maxBytes);
-        return text.substr(0, lead);
-    }
-    return text.substr(0, maxBytes);
-}
+std::string_view CutUtf8(std::string_view text, std::size_t maxBytes) { return utf8::Cut(text, maxBytes); }
 
 int ValueCount(const TValueTable& table) {
     if (table.Count < 0) return 0;
@@ -91,12 +65,31 @@ void ClearValueTable(TValueTable& table) {
     AddValue(table, "COMMAND", "");
 }
 
+namespace {
+
+// The export is a listing: a line break in a value (or "=" in a key) would
+// end the key there, so it is shown as a blank.
+std::string Listed(std::string_view text, bool isKey) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\r' || c == '\n' || (isKey && c == '=')) c = ' ';
+    return out;
+}
+
+} // namespace
+
 void SaveValuesToIni(const TValueTable& table, const std::string& fileName) {
     TIniFile ini(fileName);
     const int count = ValueCount(table);
     for (int i = 0; i < count; ++i) {
         const std::string_view key = KeyAt(table, i);
-        if (!key.empty()) ini.WriteString("DecoderData", key, ValueAt(table, i));
+        if (key.empty()) continue;
+        try {
+            ini.WriteString("DecoderData", Listed(key, true), Listed(ValueAt(table, i), false));
+        } catch (const EIniFileError&) {
+            // A key beginning with "[" whose value ends with "]" would read
+            // back as a section header; the other entries are still written.
+        }
     }
     ini.UpdateFile();
 }

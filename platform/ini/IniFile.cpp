@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include "Utf8.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -20,17 +22,22 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// Line breaks (and, for key names, "=") would change the file's structure
-// when written, so they become blanks before anything is stored.
-std::string Neutralise(std::string_view s, bool isKey) {
-    std::string out(s);
-    for (char& c : out)
-        if (c == '\r' || c == '\n' || (isKey && c == '=')) c = ' ';
-    return out;
-}
+std::string CleanName(std::string_view s) { return std::string(Trim(s)); }
 
-std::string CleanName(std::string_view s, bool isKey) {
-    return std::string(Trim(Neutralise(s, isKey)));
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+// Refuses what a line of the file cannot carry, so that every value written
+// reads back unchanged: a line break anywhere would start a new line, "=" in
+// a key would end the key there, and a key beginning with "[" followed by a
+// value ending in "]" would read back as a section header.
+void CheckStorable(std::string_view section, std::string_view key, std::string_view value) {
+    if (HasLineBreak(section)) throw EIniFileError("A section name cannot hold a line break");
+    if (HasLineBreak(key)) throw EIniFileError("A key name cannot hold a line break");
+    if (key.find('=') != std::string_view::npos) throw EIniFileError("A key name cannot hold \"=\"");
+    if (HasLineBreak(value)) throw EIniFileError("A value cannot hold a line break");
+    const std::string_view k = Trim(key), v = Trim(value);
+    if (!k.empty() && k.front() == '[' && !v.empty() && v.back() == ']')
+        throw EIniFileError("A key beginning with \"[\" cannot hold a value ending with \"]\"");
 }
 
 std::string AsciiFold(std::string_view s) {
@@ -47,8 +54,11 @@ std::string Fold(std::string_view name) {
     name = Trim(name);
     const bool ascii = std::all_of(name.begin(), name.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) return AsciiFold(name);
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    // Checked as a whole: a decoder that keeps state would hold back an
+    // incomplete last character, and "a\xC3" would fold like "a".
+    if (ascii || !orvane::utf8::IsValid(name)) return AsciiFold(name);
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
     if (decoder.hasError()) return AsciiFold(name);
     return text.toCaseFolded().toUtf8().toStdString();
@@ -92,7 +102,10 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
 }
 
 void TIniFile::Parse(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // Every byte-order mark at the start goes: the file is written without
+    // one, and a second mark left in the first line would change how that
+    // line reads once the file is saved.
+    while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Line>* target = &preamble_;
     size_t pos = 0;
     bool breakSeen = false;
@@ -176,14 +189,15 @@ const TIniFile::Line* TIniFile::FindKey(const Section& s, std::string_view fold)
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view def) const {
-    if (const Section* s = FindSection(Fold(CleanName(section, false))))
-        if (const Line* l = FindKey(*s, Fold(CleanName(key, true)))) return l->value;
+    if (const Section* s = FindSection(Fold(CleanName(section))))
+        if (const Line* l = FindKey(*s, Fold(CleanName(key)))) return l->value;
     return std::string(def);
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string secName = CleanName(section, false);
-    const std::string keyName = CleanName(key, true);
+    CheckStorable(section, key, value);
+    const std::string secName = CleanName(section);
+    const std::string keyName = CleanName(key);
     const std::string secFold = Fold(secName);
     const std::string keyFold = Fold(keyName);
 
@@ -204,7 +218,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
 
     for (Line& l : s->lines) {
         if (l.isKey && l.fold == keyFold) {
-            l.value = Neutralise(value, false);
+            l.value = std::string(value);
             l.rewrite = true;
             return;
         }
@@ -219,13 +233,13 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     fresh.isKey = true;
     fresh.key = keyName;
     fresh.fold = keyFold;
-    fresh.value = Neutralise(value, false);
+    fresh.value = std::string(value);
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(fresh));
 }
 
 int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
-    if (const Section* s = FindSection(Fold(CleanName(section, false)))) {
-        if (const Line* l = FindKey(*s, Fold(CleanName(key, true)))) {
+    if (const Section* s = FindSection(Fold(CleanName(section)))) {
+        if (const Line* l = FindKey(*s, Fold(CleanName(key)))) {
             int32_t v = 0;
             if (ParseInteger(l->value, v)) return v;
         }
@@ -246,12 +260,12 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 }
 
 bool TIniFile::SectionExists(std::string_view section) const {
-    return FindSection(Fold(CleanName(section, false))) != nullptr;
+    return FindSection(Fold(CleanName(section))) != nullptr;
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
-    const Section* s = FindSection(Fold(CleanName(section, false)));
-    return s && FindKey(*s, Fold(CleanName(key, true)));
+    const Section* s = FindSection(Fold(CleanName(section)));
+    return s && FindKey(*s, Fold(CleanName(key)));
 }
 
 std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
@@ -263,7 +277,7 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
 std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
     std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    const Section* s = FindSection(Fold(CleanName(section, false)));
+    const Section* s = FindSection(Fold(CleanName(section)));
     if (!s) return out;
     std::vector<const std::string*> seen;
     for (const Line& l : s->lines) {
@@ -278,14 +292,14 @@ std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
 }
 
 void TIniFile::EraseSection(std::string_view section) {
-    const std::string fold = Fold(CleanName(section, false));
+    const std::string fold = Fold(CleanName(section));
     std::erase_if(sections_, [&fold](const Section& s) { return s.fold == fold; });
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-    Section* s = FindSection(Fold(CleanName(section, false)));
+    Section* s = FindSection(Fold(CleanName(section)));
     if (!s) return;
-    const std::string fold = Fold(CleanName(key, true));
+    const std::string fold = Fold(CleanName(key));
     std::erase_if(s->lines, [&fold](const Line& l) { return l.isKey && l.fold == fold; });
 }
 

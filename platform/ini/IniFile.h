@@ -19,11 +19,15 @@
 //   rewritten byte for byte. New keys go after the last non-blank line of
 //   their section, new sections at the end of the file. The reader accepts
 //   CR, LF and CR LF; the file is written with the line break its first line
-//   ended with (LF for a new file), without a byte-order mark.
-// - CR and LF in section names, key names and values are stored as blanks, so
-//   a value can never start a new key or section. A key name cannot hold "="
-//   either (it ends at the first one on reading); "=" in a key is stored as a
-//   blank too.
+//   ended with (LF for a new file), without a byte-order mark; the reader
+//   skips every byte-order mark at the start of the file.
+// - Every value written reads back unchanged with the same section and key.
+//   What a line cannot carry is refused with EIniFileError and changes
+//   nothing: CR or LF in a section name, key name or value; "=" in a key
+//   name (it ends at the first one on reading); a key name beginning with
+//   "[" together with a value ending with "]" (blanks and tabs after it
+//   aside), since that line reads as a section header. A lookup with such a
+//   name finds nothing.
 // - The first section of a name and the first key of a name in it count;
 //   later duplicates in a hand-edited file are kept but not read.
 #ifndef ORVANE_INIFILE_H
@@ -50,6 +54,7 @@ public:
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view def) const;
+    // Throws EIniFileError for what the format cannot carry (above).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // The value when it is a plain decimal integer in range: an optional "-"

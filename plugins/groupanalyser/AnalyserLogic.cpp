@@ -1,5 +1,7 @@
 #include "AnalyserLogic.h"
 
+#include "Utf8.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -178,13 +180,9 @@ bool IsFixedPitchName(std::string_view family) {
 
 void CopyToBuffer(char* buffer, std::size_t size, std::string_view text) {
     if (!buffer || size == 0) return;
-    std::size_t n = std::min(text.size(), size - 1);
-    // Byte n is the first one left out: when it continues a character,
-    // that whole character stays out.
-    if (n < text.size())
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
+    const std::string_view cut = orvane::utf8::Cut(text, size - 1);
+    std::memcpy(buffer, cut.data(), cut.size());
+    buffer[cut.size()] = '\0';
 }
 
 std::string MaskKey(int mask, int block) { return "Mask" + std::to_string(mask) + std::to_string(block); }
@@ -355,7 +353,8 @@ bool MaskKeyAllowed(int cellLength, char16_t key) { return key == 8 || cellLengt
 
 std::string FixedText(double value, int decimals) {
     if (!std::isfinite(value)) value = 0;
-    value = std::clamp(value, -1e15, 1e15);
+    // Scaled by up to a million, the value must still fit a 64-bit integer.
+    value = std::clamp(value, -1e12, 1e12);
     decimals = std::clamp(decimals, 0, 6);
     static constexpr long double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     // A double times 100 is exact in the 64-bit mantissa of long double, so a

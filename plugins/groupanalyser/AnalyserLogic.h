@@ -160,7 +160,8 @@ bool MaskKeyAllowed(int cellLength, char16_t key);
 // Statistics ---------------------------------------------------------------------
 
 // Fixed notation, ties rounded half to even, at most 7 significant digits
-// (larger numbers lose decimals).
+// (larger numbers lose decimals); values beyond 10^12 either way are held
+// there.
 std::string FixedText(double value, int decimals);
 // "25.0 %  (1/4.0)", "8.3 %  (1/12)", "0.0 %". A total of 0 gives "0.0 %".
 std::string ProportionText(int counter, int total);

@@ -1,51 +1,35 @@
 #include "RichText.h"
 
+#include "Utf8.h"
+
 #include <algorithm>
 #include <cstdio>
 
 namespace kelmira {
 namespace {
 
-// The code points of a UTF-8 text; a byte that forms no valid sequence
-// stands for itself as Latin-1, so nothing is lost.
+// The code points of a UTF-8 text; a byte that forms no well-formed
+// sequence (overlong forms, surrogates and code points beyond U+10FFFF
+// included) stands for itself as Latin-1, so nothing is lost.
 std::vector<char32_t> CodePoints(const std::string& s) {
     std::vector<char32_t> out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t extra = 0;
-        char32_t cp = c;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07;
-        }
-        bool ok = (c < 0x80 || extra > 0) && i + extra < s.size();
-        for (std::size_t k = 1; ok && k <= extra; ++k) {
-            const unsigned char n = static_cast<unsigned char>(s[i + k]);
-            ok = (n & 0xC0) == 0x80;
-            cp = (cp << 6) | (n & 0x3F);
-        }
-        if (ok) {
-            out.push_back(cp);
-            i += extra + 1;
-        } else {
-            out.push_back(c);
-            ++i;
-        }
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp = 0;
+        const std::size_t len = orvane::utf8::SequenceAt(s, i, &cp);
+        out.push_back(len ? cp : static_cast<unsigned char>(s[i]));
+        i += len ? len : 1;
     }
     return out;
 }
 
-void AppendEscaped(std::string& out, const std::string& text) {
+// inFontTable: ";" ends a name in the font table, so it is written as a
+// hexadecimal escape there.
+void AppendEscaped(std::string& out, const std::string& text, bool inFontTable = false) {
     for (char32_t cp : CodePoints(text)) {
-        if (cp == '\\' || cp == '{' || cp == '}') {
+        if (inFontTable && cp == ';') {
+            out += "\\'3b";
+        } else if (cp == '\\' || cp == '{' || cp == '}') {
             out += '\\';
             out += static_cast<char>(cp);
         } else if (cp == '\t') {
@@ -68,6 +52,9 @@ void AppendEscaped(std::string& out, const std::string& text) {
         }
     }
 }
+
+// \fs takes half points; sizes are held to what word processors accept.
+int HalfPoints(int pointSize) { return 2 * std::clamp(pointSize, 1, 1638); }
 
 template <class T>
 int IndexOf(std::vector<T>& table, const T& value) {
@@ -98,7 +85,7 @@ std::string RichText(const TTextDocument& doc) {
             if (run.text.empty()) continue;
             const int f = IndexOf(fonts, run.fontName);
             const int c = IndexOf(colors, run.color) + 1; // \cf0 is the automatic colour
-            body += "\\plain\\f" + std::to_string(f) + "\\fs" + std::to_string(std::max(1, run.pointSize) * 2);
+            body += "\\plain\\f" + std::to_string(f) + "\\fs" + std::to_string(HalfPoints(run.pointSize));
             if (run.bold) body += "\\b";
             body += "\\cf" + std::to_string(c) + ' ';
             AppendEscaped(body, run.text);
@@ -109,7 +96,7 @@ std::string RichText(const TTextDocument& doc) {
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         out += "{\\f" + std::to_string(i) + "\\fmodern\\fcharset0 ";
-        AppendEscaped(out, fonts[i]);
+        AppendEscaped(out, fonts[i], true);
         out += ";}";
     }
     out += "}\r\n{\\colortbl ;";

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QDir>
 
+#include <stdexcept>
+
 namespace orvane::test {
 
 int FakeModal::Run(QDialog& dialog) {
@@ -25,7 +27,17 @@ std::vector<TRDSGroupRec>& RecordingPlugins::Groups() {
     return groups;
 }
 
+bool& RecordingPlugins::FailInitialize() {
+    static bool fail = false;
+    return fail;
+}
+
 namespace {
+
+intptr_t RecorderInitialize(intptr_t, TValueTable*) {
+    if (RecordingPlugins::FailInitialize()) throw std::runtime_error("cannot initialise");
+    return 0;
+}
 
 void RecorderGroup(const TRDSGroupRec* group) { RecordingPlugins::Groups().push_back(*group); }
 
@@ -58,6 +70,7 @@ void* RecordingPlugins::Symbol(void* module, const char* name) {
     if (n == "RDSGroup") return reinterpret_cast<void*>(&RecorderGroup);
     if (n == "Command") return reinterpret_cast<void*>(&RecorderCommand);
     if (n == "PluginName") return reinterpret_cast<void*>(&RecorderName);
+    if (n == "Initialize") return reinterpret_cast<void*>(&RecorderInitialize);
     return nullptr;
 }
 

@@ -52,6 +52,8 @@ public:
     static std::vector<SeenCommand>& Seen();
     static const AppForms*& Forms();
     static std::vector<TRDSGroupRec>& Groups();
+    // The recorder's Initialize throws while this is set.
+    static bool& FailInitialize();
 };
 
 // A program folder in a temporary directory and an environment of fakes.

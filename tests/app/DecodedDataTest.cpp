@@ -216,18 +216,47 @@ TEST_F(DecodedDataTest, DeviceLinkDropsThreeGroupsAfterAFullReset) {
     EXPECT_EQ(RecordingPlugins::Groups().size(), 3u);
 }
 
-TEST_F(DecodedDataTest, PausedGroupsAreDroppedBeforeTheTimeoutIsRestarted) {
-    main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
+TEST_F(DecodedDataTest, PauseWithNothingPlayingLosesNoLiveGroups) {
+    // A live source feeds the fan-out while the speed bar was left at its
+    // pause position: every group passes and the time-out still watches.
+    options.resetOnTimeout = true;
     main().TBSpeed->setValue(-3);
-    ASSERT_FALSE(main().LPAUSE->isHidden());
+    EXPECT_TRUE(main().LPAUSE->isHidden());
+    main().TimeoutTimer().SetEnabled(false);
+    for (int i = 0; i < 3; ++i) main().SendRDSGroup(Rec(0x1234, 0x2000, i, 0));
+    EXPECT_EQ(RecordingPlugins::Groups().size(), 3u);
+    EXPECT_TRUE(main().TimeoutTimer().Enabled());
+    EXPECT_EQ(main().LPI->text(), "1234");
+    program.time.Advance(30000);
+    EXPECT_EQ(main().LPI->text(), "----");
+    EXPECT_EQ(ResetsSeen(), 1);
+}
+
+TEST_F(DecodedDataTest, PausedPlaybackDropsGroupsBeforeTheTimeoutIsRestarted) {
+    const std::string file = program.ProgramFolder() + "rec.orv";
+    {
+        std::ofstream out(file);
+        for (int i = 0; i < 5; ++i) out << "1234 0000 E0CD 4142\r\n";
+    }
+    program.modal.fileToOpen = file;
+    main().PlayFile1Click();
+    ASSERT_TRUE(main().Playing());
+    main().TBSpeed->setValue(-3);
+    EXPECT_FALSE(main().LPAUSE->isHidden());
+    RecordingPlugins::Groups().clear();
     main().TimeoutTimer().SetEnabled(false);
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
-    EXPECT_EQ(RecordingPlugins::Groups().size(), 1u);
+    EXPECT_TRUE(RecordingPlugins::Groups().empty());
     EXPECT_FALSE(main().TimeoutTimer().Enabled());
     main().TBSpeed->setValue(0);
+    EXPECT_TRUE(main().LPAUSE->isHidden());
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
-    EXPECT_EQ(RecordingPlugins::Groups().size(), 2u);
+    EXPECT_EQ(RecordingPlugins::Groups().size(), 1u);
     EXPECT_TRUE(main().TimeoutTimer().Enabled());
+    // Stopping the paused playback hides the label with it.
+    main().TBSpeed->setValue(-3);
+    main().Player().StopPlayingFile();
+    EXPECT_TRUE(main().LPAUSE->isHidden());
 }
 
 TEST_F(DecodedDataTest, SignalTimeoutResetsOnlyWhenAsked) {

@@ -232,6 +232,17 @@ TEST_F(MainWindowTest, PluginItemsReachTheirPluginByIndex) {
     EXPECT_EQ(Commands(), (std::vector<std::string>{"CONFIGURE", "SHOW"}));
 }
 
+TEST_F(MainWindowTest, APluginWhoseInitializeFailedGetsNoMenuItems) {
+    RecordingPlugins::FailInitialize() = true;
+    TForm1& main = Start();
+    RecordingPlugins::FailInitialize() = false;
+    EXPECT_EQ(main.StatusText().toStdString(), PluginHost::kLoadError);
+    ASSERT_EQ(main.Plugins().Plugins().size(), 2u);
+    EXPECT_FALSE(main.Plugins().Plugins()[0].initialised);
+    EXPECT_TRUE(main.findChild<QMenu*>("Plugins1")->actions().isEmpty());
+    for (const QAction* a : main.menuBar()->findChildren<QAction*>()) EXPECT_NE(a->text(), "Recorder");
+}
+
 TEST_F(MainWindowTest, HelpOpensTheManualOrSaysWhyNot) {
     TForm1& main = Start();
     main.OrvaneHelp1Click();

@@ -177,6 +177,11 @@ TEST(AnalyserLogic, TransferBufferCopiesAreBounded) {
     EXPECT_STREQ(buf, "abcd\xE2\x82\xAC"); // fits exactly
     CopyToBuffer(buf, sizeof buf, "abcdef\xE2\x82\xAC");
     EXPECT_STREQ(buf, "abcdef");
+    // Stray continuation bytes are single bytes: the cut drops no more.
+    CopyToBuffer(buf, sizeof buf, "a" + std::string(20, '\x80'));
+    EXPECT_STREQ(buf, ("a" + std::string(6, '\x80')).c_str());
+    CopyToBuffer(buf, sizeof buf, "ab\xC3\xA9\x80\x80\x80\x80");
+    EXPECT_STREQ(buf, "ab\xC3\xA9\x80\x80\x80");
     std::string big(5000, 'x');
     char large[1024];
     CopyToBuffer(large, sizeof large, big);
@@ -226,6 +231,35 @@ TEST(RichText, NonAsciiGoesAsUnicodeEscapes) {
     const std::string rtf = RichText(doc);
     // é, €, an emoji as a surrogate pair, and a stray byte as Latin-1 ÿ.
     EXPECT_NE(rtf.find("\\u233?\\u8364?\\u-10179?\\u-8704?\\u255?"), std::string::npos) << rtf;
+}
+
+TEST(RichText, FontNamesEscapeTheTableSeparatorAndSizesAreHeldInRange) {
+    TTextDocument doc;
+    doc.lines.push_back({TTextRun{"a", 0, "My;Font", 1 << 30, false}, TTextRun{"b", 0, "Terminal", 0, false},
+                         TTextRun{"c", 0, "Terminal", -5, false}});
+    const std::string rtf = RichText(doc);
+    EXPECT_NE(rtf.find("{\\f0\\fmodern\\fcharset0 My\\'3bFont;}{\\f1\\fmodern\\fcharset0 Terminal;}}"),
+              std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\plain\\f0\\fs3276\\cf1 a"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\plain\\f1\\fs2\\cf1 b\\plain\\f1\\fs2\\cf1 c"), std::string::npos) << rtf;
+}
+
+TEST(RichText, MalformedUtf8GoesAsLatin1Bytes) {
+    struct Case {
+        const char* name;
+        std::string text, escaped;
+    };
+    const std::vector<Case> cases{
+        {"overlong", "\xE0\x80\x80", "\\u224?\\u128?\\u128?"},
+        {"surrogate", "\xED\xA0\x80", "\\u237?\\u160?\\u128?"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\\u244?\\u144?\\u128?\\u128?"},
+        {"cut short", "\xE2\x82", "\\u226?\\u130?"},
+    };
+    for (const Case& c : cases) {
+        TTextDocument doc;
+        doc.lines.push_back({TTextRun{"<" + c.text + ">", 0, "Terminal", 9, false}});
+        EXPECT_NE(RichText(doc).find("<" + c.escaped + ">"), std::string::npos) << c.name;
+    }
 }
 
 TEST(RichText, RtfFileNames) {

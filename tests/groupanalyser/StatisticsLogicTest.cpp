@@ -30,6 +30,8 @@ TEST(StatisticsText, FixedTextRoundsTiesToEven) {
         {999.96, 1, "1000.0"}, {5823.3333, 2, "5823.33"},
         // More than 7 significant digits give up decimals.
         {123456.75, 2, "123456.80"}, {1234567.5, 2, "1234568.00"},
+        // Out of range: held at 10^12 rather than overflowing.
+        {1e300, 2, "1000000000000.00"}, {-1e20, 6, "-1000000000000.000000"},
     };
     for (const Case& c : cases) EXPECT_EQ(FixedText(c.value, c.decimals), c.want) << c.value;
 }

@@ -134,26 +134,68 @@ TEST_F(IniFileTest, ValuesRoundTripAsTheyStand) {
         EXPECT_EQ(back.ReadString("V", Numbered('k', i), "missing"), values[i]) << i;
 }
 
-TEST_F(IniFileTest, LineBreaksInNamesAndValuesCannotInjectLines) {
+TEST_F(IniFileTest, WhatALineCannotCarryIsRefusedAndChangesNothing) {
     const std::string path = Path("inject.ini");
+    WriteRaw(path, "[S]\nk=old\n");
+    struct Case {
+        const char* name;
+        std::string section, key, value;
+    };
+    const std::vector<Case> refused{
+        {"line breaks in a value", "S", "k", "a\r\n[Evil]\r\nx=1"},
+        {"LF in a key", "S", "bad\nkey", "v"},
+        {"CR in a section", "Sec\r[Other]", "k", "v"},
+        {"= in a key", "S", "a=b", "v"},
+        {"[ key with ] value", "S", "[k", "v]"},
+        {"[ key with ] value and trailing blanks", "S", "  [k", "x] \t"},
+    };
+    TIniFile ini(path);
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(ini.WriteString(c.section, c.key, c.value), EIniFileError);
+        // The old value stays; a name that cannot be stored is found nowhere.
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "none"), c.section == "S" && c.key == "k" ? "old" : "none");
+    }
+    EXPECT_EQ(ini.ReadSectionValues("S"), (std::vector<std::pair<std::string, std::string>>{{"k", "old"}}));
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path), "[S]\nk=old\n");
+}
+
+TEST_F(IniFileTest, EveryValueWrittenReadsBackUnchangedWhateverItsNames) {
+    const std::string path = Path("roundtrip.ini");
+    struct Entry {
+        std::string section, key, value;
+    };
+    const std::vector<Entry> entries{
+        {"S", "[key", "value"},
+        {"S", "key]", "[value]"},
+        {"S", "k", "v]"},
+        {"S", "a", "plain a"},
+        {"S", "a\xC3", "incomplete tail"},       // not folded onto "a"
+        {"S", "a\xE2\x82", "two of three bytes"}, // nor onto "a" or each other
+        {"S", "\xC0\xAF", "overlong"},
+        {"S", "\xED\xA0\x80", "surrogate"},
+        {"S", "\xF4\x90\x80\x80", "beyond U+10FFFF"},
+        {"S", "\xEF\xBB\xBF" "bom", "key with a mark"},
+        {"S", "bom", "key without"},
+        {"[x", "k", "section beginning with ["},
+        {"x]", "k", "section ending with ]"},
+        {"a=b", "k", "section with ="},
+        {"a\xC3", "k", "section with an incomplete tail"},
+        {"a", "k", "section a"},
+    };
     {
         TIniFile ini(path);
-        ini.WriteString("S", "k", "a\r\n[Evil]\r\nx=1");
-        ini.WriteString("S", "bad\nkey=x", "v\rw");
-        ini.WriteString("Sec\n[Other]", "k", "v");
-        // In memory the names are already what the file will hold.
-        EXPECT_EQ(ini.ReadString("S", "bad key x", ""), "v w");
+        for (const Entry& e : entries) ini.WriteString(e.section, e.key, e.value);
         ini.UpdateFile();
     }
-    const std::string raw = ReadRaw(path);
-    EXPECT_EQ(raw.find('\r'), std::string::npos);
-    TIniFile back(path);
-    EXPECT_FALSE(back.SectionExists("Evil"));
-    EXPECT_FALSE(back.SectionExists("Other"));
-    EXPECT_EQ(back.ReadSection("S"), (std::vector<std::string>{"k", "bad key x"}));
-    EXPECT_EQ(back.ReadString("S", "k", ""), "a  [Evil]  x=1");
-    EXPECT_EQ(back.ReadString("S", "bad key x", ""), "v w");
-    EXPECT_EQ(back.ReadString("Sec [Other]", "k", ""), "v");
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "after the first save" : "after a second save");
+        TIniFile back(path);
+        for (const Entry& e : entries)
+            EXPECT_EQ(back.ReadString(e.section, e.key, "missing"), e.value) << e.section << " / " << e.key;
+        back.UpdateFile();
+    }
 }
 
 TEST_F(IniFileTest, ReadsEveryLineEndingAndKeepsTheFilesOwn) {
@@ -168,6 +210,8 @@ TEST_F(IniFileTest, ReadsEveryLineEndingAndKeepsTheFilesOwn) {
         {"CR", "[A]\rx=1\ry=two\r[B]\rz=3\r", "\r"},
         {"mixed, no final break", "[A]\r\nx=1\ry=two\n[B]\r\nz=3", "\r\n"},
         {"byte-order mark", "\xEF\xBB\xBF[A]\nx=1\ny=two\n[B]\nz=3\n", "\n"},
+        // Saved without the marks, it must read as it did before the save.
+        {"two byte-order marks", "\xEF\xBB\xBF\xEF\xBB\xBF[A]\nx=1\ny=two\n[B]\nz=3\n", "\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

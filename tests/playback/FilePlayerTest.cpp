@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <sys/stat.h>
@@ -363,6 +364,54 @@ TEST_F(FilePlayerTest, PrescanCountsGroupsAndFillsTheSeekingIndex) {
         EXPECT_EQ(host.groups, First(lines, 1));
         host.groups.clear();
         player.SetSpeedPosition(0);
+    }
+}
+
+// A log that another program is still writing: the rewind between the
+// pre-scan's two passes (the one after opening is the first) finds more
+// lines at the end of the file.
+class GrowingLog final : public LineReader {
+public:
+    GrowingLog(std::string path, std::string more) : path_(std::move(path)), more_(std::move(more)) {}
+    bool Rewind() override {
+        if (++rewinds_ == 2) std::ofstream(path_, std::ios::binary | std::ios::app) << more_;
+        return LineReader::Rewind();
+    }
+
+private:
+    std::string path_, more_;
+    int rewinds_ = 0;
+};
+
+TEST_F(FilePlayerTest, ALogThatGrowsBetweenThePrescanPassesStaysInsideTheSeekingIndex) {
+    struct Case {
+        int before, added;
+    };
+    for (const Case c : {Case{3, 500}, Case{150, 5000}, Case{250, 5000}}) {
+        SCOPED_TRACE(std::to_string(c.before) + " + " + std::to_string(c.added));
+        std::vector<std::string> lines;
+        for (int i = 0; i < c.before + c.added; ++i) {
+            char line[64];
+            std::snprintf(line, sizeof line, "C201 %04X %04X 0000 @2024/05/01 13:05:09.00", i >> 16, i & 0xFFFF);
+            lines.push_back(line);
+        }
+        const std::vector<std::string> first = First(lines, static_cast<size_t>(c.before));
+        const std::string path = Write("growing.orv", Join(first));
+        FakeHost growingHost;
+        FilePlayer growing(growingHost, time, time,
+                           std::make_unique<GrowingLog>(path, Join({lines.begin() + c.before, lines.end()})));
+        growingHost.player = &growing;
+        growing.PlayFile(path);
+        ASSERT_TRUE(growing.Playing());
+        // The count and the index are those of the first pass.
+        EXPECT_EQ(growing.TotalGroups(), c.before);
+        const std::vector<int> at = IndexLines(growing.SeekIndex(), lines);
+        EXPECT_EQ(at.front(), 1);
+        EXPECT_EQ(at.back(), c.before);
+        // The lines added since still play.
+        growing.SetSpeedPosition(2);
+        time.Advance(10 * (c.before + c.added + 2));
+        EXPECT_EQ(growingHost.groups.size(), lines.size());
     }
 }
 

@@ -99,6 +99,23 @@ TEST_F(SelvatTest, FailedSaveChangesNothingAndDoesNotThrow) {
     EXPECT_EQ(LoadInteger(folder.c_str(), "S", "k", 7), 7);
 }
 
+TEST_F(SelvatTest, WhatTheFileCannotCarryIsNotSavedAndTheRestReadsBackUnchanged) {
+    SavePChar(file_.c_str(), "S", "k", "old");
+    const std::string before = ReadRaw(file_);
+    SavePChar(file_.c_str(), "S", "k", "two\r\nlines");
+    SavePChar(file_.c_str(), "S", "[x", "y]");
+    SaveInteger(file_.c_str(), "S", "a=b", 5);
+    EXPECT_EQ(ReadRaw(file_), before);
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "k", "def"), "old");
+    // Names that differ only in an incomplete last character stay apart.
+    SavePChar(file_.c_str(), "S", "a", "plain");
+    SavePChar(file_.c_str(), "S", "a\xC3", "tail");
+    SaveInteger(file_.c_str(), "S", "[x", 7);
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "a", "def"), "plain");
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "a\xC3", "def"), "tail");
+    EXPECT_EQ(LoadInteger(file_.c_str(), "S", "[x", 0), 7);
+}
+
 TEST_F(SelvatTest, NullArgumentsAreHarmless) {
     SaveInteger(nullptr, "S", "k", 1);
     SaveInteger(file_.c_str(), nullptr, "k", 1);

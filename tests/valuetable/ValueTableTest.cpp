@@ -151,6 +151,11 @@ TEST(ValueTableTest, CutUtf8StopsOnACharacterBoundary) {
         {"four-byte whole", "x" + emoji + "y", 5, "x" + emoji},
         {"stray continuation bytes count one each", "ab\x80\x80\x80\x80", 4, "ab\x80\x80"},
         {"invalid lead kept bytewise", "a\xFF\xFF\xFF", 2, "a\xFF"},
+        {"stray byte after a whole character", "a\xC3\xA4\x80\x80", 4, "a\xC3\xA4\x80"},
+        // Not well-formed, so not one character: cut like single bytes.
+        {"overlong form", "a\xE0\x80\x80", 3, "a\xE0\x80"},
+        {"surrogate", "a\xED\xA0\x80", 3, "a\xED\xA0"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", 3, "\xF4\x90\x80"},
     };
     for (const Case& c : cases) EXPECT_EQ(CutUtf8(c.text, c.max), c.expected) << c.name;
 }
@@ -220,10 +225,17 @@ TEST_F(SaveValuesToIniTest, AValueCannotInjectIniLines) {
     const std::string path = Path("inject.ini");
     auto t = GarbageTable();
     AddValue(*t, "RT", "text\r\n[Evil]\nx=1");
+    AddValue(*t, "[odd", "key]");
+    AddValue(*t, "a=b", "c");
+    AddValue(*t, "after", "still written");
     SaveValuesToIni(*t, path);
     TIniFile ini(path);
     EXPECT_FALSE(ini.SectionExists("Evil"));
-    EXPECT_EQ(ini.ReadSection("DecoderData"), std::vector<std::string>{"RT"});
+    // Line breaks and "=" show as blanks; the one entry whose line would
+    // read as a section header is left out, the others are all there.
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"RT", "text  [Evil] x=1"}, {"a b", "c"}, {"after", "still written"}};
+    EXPECT_EQ(ini.ReadSectionValues("DecoderData"), expected);
 }
 
 TEST_F(SaveValuesToIniTest, UnwritableFileRaisesTheIniError) {
