@@ -7,7 +7,7 @@
 namespace orvane::controls {
 
 TLinkLabel::TLinkLabel(QWidget* parent, TNotifyEvent onClick)
-    : QLabel(parent), focusFont_(font()), oldClick_(std::move(onClick)), savedFont_(font()),
+    : QLabel(parent), focusFont_(QFont()), oldClick_(std::move(onClick)), savedFont_(font()),
       desktop_(std::make_unique<DesktopShell>()), shell_(desktop_.get()) {
     OnClick = [this](QObject* sender) { LinkClick(sender); };
 }

@@ -26,7 +26,8 @@ public:
     explicit TLinkLabel(QWidget* parent = nullptr, TNotifyEvent onClick = {});
     ~TLinkLabel() override;
 
-    // The font shown while the mouse is over the label. Setting it copies
+    // The font shown while the mouse is over the label: a new default font
+    // until one is set, whatever font the label inherits. Setting it copies
     // the font; later changes to the caller's object do not reach the label.
     const QFont& FocusFont() const { return focusFont_; }
     void SetFocusFont(const QFont& font) { focusFont_ = font; }

@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -61,15 +62,24 @@ void TLineView::AddRun(TLine& line, const QString& text, const TFormatRef& forma
     line.ascent = std::max(line.ascent, format->ascent);
     line.height = std::max(line.height, format->height);
     line.length += static_cast<int>(text.size());
+    chars_ += static_cast<int>(text.size());
     qreal width = 0;
     for (const TRun& r : line.runs) width += static_cast<qreal>(r.text.size()) * r.format->charWidth;
     widest_ = std::max(widest_, width);
+}
+
+void TLineView::CaretToEnd() {
+    // A highlighted selection elsewhere must be drawn away too.
+    if (selLength_ > 0) Invalidate();
+    selStart_ = anchor_ = EndOffset();
+    selLength_ = 0;
 }
 
 void TLineView::AppendLine(const QString& text, const TFormatRef& format) {
     lines_.emplace_back();
     AddRun(lines_.back(), text, format);
     open_ = false;
+    CaretToEnd();
     Changed(dropped_ + LineCount() - 1);
 }
 
@@ -79,6 +89,7 @@ void TLineView::InsertText(const QString& text, const TFormatRef& format) {
         open_ = true;
     }
     AddRun(lines_.back(), text, format);
+    CaretToEnd();
     Changed(dropped_ + LineCount() - 1);
 }
 
@@ -90,6 +101,7 @@ void TLineView::BreakLine() {
         lines_.back().height = lineHeight_;
         lines_.back().ascent = QFontMetricsF(font()).ascent();
     }
+    CaretToEnd();
     Changed(dropped_ + LineCount() - 1);
 }
 
@@ -98,6 +110,7 @@ void TLineView::DropFirstLines(int n) {
     if (n <= 0) return;
     int removed = 0;
     for (int i = 0; i < n; ++i) removed += lines_[static_cast<std::size_t>(i)].length + 1;
+    for (int i = 0; i < n; ++i) chars_ -= lines_[static_cast<std::size_t>(i)].length;
     lines_.erase(lines_.begin(), lines_.begin() + n);
     dropped_ += n;
     if (lines_.empty()) open_ = false;
@@ -116,6 +129,7 @@ void TLineView::Clear() {
     lines_.clear();
     open_ = false;
     dropped_ = 0;
+    chars_ = 0;
     cachedFrom_ = cachedTo_ = 0;
     widest_ = 0;
     selStart_ = selLength_ = anchor_ = 0;
@@ -202,6 +216,10 @@ void TLineView::resizeEvent(QResizeEvent* event) {
 
 void TLineView::showEvent(QShowEvent* event) {
     QAbstractScrollArea::showEvent(event);
+    // A scroll-bar policy set while hidden (a page not shown) is only laid
+    // out on request.
+    QEvent layout(QEvent::LayoutRequest);
+    QAbstractScrollArea::event(&layout);
     Invalidate();
     Refresh();
 }
@@ -385,6 +403,11 @@ void TLineView::ShowOffset(int offset) {
     while (end < LineCount() && used + lines_[static_cast<std::size_t>(end)].height <= room)
         used += lines_[static_cast<std::size_t>(end++)].height;
     if (line < first || line >= std::max(end, first + 1)) v->setValue(std::min(line, v->maximum()));
+}
+
+int TLineView::WidthForLine(qreal advance) const {
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return static_cast<int>(std::ceil(advance + 2 * kMargin)) + 2 * frameWidth() + bar + 1;
 }
 
 void TLineView::mousePressEvent(QMouseEvent* event) {

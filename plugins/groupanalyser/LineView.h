@@ -44,7 +44,9 @@ public:
     // counts, nothing after a final line break does.
     int LineCount() const { return static_cast<int>(lines_.size()); }
 
-    // A new line of its own, ended by a line break.
+    // A new line of its own, ended by a line break. Like every addition it
+    // moves the caret to the end: a selection goes, so a search starts
+    // again from the top.
     void AppendLine(const QString& text, const TFormatRef& format);
     // Text at the end of the last line, which stays open.
     void InsertText(const QString& text, const TFormatRef& format);
@@ -75,6 +77,10 @@ public:
     // Scrolls the line holding this character offset into view.
     void ShowOffset(int offset);
 
+    // The widget width at which a line of this advance shows whole, with
+    // room for a vertical scroll bar.
+    int WidthForLine(qreal advance) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -101,6 +107,9 @@ private:
     };
 
     void AddRun(TLine& line, const QString& text, const TFormatRef& format);
+    void CaretToEnd();
+    // Length of toPlainText(), kept as lines come and go.
+    int EndOffset() const { return chars_ + LineCount() - (open_ ? 1 : 0); }
     void Changed(long long fromLine);
     void Invalidate() { shownFirst_ = -1; }
     void UpdateShown(long long first);
@@ -113,6 +122,7 @@ private:
     std::deque<TLine> lines_;
     bool open_ = false;         // the last line has no line break yet
     long long dropped_ = 0;     // lines removed from the top since the last clearing
+    int chars_ = 0;             // characters of all lines, line breaks not counted
     qreal widest_ = 0;          // estimate from the character widths
     qreal lineHeight_ = 0;      // for an empty window
     int selStart_ = 0, selLength_ = 0, anchor_ = 0;

@@ -21,9 +21,9 @@ struct TModule {
         form.clear();
     }
 
-    // The host may unload the library without "EXIT": nothing the library
-    // made may outlive its code. A window is only deleted while the
-    // application it belongs to still exists.
+    // Unloading the library ends the window: nothing the library made may
+    // outlive its code. A window is only deleted while the application it
+    // belongs to still exists.
     ~TModule() {
         if (form && QCoreApplication::instance()) Destroy();
     }
@@ -51,13 +51,10 @@ KELMIRA_EXPORT intptr_t Initialize(intptr_t appWindow, TValueTable* hostRef) {
 
 KELMIRA_EXPORT void Command(const char* command, const char* parameter) {
     try {
+        // "EXIT" is one of the commands the window ignores: a plug-in may
+        // relay it at any time, and the window lives until the host unloads
+        // the library.
         if (!gModule.form) return;
-        // The host is closing: the window goes now, and whatever follows
-        // ("RESETDATA" while the source disconnects) finds nothing to do.
-        if (kelmira::UpperCase(command ? command : "") == "EXIT") {
-            gModule.Destroy();
-            return;
-        }
         gModule.form->ProcessCommand(command, parameter);
     } catch (...) {
     }

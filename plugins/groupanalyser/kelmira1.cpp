@@ -11,6 +11,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,6 +29,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -36,6 +39,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace kelmira {
 namespace {
@@ -229,6 +233,40 @@ QListWidget* MakeCheckList(QWidget* parent, const char* name, const QStringList&
     return l;
 }
 
+// Four columns of eight (0A-7A, 8A-15A, 0B-7B, 8B-15B as the list fills
+// column by column), all in view: the list is as large as that grid, with
+// less than a cell to spare, so a ninth row or fifth column never fits.
+void FitDetectorList(QListWidget* l) {
+    l->setUniformItemSizes(true);
+    l->setSpacing(0);
+    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    l->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QSize cell;
+    for (int i = 0; i < l->count(); ++i) cell = cell.expandedTo(l->sizeHintForIndex(l->model()->index(i, 0)));
+    cell += QSize(6, 2);
+    l->setGridSize(cell);
+    l->setFixedSize(4 * cell.width() + cell.width() / 2 + 2 * l->frameWidth(),
+                    8 * cell.height() + cell.height() / 2 + 2 * l->frameWidth());
+}
+
+// Columns as wide as their captions and the widest texts they take, and a
+// grid as wide as its columns (and a vertical scroll bar): nothing in it
+// scrolls sideways.
+void FitGridColumns(QTableWidget* g, const std::vector<QStringList>& widest) {
+    const QFontMetrics fm(g->font());
+    const int pad = 2 * g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 10;
+    int total = 0;
+    for (int c = 0; c < g->columnCount(); ++c) {
+        int w = 0;
+        for (int r = 0; r < g->rowCount(); ++r) w = std::max(w, fm.horizontalAdvance(CellText(g, c, r)));
+        if (static_cast<std::size_t>(c) < widest.size())
+            for (const QString& t : widest[static_cast<std::size_t>(c)]) w = std::max(w, fm.horizontalAdvance(t));
+        g->setColumnWidth(c, w + pad);
+        total += w + pad;
+    }
+    g->setMinimumWidth(total + 2 * g->frameWidth() + g->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, g));
+}
+
 QPushButton* MakeButton(QWidget* parent, std::array<QPushButton*, 17>& buttons, int n, const char* caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString("Button%1").arg(n));
@@ -387,6 +425,8 @@ TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
     UpdateFormats();
     FontPreview();
     UpdateMasks();
+    FitToFont();
+    RBLIMITClick();
 
     // The mask grid pads its cells when the focus leaves it, editor included.
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -436,6 +476,7 @@ void TForm1::CreateComponents() {
     CLBGD->setWrapping(true);
     CLBGD->setResizeMode(QListView::Adjust);
     CLBGD->setSelectionMode(QAbstractItemView::NoSelection);
+    FitDetectorList(CLBGD);
     auto* gd = new QVBoxLayout(GroupDetector);
     gd->addWidget(CLBGD);
     connect(CLBGD, &QListWidget::itemChanged, this, [this] {
@@ -684,6 +725,42 @@ QWidget* TForm1::CreateSetupPage() {
     grid->addWidget(SGMASK, 0, 2, 2, 1);
     grid->addWidget(LinkLabel1, 2, 2, Qt::AlignBottom | Qt::AlignRight);
     return page;
+}
+
+void TForm1::FitToFont() {
+    // The windows hold the widest lines the Part gives, measured in the
+    // fonts they are drawn with here, not in the other platform's pixels.
+    TRDSGroupRec g{};
+    g.Hour = 9;
+    g.Minute = 5;
+    g.Second = 33;
+    g.BlockA = 0xD3C2;
+    g.BlockB = 0x0410;
+    g.BlockC = 0xE0CD;
+    g.BlockD = 0x4E44;
+    const QFontMetricsF dump(formats_[0]->font);
+    const qreal header = dump.horizontalAdvance(QString::fromLatin1(HeaderLine(g)));
+    for (TLineView* memo : memos_) memo->setMinimumWidth(memo->WidthForLine(header));
+    QString sequence;
+    for (int i = 0; i < TGroupSequence::kLineEntries; ++i) sequence += QString::fromLatin1(SequenceEntry(20));
+    RichEdit1->setMinimumWidth(RichEdit1->WidthForLine(dump.horizontalAdvance(sequence)));
+    RichEdit2->setMinimumWidth(RichEdit2->WidthForLine(dump.horizontalAdvance(QString::fromLatin1(FullContent(g)))));
+    g.BlockB = 0x3018; // 3A announcing 12A
+    g.BlockD = 0xCD46;
+    const qreal aid = QFontMetricsF(aidFormat_->font).horizontalAdvance(QString::fromLatin1(AIDContentLine(g)));
+    RichEdit3->setMinimumWidth(RichEdit3->WidthForLine(aid));
+
+    const QString widestShare = QString::fromLatin1(ProportionText(999, 1000));
+    for (QTableWidget* grid : {SGA, SGB}) FitGridColumns(grid, {{"15B"}, {widestShare}, {"99.99"}});
+    FitGridColumns(SGAID, {{"FFFF"}, {widestShare}, {"99.99"}, {"15B"}});
+    const QStringList cells{QString(kMaskCellLength, '?'), QString(kMaskCellLength, '0'),
+                            QString(kMaskCellLength, '1'), QString(kMaskCellLength, '-')};
+    FitGridColumns(SGMASK, {{}, cells, cells, cells});
+    SGMASK->setMinimumHeight(SGMASK->rowCount() * SGMASK->verticalHeader()->defaultSectionSize() +
+                             2 * SGMASK->frameWidth() +
+                             SGMASK->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SGMASK));
+
+    resize(size().expandedTo(sizeHint()));
 }
 
 void TForm1::WriteGridCaptions() {
@@ -995,8 +1072,12 @@ void TForm1::Button15Click() {
 }
 
 void TForm1::RBLIMITClick() {
+    // Limited to the window: no scroll bar at all; else vertical ones only.
     const Qt::ScrollBarPolicy policy = RBLIMIT->isChecked() ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
-    for (TLineView* w : textWindows_) w->setVerticalScrollBarPolicy(policy);
+    for (TLineView* w : textWindows_) {
+        w->setVerticalScrollBarPolicy(policy);
+        w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
 }
 
 void TForm1::SELINESExit() {

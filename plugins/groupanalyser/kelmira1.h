@@ -146,6 +146,7 @@ private:
     QWidget* CreateAidPage();
     QWidget* CreateSetupPage();
     void WriteGridCaptions();
+    void FitToFont();
 
     void SaveWorkspace(const char* file);
     void OpenWorkspace(const char* file);

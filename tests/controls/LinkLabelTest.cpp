@@ -109,6 +109,19 @@ TEST_F(LinkLabelTest, EnterAndLeaveHandlersFire) {
     EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
 }
 
+TEST(LinkLabelFocusFont, StartsAsANewDefaultFontNotTheLabelsOwn) {
+    QWidget parent;
+    QFont inherited("DejaVu Serif", 21);
+    inherited.setBold(true);
+    inherited.setItalic(true);
+    parent.setFont(inherited);
+    TLinkLabel label(&parent);
+    ASSERT_TRUE(label.font().bold());
+    EXPECT_EQ(label.FocusFont(), QFont());
+    EXPECT_FALSE(label.FocusFont().bold());
+    EXPECT_NE(label.FocusFont().pointSize(), 21);
+}
+
 TEST_F(LinkLabelTest, FocusFontIsACopy) {
     QFont f("DejaVu Sans", 12);
     label_->SetFocusFont(f);

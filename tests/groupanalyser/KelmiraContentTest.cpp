@@ -267,4 +267,25 @@ TEST_F(KelmiraContentTest, FindNextWrapsOnceAndSaysNotFound) {
     EXPECT_EQ(edit->selectedText(), "1111");
 }
 
+TEST_F(KelmiraContentTest, FindNextAfterAnAppendedLineStartsFromTheTop) {
+    Activate(2);
+    Show()->item(0)->setCheckState(Qt::Checked);
+    Send(Rec(1, 0, 0, 0xD3C2, 0x0410, 0xE0CD, 0x4E44));
+    Send(Rec(1, 0, 1, 0xD3C2, 0x0410, 0xE0CD, 0x4E44));
+    constexpr int kLine = 116;
+    auto* edit = Child<QLineEdit>("Edit1");
+    auto* find = Child<QPushButton>("Button16");
+    edit->setText("4E44");
+    find->click();
+    find->click();
+    ASSERT_EQ(SelStart(), kLine + 25);
+    // The line append moves the caret to the end: the selection goes.
+    Send(Rec(1, 0, 2, 0xD3C2, 0x0410, 0xE0CD, 0x1111));
+    EXPECT_EQ(SelStart(), 3 * kLine);
+    EXPECT_EQ(Selected(), "");
+    find->click();
+    EXPECT_EQ(SelStart(), 25);
+    EXPECT_TRUE(Messages().empty());
+}
+
 } // namespace
