@@ -27,7 +27,7 @@ void OrvaneApp::CreateWindows() {
     forms_.about = new TAboutBox(*main_);
     forms_.fdd = new TFDD(*main_);
     forms_.dopt = new TDOPT(*main_);
-    forms_.fsi = new TFSI(*main_);
+    forms_.fsi = new TFSI(*main_, env_);
     forms_.dfreq = new TDFREQ(*main_);
 }
 

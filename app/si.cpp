@@ -1,12 +1,205 @@
 #include "si.h"
 
+#include "JpegWriter.h"
+#include "PainterCanvas.h"
+#include "StatusPlot.h"
 #include "Unit1.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace orvane {
 
-TFSI::TFSI(TForm1& main) : QWidget(&main, Qt::Window), main_(main) {
+void TPaintBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter_ = &painter;
+    if (OnPaint) OnPaint();
+    painter_ = nullptr;
+}
+
+TFSI::TFSI(TForm1& main, AppEnv& env)
+    : QWidget(&main, Qt::Window), main_(main), env_(env), status_(*this, *this, *env.clock) {
     setObjectName("FSI");
     setWindowTitle("Status Information");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    VLESI = new QTreeWidget(this);
+    VLESI->setObjectName("VLESI");
+    VLESI->setColumnCount(2);
+    VLESI->setHeaderLabels({"Key", "Value"});
+    VLESI->setRootIsDecorated(false);
+    VLESI->setSelectionBehavior(QAbstractItemView::SelectRows);
+    VLESI->header()->setStretchLastSection(false);
+    VLESI->setColumnWidth(0, 200);
+    VLESI->setColumnWidth(1, 170);
+    layout->addWidget(VLESI, 1);
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFixedHeight(210);
+    layout->addWidget(Panel1);
+    PaintBox1 = new TPaintBox(Panel1);
+    PaintBox1->setObjectName("PaintBox1");
+    PaintBox1->setGeometry(20, 5, 301, 200);
+    PaintBox1->setAutoFillBackground(true);
+    QPalette navy = PaintBox1->palette();
+    navy.setColor(QPalette::Window, PainterCanvas::ToQColor(clNavy));
+    PaintBox1->setPalette(navy);
+    PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
+    LL = new QLabel("L", Panel1);
+    LL->setObjectName("LL");
+    LL->setGeometry(6, 40, 12, 16);
+    LR = new QLabel("R", Panel1);
+    LR->setObjectName("LR");
+    LR->setGeometry(6, 130, 12, 16);
+    LPW = new QLabel("Please wait...", Panel1);
+    LPW->setObjectName("LPW");
+    LPW->setGeometry(330, 20, 90, 16);
+    Button1 = new QPushButton("Close", Panel1);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button1->setGeometry(330, 140, 80, 26);
+    Button2 = new QPushButton("Save...", Panel1);
+    Button2->setObjectName("Button2");
+    Button2->setGeometry(330, 174, 80, 26);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    resize(420, 470);
+
+    Timer1 = env_.timers->Create(StatusInfo::kInterval, false);
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+
+    chooseSaveFile = [](QWidget* parent) {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter("JPEG Image (*.jpg)");
+        dialog.setDefaultSuffix("jpg");
+        dialog.selectFile("status.jpg");
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+        return dialog.selectedFiles().front().toStdString();
+    };
 }
+
+TFSI::~TFSI() = default;
+
+void TFSI::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!e->spontaneous()) FormShow();
+}
+
+void TFSI::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (!e->spontaneous()) FormHide();
+}
+
+void TFSI::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        Button1Click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void TFSI::FormShow() {
+    Timer1->SetEnabled(true);
+    status_.Show();
+}
+
+void TFSI::FormHide() {
+    Timer1->SetEnabled(false);
+    status_.Hide();
+}
+
+void TFSI::Button1Click() { hide(); }
+
+void TFSI::Timer1Timer() {
+    try {
+        status_.Tick();
+    } catch (const std::exception& e) {
+        main_.Show(e.what());
+    }
+}
+
+void TFSI::PaintBox1Paint() {
+    QPainter* painter = PaintBox1->Painter();
+    if (!painter) return;
+    try {
+        PainterCanvas canvas(*painter);
+        PaintStatusPlot(canvas, PaintBox1->width(), PaintBox1->height(),
+                        main_.SourceNumber() == TForm1::kSourceSoundCard && !main_.Playing(), scope_,
+                        status_.Left(), status_.Right());
+    } catch (const std::exception& e) {
+        main_.Show(e.what());
+    }
+}
+
+void TFSI::Button2Click() {
+    const std::string file = chooseSaveFile ? chooseSaveFile(this) : std::string();
+    if (file.empty()) return;
+    // The window's client area as it is on screen.
+    const QImage image = grab().toImage();
+    std::string error;
+    if (!WriteJpeg(image, file, 95, error)) env_.modal->Message(this, "Cannot save " + file + ": " + error);
+}
+
+StatusReadings TFSI::ReadStatus() const {
+    StatusReadings r;
+    r.groups = main_.GroupsThisSecond();
+    r.source = main_.SourceNumber();
+    r.playing = main_.Playing();
+    r.lastResync = main_.Decoder().LastResync();
+    return r;
+}
+
+void TFSI::ZeroRateCounters() { main_.ResetGroupsThisSecond(); }
+
+void TFSI::ClearRows() { VLESI->clear(); }
+
+void TFSI::SetRow(const std::string& name, const std::string& value) {
+    const QString key = QString::fromStdString(name);
+    for (int i = 0; i < VLESI->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = VLESI->topLevelItem(i);
+        if (item->text(0) == key) {
+            item->setText(1, QString::fromStdString(value));
+            return;
+        }
+    }
+    new QTreeWidgetItem(VLESI, {key, QString::fromStdString(value)});
+}
+
+std::string TFSI::RowValue(const std::string& name) const {
+    const QString key = QString::fromStdString(name);
+    for (int i = 0; i < VLESI->topLevelItemCount(); ++i)
+        if (VLESI->topLevelItem(i)->text(0) == key) return VLESI->topLevelItem(i)->text(1).toStdString();
+    return {};
+}
+
+std::vector<std::string> TFSI::RowNames() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < VLESI->topLevelItemCount(); ++i) names.push_back(VLESI->topLevelItem(i)->text(0).toStdString());
+    return names;
+}
+
+void TFSI::SetScopeVisible(bool visible) {
+    PaintBox1->setVisible(visible);
+    LL->setVisible(visible);
+    LR->setVisible(visible);
+}
+
+bool TFSI::ScopeVisible() const { return !PaintBox1->isHidden(); }
+
+void TFSI::SetWaitVisible(bool visible) { LPW->setVisible(visible); }
+
+void TFSI::RepaintScope() { PaintBox1->update(); }
 
 } // namespace orvane
