@@ -133,12 +133,14 @@ void TFSI::Timer1Timer() {
 void TFSI::PaintBox1Paint() {
     QPainter* painter = PaintBox1->Painter();
     if (!painter) return;
+    PainterCanvas canvas(*painter);
     try {
-        PainterCanvas canvas(*painter);
         PaintStatusPlot(canvas, PaintBox1->width(), PaintBox1->height(),
                         main_.SourceNumber() == TForm1::kSourceSoundCard && !main_.Playing(), scope_,
                         status_.Left(), status_.Right());
     } catch (const std::exception& e) {
+        // A pass cut short must not keep this paint event's canvas.
+        plot::InitPlotLibrary();
         main_.Show(e.what());
     }
 }

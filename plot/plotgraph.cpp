@@ -1135,35 +1135,15 @@ void ResetZoom(int frame) {
 
 void DrawXAxis(TColor colour, const std::string& caption, int grid, float min, float max, float step, float minSpan,
                bool logarithmic, bool fixedLabels) {
-    AxisCall a;
-    a.isX = true;
-    a.colour = colour;
-    a.caption = caption;
-    a.min = min;
-    a.max = max;
-    a.step = step;
-    a.minSpan = minSpan;
-    a.grid = grid != 0;
-    a.logarithmic = logarithmic;
-    a.fixedLabels = fixedLabels;
-    DrawAxis(a);
+    DrawAxis({.isX = true, .colour = colour, .caption = caption, .min = min, .max = max, .step = step,
+              .minSpan = minSpan, .grid = grid != 0, .logarithmic = logarithmic, .fixedLabels = fixedLabels});
 }
 
 void DrawYAxis(TColor colour, const std::string& caption, int kind, float min, float max, float step, float minSpan,
                bool grid, bool logarithmic, bool fixedLabels) {
-    AxisCall a;
-    a.isX = false;
-    a.colour = colour;
-    a.caption = caption;
-    a.kind = kind;
-    a.min = min;
-    a.max = max;
-    a.step = step;
-    a.minSpan = minSpan;
-    a.grid = grid;
-    a.logarithmic = logarithmic;
-    a.fixedLabels = fixedLabels;
-    DrawAxis(a);
+    DrawAxis({.isX = false, .colour = colour, .caption = caption, .kind = kind, .min = min, .max = max,
+              .step = step, .minSpan = minSpan, .grid = grid, .logarithmic = logarithmic,
+              .fixedLabels = fixedLabels});
 }
 
 // ================================================================ data

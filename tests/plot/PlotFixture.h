@@ -21,6 +21,16 @@ protected:
         plot::StartGraph(canvas, width, height, back, fore, 1.0f, "FSI");
         canvas.Clear();
     }
+    // A white graph with both axes from 0 to `top`, the log cleared and the
+    // pen red, ready for data.
+    void AxesTo(int width, int height, int left, int right, int topMargin, int bottom, float xTop, float yTop) {
+        Start(width, height, clWhite, clBlack);
+        plot::SetFrame(0, 100, 0, 100, left, right, topMargin, bottom, false);
+        plot::DrawXAxis(clBlack, "", 0, 0, xTop, 0, 0, false, true);
+        plot::DrawYAxis(clBlack, "", 1, 0, yTop, 0, 0, false, false, true);
+        canvas.Clear();
+        plot::Canvas()->pen.color = clRed;
+    }
     // Lines drawn in one colour, as from-to pairs.
     std::vector<CanvasOp> LinesIn(TColor colour) const {
         std::vector<CanvasOp> out;

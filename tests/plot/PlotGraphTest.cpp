@@ -196,12 +196,7 @@ TEST_F(PlotTest, DataSetsThatCannotBePlotted) {
 }
 
 TEST_F(PlotTest, NonFinitePointsAreSkippedNeverDrawn) {
-    Start(400, 300, clWhite, clBlack);
-    SetFrame(0, 100, 0, 100, 0, 0, 0, 0, false);
-    DrawXAxis(clBlack, "", 0, 0, 4, 0, 0, false, true);
-    DrawYAxis(clBlack, "", 1, 0, 4, 0, 0, false, false, true);
-    canvas.Clear();
-    Canvas()->pen.color = clRed;
+    AxesTo(400, 300, 0, 0, 0, 0, 4, 4);
     Tdatatype d = Series({{0, 1}, {1, 2}, {2, std::nanf("")}, {3, 2}, {4, INFINITY}});
     PlotData(d, 1, 2);
     EndGraph();
@@ -216,12 +211,7 @@ TEST_F(PlotTest, NonFinitePointsAreSkippedNeverDrawn) {
 }
 
 TEST_F(PlotTest, LinesAreClippedAtThePlotEdges) {
-    Start(301, 200, clWhite, clBlack);
-    SetFrame(0, 100, 0, 100, 5, 10, 3, 19, false);
-    DrawXAxis(clBlack, "", 0, 0, 10, 0, 0, false, true);
-    DrawYAxis(clBlack, "", 1, 0, 10, 0, 0, false, false, true);
-    canvas.Clear();
-    Canvas()->pen.color = clRed;
+    AxesTo(301, 200, 5, 10, 3, 19, 10, 10);
     // From the middle straight up beyond the top, then wholly outside.
     Tdatatype d = Series({{5, 5}, {5, 20}, {8, 30}});
     PlotData(d, 1, 2);
@@ -236,12 +226,7 @@ TEST_F(PlotTest, LinesAreClippedAtThePlotEdges) {
 }
 
 TEST_F(PlotTest, SymbolsBarsAndASingleRow) {
-    Start(301, 200, clWhite, clBlack);
-    SetFrame(0, 100, 0, 100, 5, 10, 3, 19, false);
-    DrawXAxis(clBlack, "", 0, 0, 10, 0, 0, false, true);
-    DrawYAxis(clBlack, "", 1, 0, 10, 0, 0, false, false, true);
-    canvas.Clear();
-    Canvas()->pen.color = clRed;
+    AxesTo(301, 200, 5, 10, 3, 19, 10, 10);
     Tdatatype one = Series({{5, 5}});
     PlotData(one, 1, 2); // a single point: a move only
     EXPECT_TRUE(LinesIn(clRed).empty());
