@@ -17,13 +17,6 @@
 
 namespace orvane {
 
-void TPaintBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter_ = &painter;
-    if (OnPaint) OnPaint();
-    painter_ = nullptr;
-}
-
 TFSI::TFSI(TForm1& main, AppEnv& env)
     : QWidget(&main, Qt::Window), main_(main), env_(env), status_(*this, *this, *env.clock) {
     setObjectName("FSI");

@@ -4,6 +4,7 @@
 // the widgets and reads the main window for it.
 #include "AppEnv.h"
 #include "StatusInfo.h"
+#include "TPaintBox.h"
 #include "Timer.h"
 
 #include <QWidget>
@@ -19,22 +20,6 @@ class QTreeWidget;
 namespace orvane {
 
 class TForm1;
-
-// A paint box: its owner paints it.
-class TPaintBox : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    std::function<void()> OnPaint;
-    // The painter of the paint event running now, else nullptr.
-    class QPainter* Painter() const { return painter_; }
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-
-private:
-    class QPainter* painter_ = nullptr;
-};
 
 class TFSI : public QWidget, private IStatusHost, private IStatusView {
     Q_OBJECT
