@@ -360,3 +360,84 @@ TEST_F(PlotTest, GraphBufferDescribesTheSurface) {
 
 } // namespace
 } // namespace orvane::test
+
+namespace orvane::test {
+namespace {
+
+using namespace orvane::plot;
+
+// A data set with an extended header: rows 1 to 7 of column 1 hold its plot
+// settings, the data starts at row 8.
+Tdatatype Extended(int style, TColor colour, int width, int dash, int kind, int size, int fill,
+                   const std::vector<std::pair<float, float>>& points) {
+    Tdatatype d;
+    CreateDataArray(d, 7 + static_cast<int>(points.size()), 1);
+    d[0][0] = 1;
+    const int settings[7] = {style, colour, width, dash, kind, size, fill};
+    for (int r = 1; r <= 7; ++r) d[r][1] = static_cast<float>(settings[r - 1]);
+    for (size_t i = 0; i < points.size(); ++i) {
+        d[8 + i][0] = points[i].first;
+        d[8 + i][1] = points[i].second;
+    }
+    return d;
+}
+
+TEST_F(PlotTest, SymbolShapes) {
+    struct Case {
+        int kind;
+        CanvasOp::Kind op;
+        std::vector<CanvasPoint> points; // relative to the symbol's centre, size 6 (s 3, d 4)
+    };
+    const Case cases[] = {
+        {2, CanvasOp::Rect, {{-3, -3}, {4, 4}}},
+        {3, CanvasOp::Polygon, {{-3, 3}, {3, 3}, {0, -4}}},
+        {4, CanvasOp::Polygon, {{-3, -3}, {3, -3}, {0, 4}}},
+        {5, CanvasOp::Polygon, {{-3, 3}, {-3, -3}, {4, 0}}},
+        {6, CanvasOp::Polygon, {{3, 3}, {3, -3}, {-4, 0}}},
+        {7, CanvasOp::Line, {{0, -3}, {0, 4}}},   // with a 1-pixel pen the ends are inclusive
+        {8, CanvasOp::Line, {{-2, -2}, {3, 3}}},
+    };
+    for (const auto& c : cases) {
+        AxesTo(301, 200, 5, 10, 3, 19, 10, 10);
+        Tdatatype d = Extended(2, clBlue, 1, 0, c.kind, 6, 2, {{5, 5}});
+        PlotData(d, 0, 2);
+        const auto ops = canvas.Of(c.op);
+        ASSERT_FALSE(ops.empty()) << c.kind;
+        const int x = MapX(5), y = MapY(5);
+        std::vector<CanvasPoint> rel;
+        for (const auto& p : ops[0].points) rel.push_back({p.x - x, p.y - y});
+        EXPECT_EQ(rel, c.points) << c.kind;
+        EXPECT_EQ(ops[0].pen.color, clBlue);
+        if (c.op != CanvasOp::Line) EXPECT_EQ(ops[0].brush.color, clBlue) << "fill mode 2: the symbol colour";
+    }
+}
+
+TEST_F(PlotTest, ExtendedHeaderDashesAndRestoresThePen) {
+    AxesTo(301, 200, 5, 10, 3, 19, 300, 10);
+    // A horizontal line over 100 pixels, dashes of 10: 5 on, 5 off.
+    Tdatatype d = Extended(1, clBlue, 1, 10, 0, 0, 0, {{100, 5}, {200, 5}});
+    PlotData(d, 1, 2);
+    const auto dashes = LinesIn(clBlue);
+    const int x0 = MapX(100), y = MapY(5);
+    ASSERT_EQ(dashes.size(), 10u);
+    for (size_t i = 0; i < dashes.size(); ++i) {
+        EXPECT_EQ(dashes[i].points[0], (CanvasPoint{x0 + 10 * static_cast<int>(i), y})) << i;
+        EXPECT_EQ(dashes[i].points[1].x - dashes[i].points[0].x, 5);
+    }
+    EXPECT_EQ(Canvas()->pen.width, 1);
+    EXPECT_EQ(Canvas()->pen.style, PenStyle::Solid);
+    // Width 3 from the header: a line of a 3-pixel pen, no end pixel of its own.
+    canvas.Clear();
+    Tdatatype wide = Extended(1, clBlue, 3, 0, 0, 0, 0, {{100, 7}, {200, 7}});
+    PlotData(wide, 1, 2);
+    ASSERT_EQ(LinesIn(clBlue).size(), 1u);
+    EXPECT_EQ(LinesIn(clBlue)[0].pen.width, 3);
+    EndGraph();
+    // Only the dashed line's end, painted before the next line moved.
+    const auto pixels = canvas.Of(CanvasOp::Pixel);
+    ASSERT_EQ(pixels.size(), 1u);
+    EXPECT_EQ(pixels[0].points[0], (CanvasPoint{MapX(200), y}));
+}
+
+} // namespace
+} // namespace orvane::test
