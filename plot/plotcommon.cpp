@@ -3,6 +3,7 @@
 #include "Metafile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -14,6 +15,15 @@ int RoundInt(double v) {
     if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
         throw PlotRangeError("value out of range");
     return static_cast<int>(r);
+}
+
+std::string FormatFixed(double value, int decimals) {
+    if (!std::isfinite(value)) value = 0;
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, std::clamp(decimals, 0, 40));
+    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
+    if (s.size() > 1 && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    return s;
 }
 
 CommonState& Common() {

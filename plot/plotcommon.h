@@ -96,6 +96,10 @@ void TextOutEx(TColor colour, const std::string& text, int x, int y, int horizon
 void PlaceTickLabel(TColor colour, const std::string& text, int axisKind, int side, int x, int y, int angle,
                     int& extent);
 
+// Fixed-point text with "." whatever the process locale; a negative zero
+// is written "0" (or "0.00").
+std::string FormatFixed(double value, int decimals);
+
 // Halves to the even neighbour; values beyond the 32-bit range raise the
 // range error.
 int RoundInt(double v);

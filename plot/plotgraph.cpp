@@ -4,8 +4,8 @@
 #include "plotgraph3d.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -192,13 +192,7 @@ void SetupLabelFont() {
 }
 
 // ---- number texts ----
-std::string Fixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 20), v);
-    std::string s = buf;
-    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1); // no "-0"
-    return s;
-}
+std::string Fixed(double v, int decimals) { return FormatFixed(v, std::clamp(decimals, 0, 20)); }
 
 int DecimalsOfStep(double step, int fallback) {
     if (!(step > 0) || !std::isfinite(step)) return fallback;
@@ -1327,9 +1321,11 @@ void FormatSignificant(int digits, std::string& text, float value) {
     if (k > d + 1 || k < -1) {
         // Exponent notation from the single's own seven significant digits.
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%.6E", a);
-        std::string mant(buf, std::strchr(buf, 'E'));
-        const int exponent = std::atoi(std::strchr(buf, 'E') + 1);
+        const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 6);
+        const std::string sci(buf, r.ptr);
+        const size_t letter = sci.find('e');
+        std::string mant = sci.substr(0, letter);
+        const int exponent = std::atoi(sci.c_str() + letter + 1);
         while (mant.size() < 13) mant += '0';
         out = mant.substr(0, d + 1);
         out += GetSettingValue(4) <= 0 ? 'E' : 'e';
@@ -1338,9 +1334,7 @@ void FormatSignificant(int digits, std::string& text, float value) {
         if (e / 10 != 0) out += static_cast<char>('0' + e / 10);
         out += static_cast<char>('0' + e % 10);
     } else {
-        char buf[512];
-        std::snprintf(buf, sizeof buf, "%.*f", std::max(d - k, 0), static_cast<double>(std::fabs(value)));
-        out = buf;
+        out = FormatFixed(std::fabs(value), std::max(d - k, 0));
         if (d < k) {
             int seen = 0;
             for (char& ch : out) {

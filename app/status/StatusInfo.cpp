@@ -14,12 +14,7 @@ int StatusInfo::SourceKey(const StatusReadings& r) {
     return r.source + (r.encoderInput ? 100 : 0) + (r.playing ? 1000 : 0);
 }
 
-std::string StatusInfo::Fixed(double value, int decimals) {
-    if (!std::isfinite(value)) value = 0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    return buf;
-}
+std::string StatusInfo::Fixed(double value, int decimals) { return plot::FormatFixed(value, decimals); }
 
 bool StatusInfo::PeakLevel(int32_t peak, int& dB) {
     if (peak <= 300) return false;

@@ -189,7 +189,9 @@ TEST_F(PlotTest, DataSetsThatCannotBePlotted) {
         Start();
         PlotData(*c.data, 1, 2);
         EXPECT_EQ(Phase(), c.phase);
-        if (c.phase == 1) EXPECT_TRUE(canvas.ops.empty());
+        if (c.phase == 1) {
+            EXPECT_TRUE(canvas.ops.empty());
+        }
         EndGraph();
         EXPECT_TRUE(canvas.Of(CanvasOp::Pixel).empty()) << "no data line ended";
     }
@@ -408,7 +410,9 @@ TEST_F(PlotTest, SymbolShapes) {
         for (const auto& p : ops[0].points) rel.push_back({p.x - x, p.y - y});
         EXPECT_EQ(rel, c.points) << c.kind;
         EXPECT_EQ(ops[0].pen.color, clBlue);
-        if (c.op != CanvasOp::Line) EXPECT_EQ(ops[0].brush.color, clBlue) << "fill mode 2: the symbol colour";
+        if (c.op != CanvasOp::Line) {
+            EXPECT_EQ(ops[0].brush.color, clBlue) << "fill mode 2: the symbol colour";
+        }
     }
 }
 
