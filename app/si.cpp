@@ -45,7 +45,7 @@ TFSI::TFSI(TForm1& main, AppEnv& env)
     PaintBox1->setGeometry(20, 5, 301, 200);
     PaintBox1->setAutoFillBackground(true);
     QPalette navy = PaintBox1->palette();
-    navy.setColor(QPalette::Window, PainterCanvas::ToQColor(clNavy));
+    navy.setColor(QPalette::Window, ToQColor(clNavy));
     PaintBox1->setPalette(navy);
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     LL = new QLabel("L", Panel1);

@@ -44,8 +44,8 @@ void MetafileRecorder::Record(uint16_t function, const std::vector<int>& params)
 
 void MetafileRecorder::Colour(std::vector<int>& params, TColor colour) {
     const TColor rgb = ColorToRGB(colour);
-    params.push_back((GreenOf(rgb) << 8) + RedOf(rgb));
-    params.push_back(BlueOf(rgb) + 512);
+    params.push_back((GetGValue(rgb) << 8) + GetRValue(rgb));
+    params.push_back(GetBValue(rgb) + 512);
 }
 
 bool MetafileRecorder::Close() {

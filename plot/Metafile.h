@@ -1,7 +1,7 @@
 #pragma once
 // Records the plot library's drawing as Windows metafile records while a
 // graph is drawn in saving mode, and writes them as a placeable metafile.
-#include "Canvas.h"
+#include "ICanvas.h"
 
 #include <cstdint>
 #include <string>

@@ -143,9 +143,9 @@ int GetSettingInt(int id) { return static_cast<int>(std::nearbyint(GetSettingVal
 
 // ---------------------------------------------------------------- colours
 
-int ChannelRed(TColor c) { return RedOf(ColorToRGB(c)); }
-int ChannelGreen(TColor c) { return GreenOf(ColorToRGB(c)); }
-int ChannelBlue(TColor c) { return BlueOf(ColorToRGB(c)); }
+int ChannelRed(TColor c) { return GetRValue(ColorToRGB(c)); }
+int ChannelGreen(TColor c) { return GetGValue(ColorToRGB(c)); }
+int ChannelBlue(TColor c) { return GetBValue(ColorToRGB(c)); }
 
 TColor MixColours(TColor a, TColor b, int wa, int wb) {
     if (wa < 0 || wb < 0 || (wa == 0 && wb == 0)) return clBlack;
@@ -153,7 +153,7 @@ TColor MixColours(TColor a, TColor b, int wa, int wb) {
     auto mix = [&](int ca, int cb) {
         return static_cast<int>((static_cast<int64_t>(wa) * ca + static_cast<int64_t>(wb) * cb) / sum);
     };
-    return RGBColour(mix(ChannelRed(a), ChannelRed(b)), mix(ChannelGreen(a), ChannelGreen(b)),
+    return RGB(mix(ChannelRed(a), ChannelRed(b)), mix(ChannelGreen(a), ChannelGreen(b)),
                      mix(ChannelBlue(a), ChannelBlue(b)));
 }
 
@@ -241,7 +241,7 @@ void FillRegionShaded(const ShadeRegion& region, TColor colour) {
                 const TColor under = c.GetPixel(x, y);
                 if (under == clNone) continue;
                 auto blend = [k](int v, int ch) { return ((v * k + (8 - k) * 256) * ch) >> 11; };
-                c.SetPixel(x, y, RGBColour(blend(RedOf(under), r), blend(GreenOf(under), g), blend(BlueOf(under), b)));
+                c.SetPixel(x, y, RGB(blend(GetRValue(under), r), blend(GetGValue(under), g), blend(GetBValue(under), b)));
             } else if ((x + y) % 2 != 0) {
                 c.SetPixel(x, y, colour);
             }
@@ -311,7 +311,7 @@ CanvasBrush& SpareBrush() {
     return b;
 }
 // The colour rule of rectangles and polygons.
-void ApplyFillColours(ICanvas& c, TColor pen, TColor fill) {
+void ApplyFillColours(ICanvas& c, PlotColour pen, PlotColour fill) {
     if (fill >= 0) {
         c.brush.color = fill;
         c.pen.color = pen < 0 ? fill : pen;
@@ -356,7 +356,7 @@ void PlotPixel(int x, int y, TColor colour) {
     else st.canvas->SetPixel(x, y, colour);
 }
 
-void DrawRect(TColor pen, TColor fill, int x1, int y1, int x2, int y2) {
+void DrawRect(PlotColour pen, PlotColour fill, int x1, int y1, int x2, int y2) {
     auto& st = Common();
     if (!st.canvas) return;
     ApplyFillColours(*st.canvas, pen, fill);
@@ -369,7 +369,7 @@ void DrawRect(TColor pen, TColor fill, int x1, int y1, int x2, int y2) {
     }
 }
 
-void DrawPolygon(TColor pen, TColor fill, const std::vector<CanvasPoint>& points) {
+void DrawPolygon(PlotColour pen, PlotColour fill, const std::vector<CanvasPoint>& points) {
     auto& st = Common();
     if (!st.canvas) return;
     ApplyFillColours(*st.canvas, pen, fill);
@@ -382,13 +382,13 @@ void DrawPolygon(TColor pen, TColor fill, const std::vector<CanvasPoint>& points
     }
 }
 
-void DrawShadedPolygon(TColor pen, TColor fill, const std::vector<CanvasPoint>& points) {
+void DrawShadedPolygon(PlotColour pen, PlotColour fill, const std::vector<CanvasPoint>& points) {
     if (!Common().canvas) return;
     ApplyFillColours(*Common().canvas, pen, fill);
     FillShape(0, 0, 0, points);
 }
 
-void DrawCircle(TColor pen, TColor fill, int x, int y, int radius) {
+void DrawCircle(PlotColour pen, PlotColour fill, int x, int y, int radius) {
     auto& st = Common();
     if (!st.canvas) return;
     ApplyFillColours(*st.canvas, pen, fill);
@@ -403,7 +403,7 @@ void DrawCircle(TColor pen, TColor fill, int x, int y, int radius) {
     }
 }
 
-void DrawLine(TColor pen, int x1, int y1, int x2, int y2) {
+void DrawLine(PlotColour pen, int x1, int y1, int x2, int y2) {
     auto& st = Common();
     if (!st.canvas) return;
     if (pen >= 0) st.canvas->pen.color = pen;
@@ -417,7 +417,7 @@ void DrawLine(TColor pen, int x1, int y1, int x2, int y2) {
     }
 }
 
-void DrawOutline(TColor pen, TColor fill, const std::vector<CanvasPoint>& points, bool shaded) {
+void DrawOutline(PlotColour pen, PlotColour fill, const std::vector<CanvasPoint>& points, bool shaded) {
     auto& st = Common();
     if (!st.canvas || points.empty()) return;
     ICanvas& c = *st.canvas;
@@ -468,7 +468,7 @@ int TextAlignFlags(int horizontal, int vertical) {
     return flags;
 }
 
-void TextOutAligned(TColor colour, const std::string& text, int x, int y, int horizontal, int vertical) {
+void TextOutAligned(PlotColour colour, const std::string& text, int x, int y, int horizontal, int vertical) {
     auto& st = Common();
     if (!st.canvas || text.empty() || OutsideArea(x, y)) return;
     ICanvas& c = *st.canvas;
@@ -488,7 +488,7 @@ void TextOutAligned(TColor colour, const std::string& text, int x, int y, int ho
     c.textAlign = 0;
 }
 
-void TextOutEx(TColor colour, const std::string& text, int x, int y, int horizontal, int vertical, int boxMode,
+void TextOutEx(PlotColour colour, const std::string& text, int x, int y, int horizontal, int vertical, int boxMode,
                int angle, int options) {
     auto& st = Common();
     if (!st.canvas) return;
@@ -570,7 +570,7 @@ void TextOutEx(TColor colour, const std::string& text, int x, int y, int horizon
     c.textAlign = 0;
 }
 
-void PlaceTickLabel(TColor colour, const std::string& text, int axisKind, int side, int x, int y, int angle,
+void PlaceTickLabel(PlotColour colour, const std::string& text, int axisKind, int side, int x, int y, int angle,
                     int& extent) {
     auto& st = Common();
     if (!st.canvas || text.empty()) return;

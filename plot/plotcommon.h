@@ -3,7 +3,7 @@
 // operations and region fill, and the drawing primitives. Everything here
 // draws on the canvas of the current graph, or, in saving mode, records into
 // the metafile instead.
-#include "Canvas.h"
+#include "ICanvas.h"
 
 #include <array>
 #include <cstdint>
@@ -18,6 +18,11 @@ class PlotRangeError : public std::range_error {
 public:
     using std::range_error::range_error;
 };
+
+// A colour argument of the primitives and texts: a colour, or a negative
+// value (-1) for "keep the current one". System colours have the top bit set
+// and so count as negative here, as the library's callers expect.
+using PlotColour = int32_t;
 
 // ---- Settings table ----
 struct setting {
@@ -81,19 +86,19 @@ void SavePenBrush();
 void RestorePenBrush();
 void MovePenTo(int x, int y);
 void PlotPixel(int x, int y, TColor colour);
-void DrawRect(TColor pen, TColor fill, int x1, int y1, int x2, int y2);
-void DrawPolygon(TColor pen, TColor fill, const std::vector<CanvasPoint>& points);
-void DrawShadedPolygon(TColor pen, TColor fill, const std::vector<CanvasPoint>& points);
-void DrawCircle(TColor pen, TColor fill, int x, int y, int radius);
-void DrawLine(TColor pen, int x1, int y1, int x2, int y2);
-void DrawOutline(TColor pen, TColor fill, const std::vector<CanvasPoint>& points, bool shaded);
+void DrawRect(PlotColour pen, PlotColour fill, int x1, int y1, int x2, int y2);
+void DrawPolygon(PlotColour pen, PlotColour fill, const std::vector<CanvasPoint>& points);
+void DrawShadedPolygon(PlotColour pen, PlotColour fill, const std::vector<CanvasPoint>& points);
+void DrawCircle(PlotColour pen, PlotColour fill, int x, int y, int radius);
+void DrawLine(PlotColour pen, int x1, int y1, int x2, int y2);
+void DrawOutline(PlotColour pen, PlotColour fill, const std::vector<CanvasPoint>& points, bool shaded);
 
 // ---- Text output ----
 int TextAlignFlags(int horizontal, int vertical);
-void TextOutAligned(TColor colour, const std::string& text, int x, int y, int horizontal, int vertical);
-void TextOutEx(TColor colour, const std::string& text, int x, int y, int horizontal, int vertical,
+void TextOutAligned(PlotColour colour, const std::string& text, int x, int y, int horizontal, int vertical);
+void TextOutEx(PlotColour colour, const std::string& text, int x, int y, int horizontal, int vertical,
                int boxMode, int angle, int options);
-void PlaceTickLabel(TColor colour, const std::string& text, int axisKind, int side, int x, int y, int angle,
+void PlaceTickLabel(PlotColour colour, const std::string& text, int axisKind, int side, int x, int y, int angle,
                     int& extent);
 
 // Fixed-point text with "." whatever the process locale; a negative zero

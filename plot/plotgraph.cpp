@@ -52,7 +52,7 @@ struct Graph {
     bool pendingPixel = false;
     CanvasPoint pending;
     TColor pendingColour = 0;
-    std::vector<legendtype> legend, slots;
+    std::vector<legendtype> legend, columnSlots;
     bool plainOutput = false;
     std::vector<Tbuftype> buffers;
     // Plot target: pixel mode (yAxis 0) or X with Y axis 1..4.
@@ -319,7 +319,7 @@ void GridLine(bool vertical, int p, int pattern, const PlotArea& a) {
 // ---- axes ----
 struct AxisCall {
     bool isX = true;
-    TColor colour = 0;
+    PlotColour colour = 0;
     std::string caption;
     int kind = 0;
     double min = 0, max = 0, step = 0, minSpan = 0;
@@ -354,8 +354,8 @@ void DrawAxis(AxisCall a) {
     const int dir = a.min > a.max ? -1 : 1;
     bool logarithmic = a.logarithmic && a.min > 0 && a.max > 0;
     bool visible = true;
-    TColor colour = a.colour;
-    if (colour == -255) colour = st.back;
+    TColor colour = static_cast<TColor>(a.colour);
+    if (a.colour == -255) colour = st.back;
     else if (ColorToRGB(colour) == ColorToRGB(st.back)) {
         visible = false;
         colour = st.fore;
@@ -995,7 +995,7 @@ void ResetGraphState(TColor back, TColor fore, bool clearBackground, float fontS
     g.symbols.clear();
     g.pendingPixel = false;
     g.legend.clear();
-    g.slots.clear();
+    g.columnSlots.clear();
     g.symbol = Symbol{};
     g.phase = 1;
     g.targetAxis = 0; // pixel mode
@@ -1127,13 +1127,13 @@ void ResetZoom(int frame) {
 
 // ================================================================ axes
 
-void DrawXAxis(TColor colour, const std::string& caption, int grid, float min, float max, float step, float minSpan,
+void DrawXAxis(PlotColour colour, const std::string& caption, int grid, float min, float max, float step, float minSpan,
                bool logarithmic, bool fixedLabels) {
     DrawAxis({.isX = true, .colour = colour, .caption = caption, .min = min, .max = max, .step = step,
               .minSpan = minSpan, .grid = grid != 0, .logarithmic = logarithmic, .fixedLabels = fixedLabels});
 }
 
-void DrawYAxis(TColor colour, const std::string& caption, int kind, float min, float max, float step, float minSpan,
+void DrawYAxis(PlotColour colour, const std::string& caption, int kind, float min, float max, float step, float minSpan,
                bool grid, bool logarithmic, bool fixedLabels) {
     DrawAxis({.isX = false, .colour = colour, .caption = caption, .kind = kind, .min = min, .max = max,
               .step = step, .minSpan = minSpan, .grid = grid, .logarithmic = logarithmic,
@@ -1224,7 +1224,7 @@ void PlotData(Tdatatype& d, int style, int readout) {
         g.symbol.defined = true;
     }
     g.symbols.clear();
-    g.slots.assign(columns + 1, legendtype{});
+    g.columnSlots.assign(columns + 1, legendtype{});
 
     FrameRecord* f = CurrentFrameRecord();
     int firstAxis = 0, firstColumn = 0;
@@ -1297,9 +1297,9 @@ void AddLegendEntry(int kind, const std::string& text) {
             column = column * 10 + (ch - '0');
         }
         // A slot outside the data set's columns is ignored.
-        if (column > 0 && column < static_cast<int>(g.slots.size())) {
+        if (column > 0 && column < static_cast<int>(g.columnSlots.size())) {
             e.text = std::string(1, '\xFF');
-            g.slots[column] = e;
+            g.columnSlots[column] = e;
         }
         return;
     }
@@ -1373,7 +1373,7 @@ PlotArea CurrentPlotArea() { return G().area; }
 TColor ContrastColour() { return G().contrast; }
 ICanvas* Canvas() { return C().canvas; }
 const std::vector<legendtype>& Legend() { return G().legend; }
-const std::vector<legendtype>& LegendSlots() { return G().slots; }
+const std::vector<legendtype>& LegendSlots() { return G().columnSlots; }
 const Tbuftype& GraphBuffer() {
     static const Tbuftype empty;
     return G().buffers.empty() ? empty : G().buffers[0];

@@ -107,9 +107,9 @@ void SetFrame(int x1, int x2, int y1, int y2, int leftMargin, int rightMargin, i
 void ResetZoom(int frame);
 
 // ---- Axes ----
-void DrawXAxis(TColor colour, const std::string& caption, int grid, float min, float max, float step,
+void DrawXAxis(PlotColour colour, const std::string& caption, int grid, float min, float max, float step,
                float minSpan, bool logarithmic, bool fixedLabels);
-void DrawYAxis(TColor colour, const std::string& caption, int kind, float min, float max, float step,
+void DrawYAxis(PlotColour colour, const std::string& caption, int kind, float min, float max, float step,
                float minSpan, bool grid, bool logarithmic, bool fixedLabels);
 
 // ---- Data sets ----

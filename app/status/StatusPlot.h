@@ -1,7 +1,7 @@
 #pragma once
 // The status window's paint pass: the two sound-card channels, left in the
 // upper half in lime and right in the lower half in red.
-#include "Canvas.h"
+#include "ICanvas.h"
 #include "StatusInfo.h"
 
 namespace orvane {

@@ -13,11 +13,6 @@ PainterCanvas::PainterCanvas(QPainter& painter, QImage* image) : painter_(painte
     painter_.setRenderHint(QPainter::Antialiasing, false);
 }
 
-QColor PainterCanvas::ToQColor(TColor colour) {
-    const TColor rgb = ColorToRGB(colour);
-    return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
-}
-
 QFont PainterCanvas::ToQFont(const CanvasFont& f) {
     QFont q(QString::fromStdString(f.name));
     q.setPointSize(f.size > 0 ? f.size : 8);
@@ -155,7 +150,7 @@ void PainterCanvas::SetPixel(int x, int y, TColor colour) {
 TColor PainterCanvas::GetPixel(int x, int y) const {
     if (!image_ || !image_->valid(x, y)) return clNone;
     const QRgb c = image_->pixel(x, y);
-    return RGBColour(qRed(c), qGreen(c), qBlue(c));
+    return FromQColor(QColor(c));
 }
 
 CanvasSize PainterCanvas::TextExtent(const std::string& text) {

@@ -1,7 +1,7 @@
 #pragma once
 // The canvas on a QPainter: widgets in their paint event, QImage for saved
 // pictures and tests.
-#include "Canvas.h"
+#include "ICanvas.h"
 
 #include <QFont>
 
@@ -23,7 +23,6 @@ public:
     void TextOut(int x, int y, const std::string& text) override;
     CanvasSize TextExtent(const std::string& text) override;
 
-    static QColor ToQColor(TColor colour);
     static QFont ToQFont(const CanvasFont& font);
 
 protected:

@@ -19,7 +19,7 @@ protected:
     PainterTest() : image(40, 30, QImage::Format_RGB32) { image.fill(Qt::white); }
     TColor At(int x, int y) const {
         const QRgb c = image.pixel(x, y);
-        return RGBColour(qRed(c), qGreen(c), qBlue(c));
+        return RGB(qRed(c), qGreen(c), qBlue(c));
     }
     QImage image;
 };
@@ -62,7 +62,7 @@ TEST_F(PainterTest, RectanglesAndEllipsesLeaveOutRightAndBottom) {
     EXPECT_EQ(At(3, 3), clBlue);
     EXPECT_EQ(At(6, 3), clWhite);
     EXPECT_EQ(At(3, 5), clWhite);
-    EXPECT_EQ(At(16, 13), RGBColour(128, 128, 128));
+    EXPECT_EQ(At(16, 13), RGB(128, 128, 128));
     EXPECT_EQ(At(17, 13), clWhite);
     EXPECT_EQ(At(13, 13), clWhite); // clear brush: the inside stays
 }
@@ -72,8 +72,8 @@ TEST_F(PainterTest, MaskPenAndsTheColours) {
     {
         QPainter p(&image);
         PainterCanvas c(p, &image);
-        c.pen.color = RGBColour(0xF0, 0x0F, 0xFF);
-        c.brush.color = RGBColour(0xF0, 0x0F, 0xFF);
+        c.pen.color = RGB(0xF0, 0x0F, 0xFF);
+        c.brush.color = RGB(0xF0, 0x0F, 0xFF);
         c.mixMode = R2_MASKPEN;
         c.Rectangle(0, 0, 10, 10);
         c.mixMode = R2_COPYPEN;
@@ -81,8 +81,8 @@ TEST_F(PainterTest, MaskPenAndsTheColours) {
         EXPECT_EQ(c.GetPixel(20, 20), clBlack);
         EXPECT_EQ(c.GetPixel(400, 20), clNone);
     }
-    EXPECT_EQ(At(5, 5), RGBColour(0x40 & 0xF0, 0xFF & 0x0F, 0x80 & 0xFF));
-    EXPECT_EQ(At(15, 5), RGBColour(0x40, 0xFF, 0x80));
+    EXPECT_EQ(At(5, 5), RGB(0x40 & 0xF0, 0xFF & 0x0F, 0x80 & 0xFF));
+    EXPECT_EQ(At(15, 5), RGB(0x40, 0xFF, 0x80));
 }
 
 TEST_F(PainterTest, TextMetricsComeFromTheFont) {

@@ -49,7 +49,7 @@ TEST_F(View3DTest, InitialisationAndResets) {
     EXPECT_EQ(View3D().scale[0], clBlack);
     EXPECT_EQ(View3D().scale[255], clWhite);
     // Entry 128 lies 128/255 of the way: 129/256 of white.
-    EXPECT_EQ(View3D().scale[128], RGBColour(128, 128, 128));
+    EXPECT_EQ(View3D().scale[128], RGB(128, 128, 128));
     SetAxisNames3D({"East", "", ""}, {"", "South", ""});
     EXPECT_EQ(View3D().axes[0].name, "East");
     EXPECT_EQ(View3D().axes[1].name, "Y");

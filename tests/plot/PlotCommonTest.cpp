@@ -148,10 +148,10 @@ TEST_F(PlotTest, PlaceTickLabel) {
 }
 
 TEST_F(PlotTest, ColourOperations) {
-    EXPECT_EQ(MixColours(clRed, clBlue, 1, 3), RGBColour(63, 0, 191));
+    EXPECT_EQ(MixColours(clRed, clBlue, 1, 3), RGB(63, 0, 191));
     EXPECT_EQ(MixColours(0x123456, 0x654321, 0, 0), clBlack);
     EXPECT_EQ(MixColours(clRed, clBlue, -1, 3), clBlack);
-    EXPECT_EQ(MixColours(clBtnShadow, clWhite, 1, 1), RGBColour(191, 191, 191));
+    EXPECT_EQ(MixColours(clBtnShadow, clWhite, 1, 1), RGB(191, 191, 191));
     EXPECT_EQ(ChannelRed(0x123456), 0x56);
     EXPECT_EQ(ChannelGreen(0x123456), 0x34);
     EXPECT_EQ(ChannelBlue(0x123456), 0x12);
@@ -232,10 +232,10 @@ TEST_F(PlotTest, FillShapeMasksAndShades) {
     // The shaded fill blends what lies beneath: shade 0.5 gives k = 4.
     Common().fillMode = 2;
     canvas.Clear();
-    canvas.pixels[{5, 5}] = RGBColour(200, 100, 0);
-    FillRegionShaded(ShadeRegion::Polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), RGBColour(255, 128, 64));
+    canvas.pixels[{5, 5}] = RGB(200, 100, 0);
+    FillRegionShaded(ShadeRegion::Polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), RGB(255, 128, 64));
     auto expected = [](int v, int ch) { return ((v * 4 + 4 * 256) * ch) >> 11; };
-    EXPECT_EQ(canvas.GetPixel(5, 5), RGBColour(expected(200, 255), expected(100, 128), expected(0, 64)));
+    EXPECT_EQ(canvas.GetPixel(5, 5), RGB(expected(200, 255), expected(100, 128), expected(0, 64)));
     EXPECT_EQ(canvas.Of(CanvasOp::Pixel).size(), 100u);
     // The dotted fill sets every other pixel.
     Common().fillMode = 3;

@@ -375,7 +375,7 @@ Tdatatype Extended(int style, TColor colour, int width, int dash, int kind, int 
     Tdatatype d;
     CreateDataArray(d, 7 + static_cast<int>(points.size()), 1);
     d[0][0] = 1;
-    const int settings[7] = {style, colour, width, dash, kind, size, fill};
+    const int settings[7] = {style, static_cast<int>(colour), width, dash, kind, size, fill};
     for (int r = 1; r <= 7; ++r) d[r][1] = static_cast<float>(settings[r - 1]);
     for (size_t i = 0; i < points.size(); ++i) {
         d[8 + i][0] = points[i].first;

@@ -2,7 +2,7 @@
 // A canvas that draws nothing and logs every primitive with its coordinates
 // and the pen, brush and font it was drawn with. Its text metrics are fixed:
 // every character is 6 pixels wide and 13 high, so "0" is 6 x 13.
-#include "Canvas.h"
+#include "ICanvas.h"
 
 #include <map>
 #include <string>

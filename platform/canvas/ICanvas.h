@@ -3,7 +3,7 @@
 // pixel, rectangles and ellipses leave out their right and bottom edges, a
 // width-1 pen is one pixel wide. The pen, brush and font are the canvas's
 // own state, changed by assignment and used by the next primitive.
-#include "Colour.h"
+#include "Gdi.h"
 
 #include <string>
 #include <vector>
