@@ -81,15 +81,17 @@ void PainterCanvas::ApplyBrush() {
 void PainterCanvas::DrawLine(CanvasPoint a, CanvasPoint b) {
     if (pen.style == PenStyle::Clear || a == b) return;
     ApplyMix();
-    if (pen.width <= 1 && pen.style == PenStyle::Solid) {
-        // Bresenham from a up to, not including, b: the last pixel is left out.
+    const bool dotted = pen.style == PenStyle::Dot;
+    if (pen.width <= 1 && (pen.style == PenStyle::Solid || dotted)) {
+        // Bresenham from a up to, not including, b: the last pixel is left
+        // out. A dotted line sets every other pixel, starting with the first.
         const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
         const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-        int err = dx + dy, x = a.x, y = a.y;
+        int err = dx + dy, x = a.x, y = a.y, n = 0;
         QPolygon points;
         points.reserve(std::max(dx, -dy));
         while (x != b.x || y != b.y) {
-            points.append(QPoint(x, y));
+            if (!dotted || n++ % 2 == 0) points.append(QPoint(x, y));
             const int e2 = 2 * err;
             if (e2 >= dy) { err += dy; x += sx; }
             if (e2 <= dx) { err += dx; y += sy; }
@@ -102,23 +104,39 @@ void PainterCanvas::DrawLine(CanvasPoint a, CanvasPoint b) {
     painter_.drawLine(a.x, a.y, b.x, b.y);
 }
 
+void PainterCanvas::FillBrush(const QRect& r) {
+    ApplyBrush();
+    painter_.fillRect(r, painter_.brush());
+}
+
+void PainterCanvas::FillRect(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top || brush.style == BrushStyle::Clear) return;
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FillBrush(QRect(left, top, right - left, bottom - top));
+}
+
 void PainterCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
     ApplyMix();
     const bool noPen = pen.style == PenStyle::Clear;
-    if (brush.style != BrushStyle::Clear) {
-        ApplyBrush();
-        // Without a pen the fill stops one pixel short on the right and bottom.
-        const QRect r(left, top, right - left - (noPen ? 1 : 0), bottom - top - (noPen ? 1 : 0));
-        painter_.fillRect(r, painter_.brush());
+    // Without a pen the fill stops one pixel short on the right and bottom.
+    if (brush.style != BrushStyle::Clear)
+        FillBrush(QRect(left, top, right - left - (noPen ? 1 : 0), bottom - top - (noPen ? 1 : 0)));
+    if (noPen) return;
+    if (pen.width <= 1 && (pen.style == PenStyle::Solid || pen.style == PenStyle::Dot)) {
+        // The outline is the four lines a pen would draw round it.
+        const int r = right - 1, b = bottom - 1;
+        DrawLine({left, top}, {r, top});
+        DrawLine({r, top}, {r, b});
+        DrawLine({r, b}, {left, b});
+        DrawLine({left, b}, {left, top});
+        return;
     }
-    if (!noPen) {
-        ApplyPen();
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
-    }
+    ApplyPen();
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
 }
 
 void PainterCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -154,14 +172,20 @@ TColor PainterCanvas::GetPixel(int x, int y) const {
 }
 
 CanvasSize PainterCanvas::TextExtent(const std::string& text) {
-    const QFontMetrics fm(CurrentFont(), painter_.device());
-    return {fm.horizontalAdvance(QString::fromStdString(text)), fm.height()};
+    return TextExtent(QString::fromStdString(text), CurrentFont());
+}
+
+CanvasSize PainterCanvas::TextExtent(const QString& text, const QFont& qfont) const {
+    const QFontMetrics fm(qfont, painter_.device());
+    return {fm.horizontalAdvance(text), fm.height()};
 }
 
 void PainterCanvas::TextOut(int x, int y, const std::string& text) {
-    if (text.empty()) return;
-    const QString s = QString::fromStdString(text);
-    const QFont& f = CurrentFont();
+    TextOut(x, y, QString::fromStdString(text), CurrentFont());
+}
+
+void PainterCanvas::TextOut(int x, int y, const QString& s, const QFont& f) {
+    if (s.isEmpty()) return;
     const QFontMetrics fm(f, painter_.device());
     const int w = fm.horizontalAdvance(s), h = fm.height();
     const int h_align = textAlign & TA_CENTER;

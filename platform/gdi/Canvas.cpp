@@ -1,9 +1,8 @@
 #include "Canvas.h"
 
-#include <QFontMetrics>
+#include "PainterCanvas.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include <QFontMetrics>
 
 namespace orvane {
 
@@ -21,61 +20,50 @@ int TextFlags(unsigned flags) {
 
 } // namespace
 
-TCanvas::TCanvas(QImage& image) : image_(image), painter_(&image) {
-    painter_.setRenderHint(QPainter::Antialiasing, false);
+TCanvas::TCanvas(QImage& image)
+    : image_(image), painter_(&image), canvas_(std::make_unique<PainterCanvas>(painter_, &image)) {
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
 TCanvas::~TCanvas() { painter_.end(); }
 
+PainterCanvas& TCanvas::Primitives() {
+    PainterCanvas& c = *canvas_;
+    c.pen.color = PenColor;
+    c.pen.width = 1;
+    c.pen.style = PenStyle == TPenStyle::psClear ? orvane::PenStyle::Clear
+                  : PenStyle == TPenStyle::psDot ? orvane::PenStyle::Dot
+                                                 : orvane::PenStyle::Solid;
+    c.brush.color = BrushColor;
+    c.brush.style = BrushStyle == TBrushStyle::bsClear ? orvane::BrushStyle::Clear : orvane::BrushStyle::Solid;
+    c.font.color = FontColor;
+    return c;
+}
+
 void TCanvas::FillRect(const TRect& r) { FillRect(r, BrushColor); }
 
 void TCanvas::FillRect(const TRect& r, TColor color) {
-    if (r.IsEmpty()) return;
-    painter_.fillRect(ToQRect(r), ToQColor(color));
+    PainterCanvas& c = Primitives();
+    c.brush = {color, orvane::BrushStyle::Solid};
+    c.FillRect(r.Left, r.Top, r.Right, r.Bottom);
 }
 
 void TCanvas::Rectangle(const TRect& r) {
-    if (r.IsEmpty()) return;
-    if (BrushStyle == TBrushStyle::bsSolid) FillRect(r, BrushColor);
-    if (PenStyle == TPenStyle::psClear) return;
-    MoveTo(r.Left, r.Top);
-    LineTo(r.Right - 1, r.Top);
-    LineTo(r.Right - 1, r.Bottom - 1);
-    LineTo(r.Left, r.Bottom - 1);
-    LineTo(r.Left, r.Top);
+    if (!r.IsEmpty()) Primitives().Rectangle(r.Left, r.Top, r.Right, r.Bottom);
 }
 
 void TCanvas::Ellipse(const TRect& r) {
     if (r.IsEmpty()) return;
-    painter_.save();
-    painter_.setPen(Qt::NoPen);
-    if (BrushStyle == TBrushStyle::bsSolid) painter_.setBrush(ToQColor(BrushColor));
-    else painter_.setBrush(Qt::NoBrush);
-    painter_.drawEllipse(QRectF(r.Left, r.Top, r.Width(), r.Height()));
-    painter_.restore();
+    PainterCanvas& c = Primitives();
+    c.pen.style = orvane::PenStyle::Clear;
+    c.Ellipse(r.Left, r.Top, r.Right, r.Bottom);
 }
 
-void TCanvas::SetPixel(int x, int y, TColor color) { painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color)); }
+void TCanvas::SetPixel(int x, int y, TColor color) { canvas_->SetPixel(x, y, color); }
 
-void TCanvas::LineTo(int x, int y) {
-    if (PenStyle != TPenStyle::psClear) {
-        // Bresenham from the pen position, leaving out the end point.
-        int x0 = penX_, y0 = penY_;
-        const int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
-        const int dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
-        int err = dx + dy, n = 0;
-        while (x0 != x || y0 != y) {
-            if (PenStyle == TPenStyle::psSolid || n % 2 == 0) SetPixel(x0, y0, PenColor);
-            ++n;
-            const int e2 = 2 * err;
-            if (e2 >= dy) { err += dy; x0 += sx; }
-            if (e2 <= dx) { err += dx; y0 += sy; }
-        }
-    }
-    penX_ = x;
-    penY_ = y;
-}
+void TCanvas::MoveTo(int x, int y) { canvas_->MoveTo(x, y); }
+
+void TCanvas::LineTo(int x, int y) { Primitives().LineTo(x, y); }
 
 void TCanvas::Frame3D(TRect& r, TColor top, TColor bottom, int width) {
     for (int i = 0; i < width; ++i) {
@@ -113,21 +101,14 @@ void TCanvas::DrawFocusRect(const TRect& r) {
     painter_.restore();
 }
 
-void TCanvas::TextOut(int x, int y, const QString& text) {
-    const QFontMetrics fm(Font);
-    const QRect cell(x, y, fm.horizontalAdvance(text), fm.height());
-    if (BrushStyle == TBrushStyle::bsSolid) painter_.fillRect(cell, ToQColor(BrushColor));
-    painter_.setFont(Font);
-    painter_.setPen(ToQColor(FontColor));
-    painter_.drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-}
+void TCanvas::TextOut(int x, int y, const QString& text) { Primitives().TextOut(x, y, text, Font); }
 
-int TCanvas::TextWidth(const QString& text) const { return QFontMetrics(Font).horizontalAdvance(text); }
+int TCanvas::TextWidth(const QString& text) const { return canvas_->TextExtent(text, Font).cx; }
 
-int TCanvas::TextHeight(const QString&) const { return QFontMetrics(Font).height(); }
+int TCanvas::TextHeight(const QString& text) const { return canvas_->TextExtent(text, Font).cy; }
 
 int TCanvas::DrawText(const QString& text, TRect& r, unsigned flags) {
-    const QFontMetrics fm(Font);
+    const QFontMetrics fm(Font, &image_);
     const int qtFlags = TextFlags(flags);
     if (flags & DT_CALCRECT) {
         const QRect b = fm.boundingRect(QRect(r.Left, r.Top, 0xFFFF, 0xFFFF), qtFlags & ~int(Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask), text);

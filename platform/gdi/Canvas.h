@@ -1,7 +1,8 @@
 #pragma once
 // A canvas over an image that keeps the Windows pixel rules: rectangles and
 // lines leave out their right and bottom edge, a pen outlines inside the
-// rectangle, and text is placed by its top-left corner.
+// rectangle, and text is placed by its top-left corner. Its primitives are
+// the plot canvas's; the helpers above them are the controls' own.
 #include "Gdi.h"
 
 #include <QFont>
@@ -9,7 +10,11 @@
 #include <QPainter>
 #include <QString>
 
+#include <memory>
+
 namespace orvane {
+
+class PainterCanvas;
 
 struct TRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
@@ -52,8 +57,10 @@ public:
     void FillRect(const TRect& r, TColor color);
     // Outline in the pen (unless cleared), inside in the brush (unless cleared).
     void Rectangle(const TRect& r);
+    // Inside in the brush (unless cleared) and never an outline, as the
+    // gradient shading wants it.
     void Ellipse(const TRect& r);
-    void MoveTo(int x, int y) { penX_ = x; penY_ = y; }
+    void MoveTo(int x, int y);
     // Draws up to, not including, (x, y).
     void LineTo(int x, int y);
     void SetPixel(int x, int y, TColor color);
@@ -80,9 +87,12 @@ public:
     QPainter& Painter() { return painter_; }
 
 private:
+    // The primitives' canvas with this canvas's pen, brush and text colour.
+    PainterCanvas& Primitives();
+
     QImage& image_;
     QPainter painter_;
-    int penX_ = 0, penY_ = 0;
+    std::unique_ptr<PainterCanvas> canvas_;
 };
 
 } // namespace orvane
