@@ -2,6 +2,7 @@
 // What the program takes from its surroundings. main() fills it with the real
 // system; tests fill it with fakes and drive the same start-up path.
 #include "Clock.h"
+#include "FileTypes.h"
 #include "PluginHost.h"
 #include "Shell.h"
 #include "Timer.h"
@@ -22,6 +23,10 @@ struct AppEnv {
     IShell* shell = nullptr;
     IModalRunner* modal = nullptr;
     std::function<std::unique_ptr<IPluginLoader>()> pluginLoader;
+    // File-type registration; the current user's XDG folders when null.
+    IFileTypes* fileTypes = nullptr;
+    // Raises the process priority as far as the system allows; none when null.
+    std::function<void()> raisePriority;
 };
 
 // An argument is an option when it begins with "-", or with "/WS:" or

@@ -96,7 +96,7 @@ int CountMatches(uint64_t lo, uint64_t hi, bool& strong) {
 } // namespace
 
 GroupDecoder::GroupDecoder(IClock& clock, const IOptions& options, IGroupDecoderSink& sink)
-    : clock_(clock), options_(options), sink_(sink) {
+    : clock_(clock), options_(&options), sink_(sink) {
     ResetRDSSync();
 }
 
@@ -218,7 +218,7 @@ bool GroupDecoder::BlkOk(int k) const {
 
 int32_t GroupDecoder::BlockToInt(int k) const {
     const uint32_t block = Window(104 - 26 * k);
-    if (BlkOk(k) || (k >= 3 && options_.ConsiderBadBlocksAsCorrect())) return static_cast<int32_t>(block >> 10);
+    if (BlkOk(k) || (k >= 3 && options_->ConsiderBadBlocksAsCorrect())) return static_cast<int32_t>(block >> 10);
     return kMissingBlock;
 }
 

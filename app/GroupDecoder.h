@@ -39,6 +39,8 @@ public:
     enum : uint8_t { kNone = 0, kOffD = 1, kOffC = 2, kOffB = 3, kOffA = 4 };
 
     GroupDecoder(IClock& clock, const IOptions& options, IGroupDecoderSink& sink);
+    // The options dialog takes over from the defaults once it exists.
+    void SetOptions(const IOptions& options) { options_ = &options; }
 
     void ProcessRDSBit(uint8_t bit);
     // Forgets all history and drops synchronisation at once.
@@ -80,7 +82,7 @@ private:
     void FinishRDSGroup();
 
     IClock& clock_;
-    const IOptions& options_;
+    const IOptions* options_;
     IGroupDecoderSink& sink_;
 
     // The newest bits, newest in bit 0 of recentLo_. With the group position

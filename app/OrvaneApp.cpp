@@ -10,6 +10,8 @@
 
 #include <QApplication>
 
+#include <sys/resource.h>
+
 namespace orvane {
 
 OrvaneApp::OrvaneApp(AppEnv env) : env_(std::move(env)) {}
@@ -32,7 +34,8 @@ void OrvaneApp::CreateWindows() {
 }
 
 int OrvaneApp::Run() {
-    main_->show();
+    // A workspace may keep the main window hidden, leaving the plug-ins' windows.
+    if (main_->StartVisible()) main_->show();
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
     return QApplication::exec();
 }
@@ -46,6 +49,8 @@ AppEnv SystemEnv::Make(const std::string& programPath, const std::vector<std::st
     env.threadedTimers = &threadedTimers;
     env.shell = &shell;
     env.modal = &modal;
+    // Best effort: without the right to lower the nice value it stays as it is.
+    env.raisePriority = [] { ::setpriority(PRIO_PROCESS, 0, -10); };
     return env;
 }
 

@@ -9,6 +9,7 @@
 #include "si.h"
 #include "src.h"
 #include "veltutil.h"
+#include "Workspace.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -17,8 +18,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
@@ -90,7 +94,9 @@ void TForm1::FormCreate() {
     programFolder_ = ProgramFolderOf(env_.programPath);
     dataFolder_ = GetDataFolder(false, true, env_.programPath);
     documentsFolder_ = GetDocumentsFolder(env_.programPath);
-    workspaceFile_ = dataFolder_ + "default.owk";
+    ISettingsHost& host = *this;
+    settings_ = std::make_unique<WorkspaceManager>(host, dataFolder_, documentsFolder_, programFolder_, env_.args);
+    dialogState_ = Workspace::Defaults(documentsFolder_, programFolder_);
 
     BuildDisplay();
     BuildMenu();
@@ -255,9 +261,9 @@ void TForm1::BuildMenu() {
     item(file, "CreateReport1", "Create Report...", QKeySequence("Ctrl+R"), &TForm1::CreateReport1Click,
          false);
     file->addSeparator();
-    item(file, "OpenWorkspace1", "Open Workspace...", {}, &TForm1::OpenWorkspace1Click, false);
-    item(file, "SaveWorkspace1", "Save Workspace", {}, &TForm1::SaveWorkspace1Click, false);
-    item(file, "SaveWorkspaceAs1", "Save Workspace As...", {}, &TForm1::SaveWorkspaceAs1Click, false);
+    item(file, "OpenWorkspace1", "Open Workspace...", {}, &TForm1::OpenWorkspace1Click, true);
+    item(file, "SaveWorkspace1", "Save Workspace", {}, &TForm1::SaveWorkspace1Click, true);
+    item(file, "SaveWorkspaceAs1", "Save Workspace As...", {}, &TForm1::SaveWorkspaceAs1Click, true);
     file->addSeparator();
     item(file, "Exit1", "Exit", {}, &TForm1::Exit1Click, true);
 
@@ -268,8 +274,8 @@ void TForm1::BuildMenu() {
     viewMenu_->addSeparator();
 
     QMenu* configure = bar->addMenu("&Configure");
-    item(configure, "SelectRDSInput1", "Select RDS Source...", {}, &TForm1::SelectRDSInput1Click, false);
-    item(configure, "Options1", "Options...", {}, &TForm1::Options1Click, false);
+    item(configure, "SelectRDSInput1", "Select RDS Source...", {}, &TForm1::SelectRDSInput1Click, true);
+    item(configure, "Options1", "Options...", {}, &TForm1::Options1Click, true);
     pluginsMenu_ = configure->addMenu("Plugins");
     pluginsMenu_->setObjectName("Plugins1");
 
@@ -278,9 +284,15 @@ void TForm1::BuildMenu() {
     item(help, "About1", "About...", {}, &TForm1::About1Click, false);
 }
 
+void TForm1::AttachOptionsDialog(TDOPT& dialog) {
+    dopt_ = &dialog;
+    SetOptions(&dialog);
+}
+
 void TForm1::CompleteStartup() {
-    LoadSettings();
+    LoadConfig();
     OpenWorkspace();
+    UpdateCaption();
     ConnectSource();
     const QRect r = ScreenRect();
     rememberedLeft_ = r.left();
@@ -302,8 +314,8 @@ void TForm1::FormClose() {
     if (recording_) StopRecording();
     if (player_.Playing()) player_.StopPlayingFile();
     WriteAutoReport();
-    if (options_->SaveWorkspaceOnExit()) SaveWorkspace();
-    else SaveSettings();
+    if (options_->SaveWorkspaceOnExit()) SaveWorkspace1Click();
+    else SaveConfig();
     plugins_.SendCommandToAll("EXIT", "");
     DisconnectSource();
     plugins_.FreeDLL();
@@ -318,7 +330,9 @@ void TForm1::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void TForm1::DisconnectSource() {
+void TForm1::DisconnectSource(int source) {
+    if (source == kSourceSerial || source == kSourceSoundCard) EnableDecoderTick(false);
+    if (source == kSourceDevice) timerNoSync_->SetEnabled(false);
     // Disconnecting always resets the decoded data.
     Clear1Click();
 }
@@ -684,9 +698,35 @@ void TForm1::PlaybackChanged() {
 void TForm1::FileInformation1Click() {}
 void TForm1::PlayLocation1Click() {}
 void TForm1::CreateReport1Click() {}
-void TForm1::OpenWorkspace1Click() {}
-void TForm1::SaveWorkspace1Click() { SaveWorkspace(); }
-void TForm1::SaveWorkspaceAs1Click() {}
+void TForm1::OpenWorkspace1Click() {
+    const int oldSource = srcNum_;
+    const std::string file = env_.modal->OpenFile(this, "Orvane Workspace (*.owk)");
+    if (file.empty()) return;
+    settings_->SetWorkspaceFile(file);
+    // The command-line source gives way to the workspace the user picked.
+    settings_->ClearSourceOverride();
+    OpenWorkspace();
+    if (srcNum_ != oldSource) {
+        // Loading has replaced the number: close the source that was running.
+        DisconnectSource(oldSource);
+        ConnectSource();
+    }
+}
+
+void TForm1::SaveWorkspace1Click() {
+    SaveConfig();
+    SaveWorkspace();
+    plugins_.SendCommandToAll("SAVEWORKSPACE", WorkspaceFile());
+}
+
+void TForm1::SaveWorkspaceAs1Click() {
+    const std::string file = env_.modal->SaveFile(this, "Orvane Workspace (*.owk)", dataFolder_);
+    if (!file.empty()) {
+        settings_->SetWorkspaceFile(file);
+        SaveWorkspace1Click();
+    }
+    UpdateCaption();
+}
 void TForm1::Exit1Click() { close(); }
 void TForm1::Data1Click() {
     if (forms_.fdd) env_.modal->Run(*forms_.fdd);
@@ -698,10 +738,19 @@ void TForm1::MSIClick() {
     }
 }
 void TForm1::SelectRDSInput1Click() {
-    if (forms_.dsrc) env_.modal->Run(*forms_.dsrc);
+    if (!forms_.dsrc) return;
+    forms_.dsrc->FillFrom(source_);
+    if (env_.modal->Run(*forms_.dsrc) != QDialog::Accepted) return;
+    DisconnectSource();
+    source_ = forms_.dsrc->Taken();
+    // An explicit choice is saved again, whatever the command line said.
+    settings_->ClearSourceOverride();
+    ConnectSource();
 }
 void TForm1::Options1Click() {
-    if (forms_.dopt) env_.modal->Run(*forms_.dopt);
+    if (!forms_.dopt) return;
+    env_.modal->Run(*forms_.dopt);
+    ApplyOptions();
 }
 void TForm1::About1Click() {
     if (forms_.about) env_.modal->Run(*forms_.about);
@@ -715,5 +764,101 @@ void TForm1::OrvaneHelp1Click() {
 
 void TForm1::miPluginsClick(int index) { plugins_.CommandTo(index, "CONFIGURE", ""); }
 void TForm1::miShowHideClick(int index) { plugins_.CommandTo(index, "SHOW", ""); }
+
+} // namespace orvane
+
+namespace orvane {
+
+// Settings file and workspace -------------------------------------------------------
+
+void TForm1::LoadConfig() {
+    const ConfigSettings s = settings_->LoadConfig();
+    ApplyFlatLCD(s.flatLCD);
+    // The capture buffer size joins here with the sound-card capture.
+}
+
+void TForm1::SaveConfig() { settings_->SaveConfig(); }
+
+void TForm1::LoadWorkspace() {
+    // The window's size is known once its layout has run; the clamp and the
+    // rectangle sent to the plug-ins need it before the window is shown.
+    if (layout()) layout()->activate();
+    settings_->LoadWorkspace();
+    SendWindowRect();
+    const ConfigSettings config = ConfigControls();
+    ApplyPriorityAndOnTop(config.highPriority, config.onTop);
+    AllocateRecBuffer(PreBufferEntries(config.bufferLength));
+    ClearRecBuffer();
+    ApplyOptions();
+}
+
+void TForm1::SaveWorkspace() { settings_->SaveWorkspace(); }
+
+void TForm1::OpenWorkspace() {
+    LoadWorkspace();
+    plugins_.SendCommandToAll("OPENWORKSPACE", WorkspaceFile());
+    UpdateCaption();
+}
+
+void TForm1::UpdateCaption() { setWindowTitle(QString::fromStdString(settings_->Caption())); }
+
+void TForm1::ApplyOptions() {
+    if (!dopt_) return;
+    recordingTemplate_ = dopt_->EDEFFN->text().toStdString();
+    const int interval = dopt_->SignalTimeoutSeconds() * 1000;
+    if (timerTimeout_->Interval() != interval) timerTimeout_->SetInterval(interval);
+    timerTimeout_->SetEnabled(dopt_->ResetOnSignalTimeout() || dopt_->StopRecordingOnSignalTimeout());
+}
+
+ConfigSettings TForm1::ConfigControls() const { return dopt_ ? dopt_->Config() : ConfigSettings{}; }
+
+void TForm1::SetConfigControls(const ConfigSettings& s) {
+    if (dopt_) dopt_->SetConfig(s);
+}
+
+WorkspaceState TForm1::WorkspaceControls() const {
+    WorkspaceState s = dialogState_;
+    s.left = pos().x();
+    s.top = pos().y();
+    s.source = source_;
+    s.playbackSpeed = TBSpeed->value();
+    s.tuneTo = CBFREQ->currentIndex();
+    if (dopt_) s.options = dopt_->WorkspaceOptions();
+    return s;
+}
+
+void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
+    move(s.left, s.top);
+    startVisible_ = s.visible;
+    source_ = s.source;
+    TBSpeed->setValue(s.playbackSpeed);
+    CBFREQ->setCurrentIndex(s.tuneTo);
+    dialogState_ = s;
+    if (dopt_) dopt_->SetWorkspaceOptions(s.options);
+}
+
+std::vector<std::string> TForm1::AudioDevices() const {
+    return forms_.dsrc ? forms_.dsrc->InputDevices() : std::vector<std::string>{};
+}
+
+void TForm1::WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth, int& screenHeight) const {
+    const QRect frame = frameGeometry();
+    windowWidth = frame.width();
+    windowHeight = frame.height();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    screenWidth = area.width();
+    screenHeight = area.height();
+}
+
+void TForm1::ApplyPriorityAndOnTop(bool highPriority, bool onTop) {
+    if (highPriority && env_.raisePriority) env_.raisePriority();
+    if (onTop && !(windowFlags() & Qt::WindowStaysOnTopHint)) {
+        const bool shown = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        // Changing the flags hides a window.
+        if (shown) show();
+    }
+}
 
 } // namespace orvane

@@ -9,6 +9,7 @@
 #include "Options.h"
 #include "PIWatch.h"
 #include "PluginHost.h"
+#include "WorkspaceManager.h"
 
 #include <orvane/valuetable.h>
 
@@ -33,7 +34,9 @@ class TGradButton;
 
 struct AppForms;
 
-class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost {
+class TDOPT;
+
+class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost, private ISettingsHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -43,6 +46,9 @@ public:
 
     // The second half of the start-up, run when the options dialog is created.
     void CompleteStartup();
+    // From its creation on, the options are the options dialog's controls.
+    void AttachOptionsDialog(TDOPT& dialog);
+    AppEnv& Env() { return env_; }
 
     // The status line: a message for five seconds, then control hints again.
     void Show(const std::string& message) override;
@@ -83,7 +89,10 @@ public:
     // The decoder tick runs while a live bit source is connected.
     void EnableDecoderTick(bool on) { timerRDSDecoder_->SetEnabled(on); }
     ITimer& TimeoutTimer() { return *timerTimeout_; }
-    void SetOptions(const IOptions* options) { options_ = options ? options : &defaultOptions_; }
+    void SetOptions(const IOptions* options) {
+        options_ = options ? options : &defaultOptions_;
+        decoder_.SetOptions(*options_);
+    }
 
     GroupDecoder& Decoder() { return decoder_; }
     PluginHost& Plugins() { return plugins_; }
@@ -101,7 +110,24 @@ public:
     const std::string& ProgramFolder() const { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
     const std::string& DocumentsFolder() const { return documentsFolder_; }
-    const std::string& WorkspaceFile() const { return workspaceFile_; }
+    const std::string& WorkspaceFile() const { return settings_->WorkspaceFile(); }
+    WorkspaceManager& Settings() { return *settings_; }
+    // The source and its connection settings, kept in the workspace.
+    SourceSettings& Source() { return source_; }
+    // "Visible" of the workspace loaded at start-up.
+    bool StartVisible() const { return startVisible_; }
+    // Entries of the recording pre-buffer the workspace asked for.
+    int RecBufferEntries() const { return recBufferEntries_; }
+    const std::string& RecordingTemplate() const { return recordingTemplate_; }
+
+    // Settings and workspace.
+    void LoadConfig();
+    void SaveConfig();
+    void LoadWorkspace();
+    void SaveWorkspace();
+    void OpenWorkspace();
+    void UpdateCaption();
+    void ApplyOptions();
     bool RectangleSent() const { return rectSent_; }
 
     QComboBox* CBFREQ = nullptr;
@@ -180,13 +206,21 @@ private:
     void BBRECClick() {}
     void BBSTOPClick() {}
 
+    // ISettingsHost
+    ConfigSettings ConfigControls() const override;
+    void SetConfigControls(const ConfigSettings& settings) override;
+    WorkspaceState WorkspaceControls() const override;
+    void SetWorkspaceControls(const WorkspaceState& state) override;
+    std::vector<std::string> AudioDevices() const override;
+    void WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth,
+                             int& screenHeight) const override;
+    void ApplyPriorityAndOnTop(bool highPriority, bool onTop);
+    void AllocateRecBuffer(int entries) { recBufferEntries_ = entries; }
+
     // Steps owned by parts of the program that are not here yet.
-    void LoadSettings() {}
-    void SaveSettings() {}
-    void OpenWorkspace() {}
-    void SaveWorkspace() {}
     void ConnectSource() {}
-    void DisconnectSource();
+    void DisconnectSource() { DisconnectSource(srcNum_); }
+    void DisconnectSource(int source);
     void StopRecording() {}
     void StopPlayback() {}
     void WriteAutoReport() {}
@@ -235,8 +269,17 @@ private:
     std::unique_ptr<ITimer> timerStatus_;
     bool autoHint_ = true;
 
-    int srcNum_ = kSourceNone;
-    std::string programFolder_, dataFolder_, documentsFolder_, workspaceFile_;
+    // The source number is part of the source settings.
+    SourceSettings source_;
+    int& srcNum_ = source_.srcNum;
+    std::string programFolder_, dataFolder_, documentsFolder_;
+    std::unique_ptr<WorkspaceManager> settings_;
+    TDOPT* dopt_ = nullptr;
+    // Workspace keys kept for the dialogs and streams that use them.
+    WorkspaceState dialogState_;
+    bool startVisible_ = true;
+    int recBufferEntries_ = 0;
+    std::string recordingTemplate_;
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     bool rectSent_ = false;
     bool recording_ = false;

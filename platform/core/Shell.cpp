@@ -28,6 +28,28 @@ bool DesktopShell::StartDetached(const std::string& program, const std::vector<s
     return QProcess::startDetached(QString::fromStdString(program), list);
 }
 
+bool DesktopShell::Edit(const std::string& file) {
+    // The default application for plain text is the desktop's text editor;
+    // a template's own extension may belong to an office suite.
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                            QStringLiteral("text/plain")});
+    if (query.waitForFinished(3000) && query.exitCode() == 0) {
+        QString entry = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
+        if (entry.endsWith(QLatin1String(".desktop"))) entry.chop(8);
+        if (!entry.isEmpty() &&
+            QProcess::startDetached(QStringLiteral("gtk-launch"), {entry, QString::fromStdString(file)}))
+            return true;
+    }
+    return Open(file, {});
+}
+
+std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) {
+    return QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(folder),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
 std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), QString::fromStdString(filter)).toStdString();
 }

@@ -16,12 +16,16 @@ public:
     // desktop refused.
     virtual bool Open(const std::string& target, const std::string& workingFolder) = 0;
     virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args) = 0;
+    // Opens a text file in the desktop's default text editor, whatever
+    // application its extension is associated with.
+    virtual bool Edit(const std::string& file) { return Open(file, {}); }
 };
 
 class DesktopShell final : public IShell {
 public:
     bool Open(const std::string& target, const std::string& workingFolder) override;
     bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
+    bool Edit(const std::string& file) override;
 };
 
 // Shows dialogs modally and message boxes; tests answer without a loop.
@@ -32,6 +36,11 @@ public:
     virtual void Message(QWidget* parent, const std::string& text) = 0;
     // A file to open, or empty when the user cancelled; filter in Qt's form.
     virtual std::string OpenFile(QWidget* parent, const std::string& filter) = 0;
+    // A file to write, or empty when the user cancelled.
+    virtual std::string SaveFile(QWidget* /*parent*/, const std::string& /*filter*/,
+                                 const std::string& /*folder*/) {
+        return {};
+    }
 };
 
 class ExecModalRunner final : public IModalRunner {
@@ -39,6 +48,7 @@ public:
     int Run(QDialog& dialog) override;
     void Message(QWidget* parent, const std::string& text) override;
     std::string OpenFile(QWidget* parent, const std::string& filter) override;
+    std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) override;
 };
 
 } // namespace orvane

@@ -33,6 +33,8 @@ struct FakeModal : IModalRunner {
     void Message(QWidget*, const std::string& text) override { messages.push_back(text); }
     std::string fileToOpen; // the user's pick in an open dialog
     std::string OpenFile(QWidget*, const std::string&) override { return fileToOpen; }
+    std::string fileToSave; // the user's pick in a save dialog
+    std::string SaveFile(QWidget*, const std::string&, const std::string&) override { return fileToSave; }
 };
 
 // What a recording plug-in saw, with the windows that existed at the moment.

@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, CreatesTheWindowsInOrderAndTheOptionsDialogCompletesStart
     const AppForms& f = app->Forms();
     ASSERT_TRUE(f.dsrc && f.about && f.fdd && f.dopt && f.fsi && f.dfreq);
     EXPECT_EQ(QCoreApplication::applicationName(), "Orvane");
-    EXPECT_EQ(main.windowTitle(), "Orvane");
+    EXPECT_EQ(main.windowTitle(), "Orvane - default.owk");
     EXPECT_EQ(f.dsrc->windowTitle(), "Select RDS Source");
     EXPECT_EQ(f.about->windowTitle(), "About");
     EXPECT_EQ(f.fdd->windowTitle(), "Decoder Data");
@@ -73,14 +73,15 @@ TEST_F(MainWindowTest, CreatesTheWindowsInOrderAndTheOptionsDialogCompletesStart
     EXPECT_EQ(f.fsi->windowTitle(), "Status Information");
     EXPECT_EQ(f.dfreq->windowTitle(), "Saving Report");
 
-    // The start-up's reset of the decoded data ran while the options dialog
-    // was being created: the decoder-data window existed, the options dialog
-    // and the status window did not yet.
+    // The workspace and the start-up's reset of the decoded data ran while
+    // the options dialog was being created: the decoder-data window existed,
+    // the options dialog and the status window did not yet.
     const auto& seen = RecordingPlugins::Seen();
-    ASSERT_EQ(Commands(), std::vector<std::string>{"RESETDATA"});
-    EXPECT_TRUE(seen[0].decoderDataExisted);
-    EXPECT_FALSE(seen[0].optionsDialogExisted);
-    EXPECT_FALSE(seen[0].statusWindowExisted);
+    ASSERT_EQ(Commands(), (std::vector<std::string>{"LEFT", "TOP", "RIGHT", "BOTTOM", "OPENWORKSPACE", "RESETDATA"}));
+    EXPECT_EQ(seen[4].parameter, main.WorkspaceFile());
+    EXPECT_TRUE(seen[5].decoderDataExisted);
+    EXPECT_FALSE(seen[5].optionsDialogExisted);
+    EXPECT_FALSE(seen[5].statusWindowExisted);
 
     EXPECT_EQ(main.Plugins().State(), "justcreated");
     EXPECT_EQ(main.SourceNumber(), TForm1::kSourceNone);
@@ -94,10 +95,10 @@ TEST_F(MainWindowTest, ClosingSendsExitBeforeResetDataThenFreesThePlugins) {
     TForm1& main = Start();
     RecordingPlugins::Seen().clear();
     main.close();
-    EXPECT_EQ(Commands(), (std::vector<std::string>{"EXIT", "RESETDATA"}));
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"SAVEWORKSPACE", "EXIT", "RESETDATA"}));
     EXPECT_EQ(main.Plugins().State(), "exit");
     main.Plugins().SendCommandToAll("RESETDATA", "");
-    EXPECT_EQ(Commands().size(), 2u);
+    EXPECT_EQ(Commands().size(), 3u);
 }
 
 TEST_F(MainWindowTest, FirstStartOpensTheSourceDialogOnlyWithoutSettingsFile) {
@@ -123,16 +124,17 @@ TEST_F(MainWindowTest, FirstStartOpensTheSourceDialogOnlyWithoutSettingsFile) {
     }
 }
 
-TEST_F(MainWindowTest, MovementIsSentOnlyAfterTheRectangle) {
+TEST_F(MainWindowTest, MovementFollowsTheRectangleSentWithTheWorkspace) {
     TForm1& main = Start();
+    // Loading the workspace sent the rectangle before the window was shown.
+    EXPECT_TRUE(main.RectangleSent());
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     const QPoint start = main.frameGeometry().topLeft();
-
     main.move(start + QPoint(20, 0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return main.frameGeometry().topLeft() == start + QPoint(20, 0); }, 2000));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(CommandsWith("MOVE").empty());
+    RecordingPlugins::Seen().clear();
 
     main.SendWindowRect();
     const QRect r = main.frameGeometry();
@@ -304,5 +306,5 @@ TEST_F(MainWindowTest, ControlLinesOfAGroupStreamResetOrClose) {
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.GroupLines().CommandsInGroup("EXIT now"));
     EXPECT_FALSE(main.isVisible());
-    EXPECT_EQ(Commands(), (std::vector<std::string>{"RESETDATA", "EXIT", "RESETDATA"}));
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"RESETDATA", "SAVEWORKSPACE", "EXIT", "RESETDATA"}));
 }

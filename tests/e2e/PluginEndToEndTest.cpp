@@ -75,7 +75,12 @@ TEST(PluginEndToEnd, EveryGroupReachesTheAnalyserAndTheRecordingPlugin) {
     EXPECT_NE(ReadValue(main.ValueTable(), "GroupSequence"), "");
 
     main.close();
-    EXPECT_EQ(state->commands, (std::vector<std::string>{"RESETDATA ", "RESETDATA ", "EXIT ", "RESETDATA "}));
+    const std::string workspace = main.WorkspaceFile();
+    EXPECT_EQ(state->commands,
+              (std::vector<std::string>{"LEFT 20", "TOP 20", "RIGHT " + std::to_string(20 + main.width()),
+                                        "BOTTOM " + std::to_string(20 + main.height()), "OPENWORKSPACE " + workspace,
+                                        "RESETDATA ", "RESETDATA ", "SAVEWORKSPACE " + workspace, "EXIT ",
+                                        "RESETDATA "}));
     program.reset();
     dlclose(hold);
 }

@@ -1,0 +1,226 @@
+#include "Workspace.h"
+
+#include "IniFile.h"
+#include "SettingsFile.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+constexpr const char* kGeneral = "General";
+constexpr const char* kRecord = "Record";
+constexpr int kFileNameMaxLength = 1023; // EDEFFN, EREPFN, EOTP
+constexpr int kNameMaxLength = 20, kNotesMaxLength = 64;
+
+// Cut to what an edit of that many characters holds, never inside a character.
+std::string Cut(const std::string& text, int maxLength) {
+    QString s = QString::fromStdString(text);
+    if (s.size() <= maxLength) return text;
+    s.truncate(maxLength);
+    if (!s.isEmpty() && s.back().isHighSurrogate()) s.chop(1);
+    return s.toStdString();
+}
+
+int ReadClamped(const TIniFile& ini, const char* key, int def, int lo, int hi) {
+    return std::clamp(ini.ReadInteger(kGeneral, key, def), lo, hi);
+}
+
+std::string GroupKey(int n) { return "GroupIndex" + std::to_string(n); }
+
+int Percent(float threshold) { return static_cast<int>(std::nearbyint(threshold * 100.0f)); }
+
+} // namespace
+
+WorkspaceState Workspace::Defaults(const std::string& documentsFolder, const std::string& programFolder) {
+    WorkspaceState s;
+    s.playDialogDir = s.recDialogDir = s.reportDir = documentsFolder;
+    s.options.defaultFilename = documentsFolder + "%pi - %date %time.orv";
+    s.options.reportFilename = documentsFolder + "%date %time %pi %ps.txt";
+    s.options.templateDialogDir = programFolder;
+    return s;
+}
+
+WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
+                               const std::vector<std::string>& audioDevices) {
+    const TIniFile ini(file);
+    WorkspaceState s = d;
+    s.top = ini.ReadInteger(kGeneral, "Top", d.top);
+    s.left = ini.ReadInteger(kGeneral, "Left", d.left);
+    s.visible = ini.ReadBool(kGeneral, "Visible", d.visible);
+
+    SourceSettings& src = s.source;
+    const SourceSettings& ds = d.source;
+    src.srcNum = ReadClamped(ini, "SrcNum", ds.srcNum, 0, 3);
+    src.edge = ini.ReadBool(kGeneral, "Edge", ds.edge);
+    src.rdsEnc = ini.ReadBool(kGeneral, "RDSEnc", ds.rdsEnc);
+    src.invert = ini.ReadBool(kGeneral, "Invert", ds.invert);
+    const int lastDevice = static_cast<int>(audioDevices.size()) - 1;
+    src.audioInDevice = std::clamp(ini.ReadInteger(kGeneral, "AudioInDevice", ds.audioInDevice), -1,
+                                   std::max(lastDevice, ds.audioInDevice));
+    const std::string deviceName = ini.ReadString(kGeneral, "AudioInDeviceName", "(Default)");
+    const QString wanted = QString::fromStdString(deviceName);
+    for (size_t i = 0; i < audioDevices.size(); ++i) {
+        if (QString::fromStdString(audioDevices[i]).compare(wanted, Qt::CaseInsensitive) == 0) {
+            src.audioInDevice = static_cast<int>(i);
+            break;
+        }
+    }
+    src.threshold1 = static_cast<float>(ReadClamped(ini, "Threshold1", Percent(ds.threshold1), kThreshold1Min,
+                                                    kThreshold1Max)) / 100.0f;
+    src.threshold2 = static_cast<float>(ReadClamped(ini, "Threshold2", Percent(ds.threshold2), kThreshold2Min,
+                                                    kThreshold2Max)) / 100.0f;
+    src.host = Cut(ini.ReadString(kGeneral, "Host", ds.host), kHostMaxLength);
+    src.port = Cut(ini.ReadString(kGeneral, "Port", ds.port), kPortMaxLength);
+    src.comPort1 = ReadClamped(ini, "COMPort1", ds.comPort1, 1, kCom1Max);
+    src.comPort2 = ReadClamped(ini, "COMPort2", ds.comPort2, 1, kCom2Max);
+    src.connectionType = ReadClamped(ini, "ConnectionType", ds.connectionType, 0, 1);
+    src.deviceType = ReadClamped(ini, "DeviceType", ds.deviceType, 0, 1);
+
+    s.playbackSpeed = ReadClamped(ini, "PlaybackSpeed", d.playbackSpeed, kSpeedMin, kSpeedMax);
+    s.tuneTo = ReadClamped(ini, "TuneTo", d.tuneTo, -1, kTuneToMax);
+    s.playDialogFilterIndex = ReadClamped(ini, "PlayDialogFilterIndex", d.playDialogFilterIndex, 1, 4);
+    s.recDialogFilterIndex = ReadClamped(ini, "RecDialogFilterIndex", d.recDialogFilterIndex, 1, 2);
+    s.playDialogDir = ini.ReadString(kGeneral, "PlayDialogDir", d.playDialogDir);
+    s.recDialogDir = ini.ReadString(kGeneral, "RecDialogDir", d.recDialogDir);
+    s.reportDir = ini.ReadString(kGeneral, "ReportDir", d.reportDir);
+    s.streamHost = ini.ReadString(kGeneral, "StreamHost", d.streamHost);
+    s.streamPort = ini.ReadString(kGeneral, "StreamPort", d.streamPort);
+
+    OptionSettings& o = s.options;
+    const OptionSettings& od = d.options;
+    o.autoSave = ini.ReadBool(kGeneral, "AutoSave", od.autoSave);
+    o.piReset = ini.ReadBool(kGeneral, "PIReset", od.piReset);
+    o.timeoutReset = ini.ReadBool(kGeneral, "TimeoutReset", od.timeoutReset);
+    o.badAsCorrect = ini.ReadBool(kGeneral, "BadAsCorrect", od.badAsCorrect);
+    o.piStop = ini.ReadBool(kGeneral, "PIStop", od.piStop);
+    o.startNew = ReadClamped(ini, "StartNew", od.startNew, 0, 1);
+    o.showTotal = ini.ReadBool(kGeneral, "ShowTotal", od.showTotal);
+    o.socketSync = ini.ReadBool(kGeneral, "SocketSync", od.socketSync);
+    o.fileTypeOrv = ini.ReadBool(kGeneral, "FileTypeOrv", od.fileTypeOrv);
+    o.fileTypeSmp = ini.ReadBool(kGeneral, "FileTypeSmp", od.fileTypeSmp);
+    o.timeoutStop = ini.ReadBool(kGeneral, "TimeoutStop", od.timeoutStop);
+    o.addDateTime = ini.ReadBool(kGeneral, "AddDateTime", od.addDateTime);
+    o.timeMachine = ini.ReadBool(kGeneral, "TimeMachine", od.timeMachine);
+    o.confirmFrequency = ini.ReadBool(kGeneral, "ConfirmFrequency", od.confirmFrequency);
+    o.autosaveReports = ini.ReadBool(kGeneral, "AutosaveReports", od.autosaveReports);
+    o.signalTimeout = ReadClamped(ini, "SignalTimeout", od.signalTimeout, kSignalTimeoutMin, kSignalTimeoutMax);
+    o.defaultFilename = Cut(ini.ReadString(kGeneral, "DefaultFilename", od.defaultFilename), kFileNameMaxLength);
+    o.reportFilename = Cut(ini.ReadString(kGeneral, "ReportFilename", od.reportFilename), kFileNameMaxLength);
+    o.reportTemplate = Cut(ini.ReadString(kGeneral, "ReportTemplate", od.reportTemplate), kFileNameMaxLength);
+    o.templateDialogDir = ini.ReadString(kGeneral, "TemplateDialogDir", od.templateDialogDir);
+    o.name = Cut(ini.ReadString(kGeneral, "Name", od.name), kNameMaxLength);
+    o.location = Cut(ini.ReadString(kGeneral, "Location", od.location), kNameMaxLength);
+    o.notes = Cut(ini.ReadString(kGeneral, "Notes", od.notes), kNotesMaxLength);
+    for (int n = 0; n < kRecordGroupItems; ++n)
+        o.recordGroups[static_cast<size_t>(n)] =
+            ini.ReadBool(kRecord, GroupKey(n), od.recordGroups[static_cast<size_t>(n)]);
+    return s;
+}
+
+void Workspace::Write(const std::string& file, const WorkspaceState& s, bool keepStoredSource,
+                      const std::vector<std::string>& audioDevices) {
+    if (IsWriteProtected(file)) throw EIniFileError("The workspace file is write-protected");
+    TIniFile ini(file);
+    const SourceSettings& src = s.source;
+    ini.WriteInteger(kGeneral, "Top", s.top);
+    ini.WriteInteger(kGeneral, "Left", s.left);
+    if (!keepStoredSource) ini.WriteInteger(kGeneral, "SrcNum", src.srcNum);
+    ini.WriteBool(kGeneral, "Edge", src.edge);
+    ini.WriteBool(kGeneral, "RDSEnc", src.rdsEnc);
+    ini.WriteInteger(kGeneral, "Threshold1", Percent(src.threshold1));
+    ini.WriteInteger(kGeneral, "Threshold2", Percent(src.threshold2));
+    ini.WriteBool(kGeneral, "Invert", src.invert);
+    ini.WriteInteger(kGeneral, "AudioInDevice", src.audioInDevice);
+    const bool listed = src.audioInDevice >= 0 && src.audioInDevice < static_cast<int>(audioDevices.size());
+    ini.WriteString(kGeneral, "AudioInDeviceName",
+                    listed ? audioDevices[static_cast<size_t>(src.audioInDevice)] : std::string("(Default)"));
+    if (!keepStoredSource) ini.WriteString(kGeneral, "Port", src.port);
+    ini.WriteInteger(kGeneral, "COMPort1", src.comPort1);
+    ini.WriteInteger(kGeneral, "COMPort2", src.comPort2);
+    if (!keepStoredSource) {
+        ini.WriteInteger(kGeneral, "ConnectionType", src.connectionType);
+        ini.WriteInteger(kGeneral, "DeviceType", src.deviceType);
+        ini.WriteString(kGeneral, "Host", src.host);
+    }
+    ini.WriteInteger(kGeneral, "PlaybackSpeed", s.playbackSpeed);
+    ini.WriteInteger(kGeneral, "TuneTo", s.tuneTo);
+    ini.WriteInteger(kGeneral, "RecDialogFilterIndex", s.recDialogFilterIndex);
+    ini.WriteInteger(kGeneral, "PlayDialogFilterIndex", s.playDialogFilterIndex);
+    ini.WriteString(kGeneral, "PlayDialogDir", s.playDialogDir);
+    ini.WriteString(kGeneral, "RecDialogDir", s.recDialogDir);
+    ini.WriteString(kGeneral, "ReportDir", s.reportDir);
+    ini.WriteString(kGeneral, "StreamHost", s.streamHost);
+    ini.WriteString(kGeneral, "StreamPort", s.streamPort);
+
+    const OptionSettings& o = s.options;
+    ini.WriteBool(kGeneral, "AutoSave", o.autoSave);
+    ini.WriteBool(kGeneral, "PIReset", o.piReset);
+    ini.WriteBool(kGeneral, "TimeoutReset", o.timeoutReset);
+    ini.WriteBool(kGeneral, "BadAsCorrect", o.badAsCorrect);
+    ini.WriteBool(kGeneral, "PIStop", o.piStop);
+    ini.WriteInteger(kGeneral, "StartNew", o.startNew);
+    ini.WriteBool(kGeneral, "ShowTotal", o.showTotal);
+    ini.WriteBool(kGeneral, "SocketSync", o.socketSync);
+    ini.WriteBool(kGeneral, "FileTypeOrv", o.fileTypeOrv);
+    ini.WriteBool(kGeneral, "FileTypeSmp", o.fileTypeSmp);
+    ini.WriteBool(kGeneral, "TimeoutStop", o.timeoutStop);
+    ini.WriteBool(kGeneral, "AddDateTime", o.addDateTime);
+    ini.WriteBool(kGeneral, "TimeMachine", o.timeMachine);
+    ini.WriteBool(kGeneral, "ConfirmFrequency", o.confirmFrequency);
+    ini.WriteBool(kGeneral, "AutosaveReports", o.autosaveReports);
+    ini.WriteInteger(kGeneral, "SignalTimeout", o.signalTimeout);
+    ini.WriteString(kGeneral, "DefaultFilename", o.defaultFilename);
+    ini.WriteString(kGeneral, "ReportFilename", o.reportFilename);
+    ini.WriteString(kGeneral, "ReportTemplate", o.reportTemplate);
+    ini.WriteString(kGeneral, "TemplateDialogDir", o.templateDialogDir);
+    ini.WriteString(kGeneral, "Name", o.name);
+    ini.WriteString(kGeneral, "Location", o.location);
+    ini.WriteString(kGeneral, "Notes", o.notes);
+    for (int n = 0; n < kRecordGroupItems; ++n)
+        ini.WriteBool(kRecord, GroupKey(n), o.recordGroups[static_cast<size_t>(n)]);
+    ini.UpdateFile();
+}
+
+std::optional<SourceSwitch> FindSourceSwitch(const std::vector<std::string>& args) {
+    std::optional<SourceSwitch> found;
+    for (const auto& arg : args) {
+        QString a = QString::fromStdString(arg).toUpper();
+        a.remove(QLatin1Char('"'));
+        if (!a.startsWith(QLatin1String("-C:SOC:")) && !a.startsWith(QLatin1String("/C:SOC:"))) continue;
+        const QString rest = a.mid(7);
+        const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+        if (colon < 0) continue;
+        found = SourceSwitch{rest.left(colon).toStdString(), rest.mid(colon + 1).toStdString()};
+    }
+    return found;
+}
+
+int TcpPortNumber(const std::string& text) {
+    if (text.empty() || text.size() > 5) return 23;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 23;
+        value = value * 10 + (c - '0');
+    }
+    return value >= 1 && value <= 65535 ? value : 23;
+}
+
+// In integers: 11.42 has no exact binary form, and a product just below a
+// whole number would lose an entry when truncated.
+int PreBufferEntries(int seconds) { return seconds * 1142 / 100 + 1; }
+
+WindowPosition ClampWindowPosition(WindowPosition p, int windowWidth, int windowHeight, int screenWidth,
+                                   int screenHeight) {
+    if (screenHeight < p.top + 20) p.top = screenHeight - windowHeight;
+    if (screenWidth < p.left + 20) p.left = screenWidth - windowWidth;
+    p.top = std::max(p.top, 0);
+    p.left = std::max(p.left, 0);
+    return p;
+}
+
+} // namespace orvane

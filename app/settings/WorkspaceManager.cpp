@@ -1,0 +1,75 @@
+#include "WorkspaceManager.h"
+
+#include "IniFile.h"
+
+#include <QFileInfo>
+#include <QString>
+
+namespace orvane {
+
+WorkspaceManager::WorkspaceManager(ISettingsHost& host, std::string dataFolder, std::string documentsFolder,
+                                   std::string programFolder, std::vector<std::string> args)
+    : host_(host), settings_(dataFolder), dataFolder_(std::move(dataFolder)),
+      documentsFolder_(std::move(documentsFolder)), programFolder_(std::move(programFolder)),
+      args_(std::move(args)), workspaceFile_(dataFolder_ + "default.owk") {}
+
+ConfigSettings WorkspaceManager::LoadConfig() {
+    ConfigSettings s = settings_.Load(dataFolder_ + "default.owk");
+    s.workspaceFile = SettingsFile::WorkspaceSwitch(args_, dataFolder_, s.workspaceFile);
+    workspaceFile_ = s.workspaceFile;
+    host_.SetConfigControls(s);
+    return s;
+}
+
+bool WorkspaceManager::SaveConfig() {
+    ConfigSettings s = host_.ConfigControls();
+    s.workspaceFile = workspaceFile_;
+    try {
+        settings_.Save(s);
+        return true;
+    } catch (const std::exception&) {
+        CannotWriteFile();
+        return false;
+    }
+}
+
+WorkspaceState WorkspaceManager::LoadWorkspace() {
+    WorkspaceState s = Workspace::Read(workspaceFile_, Workspace::Defaults(documentsFolder_, programFolder_),
+                                       host_.AudioDevices());
+    int ww = 0, wh = 0, sw = 0, sh = 0;
+    host_.WindowAndScreenSize(ww, wh, sw, sh);
+    const WindowPosition p = ClampWindowPosition({s.left, s.top}, ww, wh, sw, sh);
+    s.left = p.left;
+    s.top = p.top;
+    if (!sourceSwitchDone_) {
+        sourceSwitchDone_ = true;
+        if (const auto sw = FindSourceSwitch(args_)) {
+            s.source.host = sw->host;
+            s.source.port = sw->port;
+            s.source.srcNum = 2;
+            s.source.connectionType = 1;
+            sourceOverride_ = true;
+        }
+    }
+    host_.SetWorkspaceControls(s);
+    return s;
+}
+
+bool WorkspaceManager::SaveWorkspace() {
+    try {
+        Workspace::Write(workspaceFile_, host_.WorkspaceControls(), sourceOverride_, host_.AudioDevices());
+        return true;
+    } catch (const std::exception&) {
+        CannotWriteFile();
+        return false;
+    }
+}
+
+std::string WorkspaceManager::Caption() const {
+    if (workspaceFile_.empty()) return "Orvane";
+    return "Orvane - " + QFileInfo(QString::fromStdString(workspaceFile_)).fileName().toStdString();
+}
+
+void WorkspaceManager::CannotWriteFile() { host_.Show(kCannotWrite); }
+
+} // namespace orvane

@@ -1,0 +1,68 @@
+#pragma once
+// Loading and saving the settings file and the workspace for the main window:
+// which workspace is open, the command-line switches that pick a workspace
+// or force a source, and the message when a file cannot be written.
+#include "SettingsFile.h"
+#include "Workspace.h"
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// What the settings need from the main window and its dialogs.
+class ISettingsHost {
+public:
+    virtual ~ISettingsHost() = default;
+    // The options dialog's controls that the settings file keeps (the
+    // workspace file name is the manager's own).
+    virtual ConfigSettings ConfigControls() const = 0;
+    virtual void SetConfigControls(const ConfigSettings& settings) = 0;
+    // Window position, source settings, playback and dialog state, options.
+    virtual WorkspaceState WorkspaceControls() const = 0;
+    virtual void SetWorkspaceControls(const WorkspaceState& state) = 0;
+    // The source dialog's input device list.
+    virtual std::vector<std::string> AudioDevices() const = 0;
+    virtual void WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth,
+                                     int& screenHeight) const = 0;
+    virtual void Show(const std::string& message) = 0; // status line
+};
+
+class WorkspaceManager {
+public:
+    static constexpr const char* kCannotWrite = "Can't write to the file, please remove write protection!";
+
+    WorkspaceManager(ISettingsHost& host, std::string dataFolder, std::string documentsFolder,
+                     std::string programFolder, std::vector<std::string> args);
+
+    const std::string& WorkspaceFile() const { return workspaceFile_; }
+    void SetWorkspaceFile(std::string file) { workspaceFile_ = std::move(file); }
+    bool SettingsFileExists() const { return settings_.Exists(); }
+    // Set by "-C:SOC:" while it keeps the stored source from being saved.
+    bool SourceOverride() const { return sourceOverride_; }
+    void ClearSourceOverride() { sourceOverride_ = false; }
+
+    // Reads "orvane.ini" into the controls; "-WS:" picks the workspace.
+    ConfigSettings LoadConfig();
+    // False after showing that the file cannot be written.
+    bool SaveConfig();
+    // Reads the workspace into the controls: the window kept on the screen,
+    // the "-C:SOC:" switch applied the first time only. Returns what it set.
+    WorkspaceState LoadWorkspace();
+    bool SaveWorkspace();
+    // "Orvane - " and the workspace's file name, or "Orvane" without one.
+    std::string Caption() const;
+
+    void CannotWriteFile();
+
+private:
+    ISettingsHost& host_;
+    SettingsFile settings_;
+    std::string dataFolder_, documentsFolder_, programFolder_;
+    std::vector<std::string> args_;
+    std::string workspaceFile_;
+    bool sourceSwitchDone_ = false;
+    bool sourceOverride_ = false;
+};
+
+} // namespace orvane

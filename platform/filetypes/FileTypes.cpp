@@ -1,0 +1,192 @@
+#include "FileTypes.h"
+
+#include "IniFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <cstdlib>
+
+namespace orvane {
+
+namespace {
+
+constexpr const char* kDefaults = "Default Applications";
+
+bool WriteWhole(const std::string& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QByteArray ReadWhole(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+std::string Home(const char* variable, const char* fallbackUnderHome) {
+    if (const char* v = std::getenv(variable); v && *v == '/') return v;
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + fallbackUnderHome;
+}
+
+// The Exec value of one entry line, found without regard to the other keys.
+std::string ExecValue(const QByteArray& entry) {
+    for (const QByteArray& line : entry.split('\n')) {
+        const QByteArray t = line.trimmed();
+        if (t.startsWith("Exec=")) return t.mid(5).toStdString();
+    }
+    return {};
+}
+
+} // namespace
+
+const std::array<FileTypeClass, 2>& PlayableFileTypes() {
+    static const std::array<FileTypeClass, 2> types{{
+        {".orv", "orv_auto_file", "Orvane file", "application/x-orvane-orv"},
+        {".smp", "smp_auto_file", "Kivo file", "application/x-orvane-smp"},
+    }};
+    return types;
+}
+
+XdgFileTypes::XdgFileTypes(std::string dataHome, std::string configHome, std::string programPath,
+                           ToolRunner runTool)
+    : dataHome_(std::move(dataHome)), configHome_(std::move(configHome)), programPath_(std::move(programPath)),
+      runTool_(std::move(runTool)) {}
+
+XdgFileTypes XdgFileTypes::ForCurrentUser(const std::string& programPath) {
+    return XdgFileTypes(Home("XDG_DATA_HOME", "/.local/share"), Home("XDG_CONFIG_HOME", "/.config"), programPath);
+}
+
+std::string XdgFileTypes::DesktopEntry(size_t index) const {
+    return dataHome_ + "/applications/" + PlayableFileTypes().at(index).className + ".desktop";
+}
+
+std::string XdgFileTypes::ExecLine() const {
+    // Inside a quoted argument '"', '`', '$' and '\' take a backslash, and the
+    // entry's string escapes double every backslash again; '%' is doubled.
+    std::string quoted;
+    for (char c : programPath_) {
+        if (c == '"' || c == '`' || c == '$') quoted += "\\\\";
+        if (c == '\\') quoted += "\\\\\\";
+        if (c == '%') quoted += '%';
+        quoted += c;
+    }
+    return "\"" + quoted + "\" %f";
+}
+
+bool XdgFileTypes::WriteDesktopEntry(size_t index) const {
+    const FileTypeClass& t = PlayableFileTypes().at(index);
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n";
+    text += std::string("Name=") + t.description + "\n";
+    text += "Exec=" + ExecLine() + "\n";
+    text += std::string("MimeType=") + t.mimeType + ";\n";
+    text += "NoDisplay=true\n"
+            "Terminal=false\n";
+    return WriteWhole(DesktopEntry(index), QByteArray::fromStdString(text));
+}
+
+std::vector<std::string> XdgFileTypes::PackageGlobs() const {
+    std::vector<std::string> globs;
+    QXmlStreamReader xml(ReadWhole(PackageFile()));
+    QString type;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == QLatin1String("mime-type")) type = xml.attributes().value("type").toString();
+        else if (xml.name() == QLatin1String("glob"))
+            globs.push_back(type.toStdString() + " " + xml.attributes().value("pattern").toString().toStdString());
+    }
+    return xml.hasError() ? std::vector<std::string>{} : globs;
+}
+
+bool XdgFileTypes::WritePackage(const std::array<bool, 2>& ticked) const {
+    const QString path = QString::fromStdString(PackageFile());
+    if (!ticked[0] && !ticked[1]) return !QFileInfo::exists(path) || QFile::remove(path);
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement("mime-info");
+    xml.writeDefaultNamespace("http://www.freedesktop.org/standards/shared-mime-info");
+    for (size_t i = 0; i < ticked.size(); ++i) {
+        if (!ticked[i]) continue;
+        const FileTypeClass& t = PlayableFileTypes()[i];
+        xml.writeStartElement("mime-type");
+        xml.writeAttribute("type", t.mimeType);
+        xml.writeTextElement("comment", t.description);
+        xml.writeEmptyElement("glob");
+        xml.writeAttribute("pattern", QString("*") + t.extension);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return WriteWhole(PackageFile(), bytes);
+}
+
+bool XdgFileTypes::WriteDefaults(const std::array<bool, 2>& ticked) const {
+    try {
+        QDir().mkpath(QString::fromStdString(configHome_));
+        TIniFile list(MimeAppsList());
+        for (size_t i = 0; i < ticked.size(); ++i) {
+            const FileTypeClass& t = PlayableFileTypes()[i];
+            if (ticked[i]) list.WriteString(kDefaults, t.mimeType, std::string(t.className) + ".desktop");
+            else list.DeleteKey(kDefaults, t.mimeType);
+        }
+        list.UpdateFile();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool XdgFileTypes::Associate(const std::array<bool, 2>& ticked) {
+    bool ok = true;
+    for (size_t i = 0; i < ticked.size(); ++i)
+        if (ticked[i]) ok = WriteDesktopEntry(i) && ok;
+    ok = WritePackage(ticked) && ok;
+    ok = WriteDefaults(ticked) && ok;
+    if (runTool_) {
+        runTool_("update-mime-database", {dataHome_ + "/mime"});
+        runTool_("update-desktop-database", {dataHome_ + "/applications"});
+    }
+    return ok;
+}
+
+bool XdgFileTypes::Registered(size_t index) const {
+    const FileTypeClass& t = PlayableFileTypes().at(index);
+    // The entry must start this program, as the class's open command would.
+    const QString exec = QString::fromStdString(ExecValue(ReadWhole(DesktopEntry(index)))).toUpper();
+    if (!exec.contains(QString::fromStdString(programPath_).toUpper())) return false;
+    const std::string glob = std::string(t.mimeType) + " *" + t.extension;
+    bool globbed = false;
+    for (const auto& g : PackageGlobs()) globbed = globbed || g == glob;
+    if (!globbed) return false;
+    const TIniFile list(MimeAppsList());
+    return list.ReadString(kDefaults, t.mimeType, "") == std::string(t.className) + ".desktop";
+}
+
+void XdgFileTypes::RunToolWhenPresent(const std::string& tool, const std::vector<std::string>& args) {
+    const QString path = QStandardPaths::findExecutable(QString::fromStdString(tool));
+    if (path.isEmpty()) return;
+    QStringList list;
+    for (const auto& a : args) list << QString::fromStdString(a);
+    QProcess::execute(path, list);
+}
+
+} // namespace orvane
