@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace orvane {
 
@@ -216,8 +217,9 @@ int PreBufferEntries(int seconds) { return seconds * 1142 / 100 + 1; }
 
 WindowPosition ClampWindowPosition(WindowPosition p, int windowWidth, int windowHeight, int screenWidth,
                                    int screenHeight) {
-    if (screenHeight < p.top + 20) p.top = screenHeight - windowHeight;
-    if (screenWidth < p.left + 20) p.left = screenWidth - windowWidth;
+    // In 64 bits: a hand-edited position may be the largest integer.
+    if (screenHeight < int64_t{p.top} + 20) p.top = screenHeight - windowHeight;
+    if (screenWidth < int64_t{p.left} + 20) p.left = screenWidth - windowWidth;
     p.top = std::max(p.top, 0);
     p.left = std::max(p.left, 0);
     return p;

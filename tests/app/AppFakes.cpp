@@ -9,7 +9,7 @@ namespace orvane::test {
 
 int FakeModal::Run(QDialog& dialog) {
     shown.push_back(dialog.objectName().toStdString());
-    return QDialog::Rejected;
+    return onRun ? onRun(dialog) : QDialog::Rejected;
 }
 
 std::vector<SeenCommand>& RecordingPlugins::Seen() {

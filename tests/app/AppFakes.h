@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -28,6 +30,8 @@ struct FakeShell : IShell {
 
 struct FakeModal : IModalRunner {
     std::vector<std::string> shown; // object names of the dialogs run
+    // What the user does in a dialog; without it every dialog is cancelled.
+    std::function<int(QDialog&)> onRun;
     std::vector<std::string> messages;
     int Run(QDialog& dialog) override;
     void Message(QWidget*, const std::string& text) override { messages.push_back(text); }

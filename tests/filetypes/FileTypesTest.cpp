@@ -1,0 +1,134 @@
+#include "FileTypes.h"
+#include "IniFile.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+struct FileTypesTest : ::testing::Test {
+    QTemporaryDir home;
+    std::vector<std::string> toolsRun;
+    std::string Data() const { return home.path().toStdString() + "/data"; }
+    std::string Config() const { return home.path().toStdString() + "/config"; }
+    XdgFileTypes Make(const std::string& program = "/opt/orvane/orvane") {
+        return XdgFileTypes(Data(), Config(), program, [this](const std::string& tool, const std::vector<std::string>& args) {
+            toolsRun.push_back(tool + " " + args.at(0));
+        });
+    }
+    static bool Exists(const std::string& path) { return QFile::exists(QString::fromStdString(path)); }
+};
+
+// desktop-file-validate's verdict on an entry; empty when it is valid or not installed.
+std::string Validate(const std::string& entry) {
+    const QString tool = QStandardPaths::findExecutable("desktop-file-validate");
+    if (tool.isEmpty()) return {};
+    QProcess p;
+    p.start(tool, {QString::fromStdString(entry)});
+    p.waitForFinished();
+    return p.exitCode() == 0 ? std::string() : p.readAllStandardOutput().toStdString() + " (exit " +
+                                                   std::to_string(p.exitCode()) + ")";
+}
+
+} // namespace
+
+TEST_F(FileTypesTest, AssociatingBothThenUntickingOneReadsBackEachTime) {
+    XdgFileTypes types = Make();
+    EXPECT_FALSE(types.Registered(0));
+    EXPECT_FALSE(types.Registered(1));
+
+    ASSERT_TRUE(types.Associate({true, true}));
+    EXPECT_TRUE(types.Registered(0));
+    EXPECT_TRUE(types.Registered(1));
+    const std::string entry = ReadFileBytes(types.DesktopEntry(0));
+    EXPECT_NE(entry.find("Name=Orvane file\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Exec=\"/opt/orvane/orvane\" %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("MimeType=application/x-orvane-orv;\n"), std::string::npos) << entry;
+    EXPECT_NE(ReadFileBytes(types.DesktopEntry(1)).find("Name=Kivo file\n"), std::string::npos);
+    EXPECT_EQ(types.DesktopEntry(0), Data() + "/applications/orv_auto_file.desktop");
+    EXPECT_EQ(types.DesktopEntry(1), Data() + "/applications/smp_auto_file.desktop");
+    EXPECT_EQ(Validate(types.DesktopEntry(0)), "");
+    EXPECT_EQ(Validate(types.DesktopEntry(1)), "");
+    const TIniFile defaults(Config() + "/mimeapps.list");
+    EXPECT_EQ(defaults.ReadString("Default Applications", "application/x-orvane-orv", ""), "orv_auto_file.desktop");
+    EXPECT_EQ(defaults.ReadString("Default Applications", "application/x-orvane-smp", ""), "smp_auto_file.desktop");
+    const std::string package = ReadFileBytes(types.PackageFile());
+    EXPECT_NE(package.find("pattern=\"*.orv\""), std::string::npos) << package;
+    EXPECT_NE(package.find("pattern=\"*.smp\""), std::string::npos) << package;
+    EXPECT_EQ(toolsRun, (std::vector<std::string>{"update-mime-database " + Data() + "/mime",
+                                                  "update-desktop-database " + Data() + "/applications"}));
+
+    ASSERT_TRUE(types.Associate({false, true}));
+    EXPECT_FALSE(types.Registered(0));
+    EXPECT_TRUE(types.Registered(1));
+    // The class's entry stays; only the extension lost its association.
+    EXPECT_TRUE(Exists(types.DesktopEntry(0)));
+    EXPECT_EQ(ReadFileBytes(types.PackageFile()).find("*.orv"), std::string::npos);
+    EXPECT_EQ(TIniFile(Config() + "/mimeapps.list").ValueExists("Default Applications", "application/x-orvane-orv"),
+              false);
+
+    ASSERT_TRUE(types.Associate({false, false}));
+    EXPECT_FALSE(types.Registered(1));
+    EXPECT_FALSE(Exists(types.PackageFile()));
+    EXPECT_TRUE(Exists(types.DesktopEntry(1)));
+}
+
+TEST_F(FileTypesTest, OtherApplicationsDefaultsStay) {
+    QDir().mkpath(QString::fromStdString(Config()));
+    WriteFileBytes(Config() + "/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop\n\n"
+                                                "[Added Associations]\nimage/png=viewer.desktop;\n");
+    ASSERT_TRUE(Make().Associate({true, false}));
+    const TIniFile list(Config() + "/mimeapps.list");
+    EXPECT_EQ(list.ReadString("Default Applications", "text/plain", ""), "editor.desktop");
+    EXPECT_EQ(list.ReadString("Added Associations", "image/png", ""), "viewer.desktop;");
+}
+
+TEST_F(FileTypesTest, AnotherProgramsEntryDoesNotCountAsRegistered) {
+    ASSERT_TRUE(Make("/opt/old/orvane").Associate({true, true}));
+    EXPECT_FALSE(Make("/opt/orvane/orvane").Registered(0));
+    // A half-hand-edited state: the entry is ours but the default was changed.
+    XdgFileTypes ours = Make();
+    ASSERT_TRUE(ours.Associate({true, true}));
+    TIniFile list(Config() + "/mimeapps.list");
+    list.WriteString("Default Applications", "application/x-orvane-smp", "other.desktop");
+    list.UpdateFile();
+    EXPECT_TRUE(ours.Registered(0));
+    EXPECT_FALSE(ours.Registered(1));
+}
+
+TEST_F(FileTypesTest, AProgramPathWithSpecialCharactersIsQuotedForTheDesktop) {
+    const XdgFileTypes types = Make("/home/me/my \"radio\" $tools\\100%/orvane");
+    EXPECT_EQ(types.ExecLine(), "\"/home/me/my \\\\\"radio\\\\\" \\\\$tools\\\\\\\\100%%/orvane\" %f");
+    XdgFileTypes writable = Make("/home/me/my \"radio\" $tools\\100%/orvane");
+    ASSERT_TRUE(writable.Associate({true, false}));
+    EXPECT_EQ(Validate(writable.DesktopEntry(0)), "");
+}
+
+TEST_F(FileTypesTest, AFolderThatCannotBeWrittenIsReported) {
+    // A file where the applications folder should be: nothing can go in it.
+    QDir().mkpath(QString::fromStdString(Data()));
+    WriteFileBytes(Data() + "/applications", "");
+    XdgFileTypes types = Make();
+    EXPECT_FALSE(types.Associate({true, true}));
+    EXPECT_FALSE(types.Registered(0));
+}
+
+TEST_F(FileTypesTest, TheRealToolsAcceptThePackage) {
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty()) GTEST_SKIP() << "no shared-mime-info";
+    XdgFileTypes types(Data(), Config(), "/opt/orvane/orvane");
+    ASSERT_TRUE(types.Associate({true, true}));
+    // update-mime-database compiled the package into the user's database.
+    const std::string types_ = ReadFileBytes(Data() + "/mime/types");
+    EXPECT_NE(types_.find("application/x-orvane-orv"), std::string::npos);
+    EXPECT_NE(types_.find("application/x-orvane-smp"), std::string::npos);
+}
