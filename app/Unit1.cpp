@@ -700,7 +700,7 @@ void TForm1::PlayLocation1Click() {}
 void TForm1::CreateReport1Click() {}
 void TForm1::OpenWorkspace1Click() {
     const int oldSource = srcNum_;
-    const std::string file = env_.modal->OpenFile(this, "Orvane Workspace (*.owk)");
+    const std::string file = env_.modal->OpenFileIn(this, "Orvane Workspace (*.owk)", dataFolder_);
     if (file.empty()) return;
     settings_->SetWorkspaceFile(file);
     // The command-line source gives way to the workspace the user picked.

@@ -1,6 +1,7 @@
 #include "opt.h"
 
 #include "CheckListBox.h"
+#include "Named.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
 #include "Unit1.h"
@@ -33,13 +34,6 @@ QLineEdit* Edit(QWidget* page, const char* name, int maxLength, const QString& t
     edit->setObjectName(name);
     edit->setMaxLength(maxLength);
     return edit;
-}
-
-QPushButton* Button(QWidget* page, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), page);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 QStringList GroupNames() {
@@ -100,8 +94,7 @@ void TDOPT::BuildGeneral() {
     CBRETO = Check(TabSheet1, l, "CBRETO", "Reset RDS data on signal timeout", false);
     auto* timeout = new QHBoxLayout;
     timeout->addWidget(new QLabel("Signal timeout [s]:", TabSheet1));
-    SETMOUT = new TSpinEdit(kSignalTimeoutMin, kSignalTimeoutMax, 30, TabSheet1);
-    SETMOUT->setObjectName("SETMOUT");
+    SETMOUT = Named<TSpinEdit>("SETMOUT", kSignalTimeoutMin, kSignalTimeoutMax, 30, TabSheet1);
     timeout->addWidget(SETMOUT);
     timeout->addStretch();
     l->addLayout(timeout);
@@ -136,7 +129,7 @@ void TDOPT::BuildPlayback() {
     CLBFT = new TCheckListBox({"*.orv", "*.smp"}, false, TabSheet2);
     CLBFT->setObjectName("CLBFT");
     l->addWidget(CLBFT);
-    Button1 = Button(TabSheet2, "Button1", "Associate");
+    Button1 = Named<QPushButton>("Button1", "Associate", TabSheet2);
     l->addWidget(Button1);
     l->addStretch();
     PageControl1->addTab(TabSheet2, "Playback");
@@ -157,8 +150,7 @@ void TDOPT::BuildRecording() {
     CBSTTO = Check(TabSheet3, l, "CBSTTO", "Stop recording on signal timeout", false);
     auto* before = new QHBoxLayout;
     before->addWidget(new QLabel("Start recording ", TabSheet3));
-    SEBUFLEN = new TSpinEdit(kBufferLengthMin, kBufferLengthMax, 10, TabSheet3);
-    SEBUFLEN->setObjectName("SEBUFLEN");
+    SEBUFLEN = Named<TSpinEdit>("SEBUFLEN", kBufferLengthMin, kBufferLengthMax, 10, TabSheet3);
     before->addWidget(SEBUFLEN);
     before->addWidget(new QLabel("seconds before clicking the REC button. *", TabSheet3));
     before->addStretch();
@@ -180,8 +172,8 @@ void TDOPT::BuildRecording() {
     CLBGREC->setWrapping(true);
     l->addWidget(CLBGREC);
     auto* select = new QHBoxLayout;
-    Button4 = Button(TabSheet3, "Button4", "Select All");
-    Button5 = Button(TabSheet3, "Button5", "Select None");
+    Button4 = Named<QPushButton>("Button4", "Select All", TabSheet3);
+    Button5 = Named<QPushButton>("Button5", "Select None", TabSheet3);
     select->addWidget(Button4);
     select->addWidget(Button5);
     select->addStretch();
@@ -206,8 +198,8 @@ void TDOPT::BuildReports() {
     templ->addWidget(new QLabel("Template:", TabSheet4));
     EOTP = Edit(TabSheet4, "EOTP", 1023, "orvane.otp");
     templ->addWidget(EOTP);
-    Button2 = Button(TabSheet4, "Button2", "Find...");
-    Button3 = Button(TabSheet4, "Button3", "Edit...");
+    Button2 = Named<QPushButton>("Button2", "Find...", TabSheet4);
+    Button3 = Named<QPushButton>("Button3", "Edit...", TabSheet4);
     templ->addWidget(Button2);
     templ->addWidget(Button3);
     l->addLayout(templ);
@@ -366,7 +358,7 @@ void TDOPT::Button1Click() {
 }
 
 void TDOPT::Button2Click() {
-    const std::string file = main_.Env().modal->OpenFile(this, "Orvane Report Template (*.otp)");
+    const std::string file = main_.Env().modal->OpenFileIn(this, "Orvane Report Template (*.otp)", templateDialogDir_);
     if (!file.empty()) EOTP->setText(QString::fromStdString(file));
 }
 

@@ -1,5 +1,6 @@
 #include "src.h"
 
+#include "Named.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
 #include "Unit1.h"
@@ -19,25 +20,6 @@
 
 namespace orvane {
 
-namespace {
-
-TSpinEdit* Spin(QWidget* parent, const char* name, int lo, int hi, int value) {
-    auto* s = new TSpinEdit(lo, hi, value, parent);
-    s->setObjectName(name);
-    return s;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-int Percent(float threshold) { return static_cast<int>(std::nearbyint(threshold * 100.0f)); }
-
-} // namespace
-
 TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     setObjectName("DSRC");
     setWindowTitle("Select RDS Source");
@@ -48,8 +30,8 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
 
     auto* serial = new QWidget;
     auto* sl = new QFormLayout(serial);
-    SECOM1 = Spin(serial, "SECOM1", 1, kCom1Max, 1);
-    BLIST1 = Button(serial, "BLIST1", "List...");
+    SECOM1 = Named<TSpinEdit>("SECOM1", 1, kCom1Max, 1, serial);
+    BLIST1 = Named<QPushButton>("BLIST1", "List...", serial);
     auto* com1 = new QHBoxLayout;
     com1->addWidget(SECOM1);
     com1->addWidget(BLIST1);
@@ -67,7 +49,7 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     auto* input = new QHBoxLayout;
     CBINPUT = new QComboBox(sound);
     CBINPUT->setObjectName("CBINPUT");
-    BMIX = Button(sound, "BMIX", "Mixer...");
+    BMIX = Named<QPushButton>("BMIX", "Mixer...", sound);
     input->addWidget(CBINPUT, 1);
     input->addWidget(BMIX);
     so->addLayout(input);
@@ -82,9 +64,9 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     GBTL = new QGroupBox("Threshold levels", sound);
     GBTL->setObjectName("GBTL");
     auto* tl = new QHBoxLayout(GBTL);
-    SETH1 = Spin(GBTL, "SETH1", kThreshold1Min, kThreshold1Max, 165);
-    SETH2 = Spin(GBTL, "SETH2", kThreshold2Min, kThreshold2Max, 70);
-    Button1 = Button(GBTL, "Button1", "Default");
+    SETH1 = Named<TSpinEdit>("SETH1", kThreshold1Min, kThreshold1Max, 165, GBTL);
+    SETH2 = Named<TSpinEdit>("SETH2", kThreshold2Min, kThreshold2Max, 70, GBTL);
+    Button1 = Named<QPushButton>("Button1", "Default", GBTL);
     tl->addWidget(SETH1);
     tl->addWidget(SETH2);
     tl->addWidget(Button1);
@@ -102,8 +84,8 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     RGCONTYPE = new TRadioGroup("Connection Type", {"RS232/USB", "TCP/IP"}, 0, device);
     RGCONTYPE->setObjectName("RGCONTYPE");
     dl->addRow(RGCONTYPE);
-    SECOM2 = Spin(device, "SECOM2", 1, kCom2Max, 1);
-    BLIST2 = Button(device, "BLIST2", "List...");
+    SECOM2 = Named<TSpinEdit>("SECOM2", 1, kCom2Max, 1, device);
+    BLIST2 = Named<QPushButton>("BLIST2", "List...", device);
     auto* com2 = new QHBoxLayout;
     com2->addWidget(SECOM2);
     com2->addWidget(BLIST2);
@@ -182,8 +164,8 @@ void TDSRC::FillFrom(const SourceSettings& s) {
     EPORT->setText(QString::fromStdString(s.port));
     CBINPUT->setCurrentIndex(s.audioInDevice < CBINPUT->count() ? s.audioInDevice : -1);
     CBINV->setChecked(s.invert);
-    SETH1->setValue(Percent(s.threshold1));
-    SETH2->setValue(Percent(s.threshold2));
+    SETH1->setValue(ThresholdPercent(s.threshold1));
+    SETH2->setValue(ThresholdPercent(s.threshold2));
     RGEDGE->SetItemIndex(s.rdsEnc ? 2 : s.edge ? 1 : 0);
 }
 

@@ -67,7 +67,9 @@ std::string SettingsFile::WorkspaceSwitch(const std::vector<std::string>& args, 
             continue;
         const QString name = a.mid(4);
         if (name.isEmpty()) continue;
-        result = QFileInfo::exists(name) ? name.toStdString() : dataFolder + name.toStdString();
+        // Kept absolute: the settings file names it again from any folder.
+        result = QFileInfo::exists(name) ? QFileInfo(name).absoluteFilePath().toStdString()
+                                         : dataFolder + name.toStdString();
     }
     return result;
 }

@@ -33,9 +33,9 @@ int ReadClamped(const TIniFile& ini, const char* key, int def, int lo, int hi) {
 
 std::string GroupKey(int n) { return "GroupIndex" + std::to_string(n); }
 
-int Percent(float threshold) { return static_cast<int>(std::nearbyint(threshold * 100.0f)); }
-
 } // namespace
+
+int ThresholdPercent(float threshold) { return static_cast<int>(std::nearbyint(threshold * 100.0f)); }
 
 WorkspaceState Workspace::Defaults(const std::string& documentsFolder, const std::string& programFolder) {
     WorkspaceState s;
@@ -71,9 +71,9 @@ WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
             break;
         }
     }
-    src.threshold1 = static_cast<float>(ReadClamped(ini, "Threshold1", Percent(ds.threshold1), kThreshold1Min,
+    src.threshold1 = static_cast<float>(ReadClamped(ini, "Threshold1", ThresholdPercent(ds.threshold1), kThreshold1Min,
                                                     kThreshold1Max)) / 100.0f;
-    src.threshold2 = static_cast<float>(ReadClamped(ini, "Threshold2", Percent(ds.threshold2), kThreshold2Min,
+    src.threshold2 = static_cast<float>(ReadClamped(ini, "Threshold2", ThresholdPercent(ds.threshold2), kThreshold2Min,
                                                     kThreshold2Max)) / 100.0f;
     src.host = Cut(ini.ReadString(kGeneral, "Host", ds.host), kHostMaxLength);
     src.port = Cut(ini.ReadString(kGeneral, "Port", ds.port), kPortMaxLength);
@@ -133,8 +133,8 @@ void Workspace::Write(const std::string& file, const WorkspaceState& s, bool kee
     if (!keepStoredSource) ini.WriteInteger(kGeneral, "SrcNum", src.srcNum);
     ini.WriteBool(kGeneral, "Edge", src.edge);
     ini.WriteBool(kGeneral, "RDSEnc", src.rdsEnc);
-    ini.WriteInteger(kGeneral, "Threshold1", Percent(src.threshold1));
-    ini.WriteInteger(kGeneral, "Threshold2", Percent(src.threshold2));
+    ini.WriteInteger(kGeneral, "Threshold1", ThresholdPercent(src.threshold1));
+    ini.WriteInteger(kGeneral, "Threshold2", ThresholdPercent(src.threshold2));
     ini.WriteBool(kGeneral, "Invert", src.invert);
     ini.WriteInteger(kGeneral, "AudioInDevice", src.audioInDevice);
     const bool listed = src.audioInDevice >= 0 && src.audioInDevice < static_cast<int>(audioDevices.size());

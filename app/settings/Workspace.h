@@ -96,6 +96,9 @@ struct SourceSwitch {
 };
 std::optional<SourceSwitch> FindSourceSwitch(const std::vector<std::string>& args);
 
+// A slicer threshold as its spin edit shows it: hundredths, rounded.
+int ThresholdPercent(float threshold);
+
 // A TCP port text as a number: 23 unless it is a decimal in 1..65535.
 int TcpPortNumber(const std::string& text);
 // Entries of the recording pre-buffer for that many seconds: trunc(s x 11.42) + 1.

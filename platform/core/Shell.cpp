@@ -44,6 +44,12 @@ bool DesktopShell::Edit(const std::string& file) {
     return Open(file, {});
 }
 
+std::string ExecModalRunner::OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) {
+    return QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(folder),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
 std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) {
     return QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(folder),
                                         QString::fromStdString(filter))

@@ -36,6 +36,10 @@ public:
     virtual void Message(QWidget* parent, const std::string& text) = 0;
     // A file to open, or empty when the user cancelled; filter in Qt's form.
     virtual std::string OpenFile(QWidget* parent, const std::string& filter) = 0;
+    // The same, starting in a given folder.
+    virtual std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& /*folder*/) {
+        return OpenFile(parent, filter);
+    }
     // A file to write, or empty when the user cancelled.
     virtual std::string SaveFile(QWidget* /*parent*/, const std::string& /*filter*/,
                                  const std::string& /*folder*/) {
@@ -48,6 +52,7 @@ public:
     int Run(QDialog& dialog) override;
     void Message(QWidget* parent, const std::string& text) override;
     std::string OpenFile(QWidget* parent, const std::string& filter) override;
+    std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) override;
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) override;
 };
 

@@ -32,6 +32,13 @@ bool& RecordingPlugins::FailInitialize() {
     return fail;
 }
 
+std::vector<std::string> RecordingPlugins::CommandsWith(const std::string& prefix) {
+    std::vector<std::string> out;
+    for (const auto& s : Seen())
+        if (s.command.rfind(prefix, 0) == 0) out.push_back(s.command + " " + s.parameter);
+    return out;
+}
+
 namespace {
 
 intptr_t RecorderInitialize(intptr_t, TValueTable*) {

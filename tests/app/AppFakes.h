@@ -60,6 +60,8 @@ public:
     static std::vector<TRDSGroupRec>& Groups();
     // The recorder's Initialize throws while this is set.
     static bool& FailInitialize();
+    // "COMMAND parameter" of every command seen that begins with prefix.
+    static std::vector<std::string> CommandsWith(const std::string& prefix);
 };
 
 // A program folder in a temporary directory and an environment of fakes.

@@ -48,10 +48,7 @@ protected:
         return out;
     }
     std::vector<std::string> CommandsWith(const std::string& prefix) const {
-        std::vector<std::string> out;
-        for (const auto& s : RecordingPlugins::Seen())
-            if (s.command.rfind(prefix, 0) == 0) out.push_back(s.command + " " + s.parameter);
-        return out;
+        return RecordingPlugins::CommandsWith(prefix);
     }
 
     FakeProgram program;

@@ -60,11 +60,8 @@ protected:
     }
     TDOPT& Opt() { return *app->Forms().dopt; }
     TDSRC& Src() { return *app->Forms().dsrc; }
-    std::vector<std::string> Commands(const std::string& prefix) const {
-        std::vector<std::string> out;
-        for (const auto& s : RecordingPlugins::Seen())
-            if (s.command.rfind(prefix, 0) == 0) out.push_back(s.command + " " + s.parameter);
-        return out;
+    static std::vector<std::string> Commands(const std::string& prefix) {
+        return RecordingPlugins::CommandsWith(prefix);
     }
 
     FakeProgram program;

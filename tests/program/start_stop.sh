@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the program offscreen in a private home, lets it play for a moment,
-# asks it to close as a desktop session would, and expects a clean exit.
+# asks it to close as a desktop session would, and expects a clean exit that
+# saved the settings and the workspace.
 set -u
 program=$1
 shift
@@ -20,5 +21,8 @@ kill -TERM "$pid"
 wait "$pid"
 rc=$?
 [ -d "$XDG_DATA_HOME/orvane" ] || { echo "no user data folder was made"; exit 1; }
+# Closing saved the settings and the workspace.
+grep -q '^BufferLength=10' "$XDG_DATA_HOME/orvane/orvane.ini" || { echo "no settings file was written"; exit 1; }
+grep -q '^GroupIndex32=1' "$XDG_DATA_HOME/orvane/default.owk" || { echo "no workspace was written"; exit 1; }
 echo "exit code $rc"
 exit "$rc"
