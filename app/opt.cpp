@@ -321,6 +321,9 @@ void TDOPT::keyPressEvent(QKeyEvent* e) {
 void TDOPT::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     FormShow();
+    // The page the dialog opens on is shown as much as one picked later.
+    if (PageControl1->currentIndex() == 1) TabSheet2Show();
+    if (PageControl1->currentIndex() == 2) TabSheet3Show();
 }
 
 void TDOPT::FormShow() {

@@ -182,6 +182,13 @@ TEST_F(OptionsDialogTest, AssociateRoundTripShowsTheStateReadBack) {
     EXPECT_TRUE(Opt().CLBFT->Checked(1));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(fileTypes.DesktopEntry(0))));
     EXPECT_EQ(Main().StatusText(), "");
+
+    // Opening the dialog on that page reads the state as well.
+    Opt().CLBFT->SetAll(true);
+    Opt().show();
+    EXPECT_FALSE(Opt().CLBFT->Checked(0));
+    EXPECT_TRUE(Opt().CLBFT->Checked(1));
+    Opt().hide();
 }
 
 TEST_F(OptionsDialogTest, AnAssociationThatCannotBeWrittenIsReported) {
