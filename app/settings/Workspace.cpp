@@ -60,11 +60,12 @@ WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
     src.edge = ini.ReadBool(kGeneral, "Edge", ds.edge);
     src.rdsEnc = ini.ReadBool(kGeneral, "RDSEnc", ds.rdsEnc);
     src.invert = ini.ReadBool(kGeneral, "Invert", ds.invert);
-    const int lastDevice = static_cast<int>(audioDevices.size()) - 1;
-    src.audioInDevice = std::clamp(ini.ReadInteger(kGeneral, "AudioInDevice", ds.audioInDevice), -1,
-                                   std::max(lastDevice, ds.audioInDevice));
-    const std::string deviceName = ini.ReadString(kGeneral, "AudioInDeviceName", "(Default)");
-    const QString wanted = QString::fromStdString(deviceName);
+    // Without a device list there is nothing to clamp the index to; it is
+    // kept as stored rather than lost.
+    const int lastDevice = audioDevices.empty() ? INT32_MAX : static_cast<int>(audioDevices.size()) - 1;
+    src.audioInDevice = std::clamp(ini.ReadInteger(kGeneral, "AudioInDevice", ds.audioInDevice), -1, lastDevice);
+    src.audioInDeviceName = ini.ReadString(kGeneral, "AudioInDeviceName", ds.audioInDeviceName);
+    const QString wanted = QString::fromStdString(src.audioInDeviceName);
     for (size_t i = 0; i < audioDevices.size(); ++i) {
         if (QString::fromStdString(audioDevices[i]).compare(wanted, Qt::CaseInsensitive) == 0) {
             src.audioInDevice = static_cast<int>(i);
@@ -139,7 +140,9 @@ void Workspace::Write(const std::string& file, const WorkspaceState& s, bool kee
     ini.WriteInteger(kGeneral, "AudioInDevice", src.audioInDevice);
     const bool listed = src.audioInDevice >= 0 && src.audioInDevice < static_cast<int>(audioDevices.size());
     ini.WriteString(kGeneral, "AudioInDeviceName",
-                    listed ? audioDevices[static_cast<size_t>(src.audioInDevice)] : std::string("(Default)"));
+                    listed                      ? audioDevices[static_cast<size_t>(src.audioInDevice)]
+                    : src.audioInDevice < 0     ? std::string("(Default)")
+                                                : src.audioInDeviceName);
     if (!keepStoredSource) ini.WriteString(kGeneral, "Port", src.port);
     ini.WriteInteger(kGeneral, "COMPort1", src.comPort1);
     ini.WriteInteger(kGeneral, "COMPort2", src.comPort2);

@@ -27,6 +27,8 @@ struct SourceSettings {
     bool rdsEnc = false;     // RGEDGE item 2: an RDS encoder's output
     bool invert = false;     // CBINV
     int audioInDevice = 0;   // CBINPUT item, -1 none
+    // The stored device name, kept while the device list does not hold it.
+    std::string audioInDeviceName = "(Default)";
     float threshold1 = 1.65f, threshold2 = 0.70f; // SETH1 / 100, SETH2 / 100
     std::string host = "localhost", port = "23";  // EHOST, EPORT
     int comPort1 = 1, comPort2 = 1;               // SECOM1, SECOM2

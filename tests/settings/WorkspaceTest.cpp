@@ -93,7 +93,7 @@ TEST_F(WorkspaceTest, EveryValueSurvivesAWriteAndARead) {
     WorkspaceState s = Defaults();
     s.top = 111;
     s.left = 222;
-    s.source = {1, true, false, true, 1, 1.2f, 0.3f, "radio.example", "7000", 12, 200, 1, 1};
+    s.source = {1, true, false, true, 1, "hw:1", 1.2f, 0.3f, "radio.example", "7000", 12, 200, 1, 1};
     s.playbackSpeed = -2;
     s.tuneTo = 205;
     s.playDialogFilterIndex = 4;
@@ -177,6 +177,12 @@ TEST_F(WorkspaceTest, TheDeviceNameWinsOverTheStoredIndexIgnoringCase) {
     s.source.audioInDevice = -1;
     Workspace::Write(File(), s, false, devices);
     EXPECT_EQ(TIniFile(File()).ReadString("General", "AudioInDeviceName", ""), "(Default)");
+    // Without a device list the stored index and name go back unchanged.
+    const WorkspaceState unlisted = ReadBack("[General]\nAudioInDevice=4\nAudioInDeviceName=USB Audio\n");
+    EXPECT_EQ(unlisted.source.audioInDevice, 4);
+    Workspace::Write(File(), unlisted, false, {});
+    EXPECT_EQ(TIniFile(File()).ReadString("General", "AudioInDevice", ""), "4");
+    EXPECT_EQ(TIniFile(File()).ReadString("General", "AudioInDeviceName", ""), "USB Audio");
 }
 
 TEST_F(WorkspaceTest, AHostileWorkspaceIsClampedToEveryControlsRange) {
