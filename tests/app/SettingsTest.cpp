@@ -339,6 +339,19 @@ TEST_F(SettingsTest, PickingASourceInTheDialogEndsTheOverride) {
     EXPECT_EQ(main.SourceNumber(), TForm1::kSourceSerial);
 }
 
+TEST_F(SettingsTest, OpeningAWorkspaceClosesTheSourceThatWasRunning) {
+    WriteFileBytes(Data() + "default.owk", "[General]\nSrcNum=0\n");
+    WriteFileBytes(Data() + "device.owk", "[General]\nSrcNum=2\n");
+    TForm1& main = Start();
+    // The serial receiver runs the decoder tick while it is connected.
+    main.EnableDecoderTick(true);
+    program.modal.fileToOpen = Data() + "device.owk";
+    main.OpenWorkspace1Click();
+    EXPECT_EQ(main.SourceNumber(), TForm1::kSourceDevice);
+    // The serial receiver was disconnected, not the device link it became.
+    EXPECT_FALSE(main.DecoderTimer().Enabled());
+}
+
 TEST_F(SettingsTest, OpeningAWorkspaceSwitchesTheSourceAndTellsThePlugins) {
     WriteFileBytes(Data() + "serial.owk", "[General]\nSrcNum=0\nTop=50\n");
     TForm1& main = Start();
