@@ -2,6 +2,8 @@
 // The options live in the controls of the options and source dialogs; the
 // logic reads them only through this accessor, which the options dialog
 // implements and tests fake. Each answer below is the dialog's default.
+#include <string>
+
 namespace orvane {
 
 class IOptions {
@@ -33,6 +35,19 @@ public:
     virtual bool StopRecordingOnSignalTimeout() const { return false; }
     // "Add date and time to each group (doubles the file size)"
     virtual bool AddDateTime() const { return true; }
+    // "Start recording " ... "seconds before clicking the REC button. *" 1..60
+    virtual int RecBufferSeconds() const { return 10; }
+    // "Enable Time machine"
+    virtual bool TimeMachineEnabled() const { return true; }
+    // "RDS Groups to Record": item 0..31 "0A" ... "15B", 32 "----"
+    virtual bool RecordGroupType(int /*index*/) const { return true; }
+    // "Default path and filename:" of recordings; a name without a folder
+    // lies in the documents folder.
+    virtual std::string DefaultFileName() const { return "%pi - %date %time.orv"; }
+    // "Your Name:", "Your Location:", "Notes:"
+    virtual std::string RecorderName() const { return {}; }
+    virtual std::string RecorderLocation() const { return {}; }
+    virtual std::string RecorderNotes() const { return {}; }
 };
 
 // The dialogs' defaults, until the options dialog answers.

@@ -226,6 +226,15 @@ bool TDOPT::DetectPIChange() const { return CBSTPI->isChecked(); }
 int TDOPT::OnPIChangeItem() const { return RGRECEV->ItemIndex(); }
 bool TDOPT::StopRecordingOnSignalTimeout() const { return CBSTTO->isChecked(); }
 bool TDOPT::AddDateTime() const { return CBADDT->isChecked(); }
+int TDOPT::RecBufferSeconds() const { return SEBUFLEN->value(); }
+bool TDOPT::TimeMachineEnabled() const { return CBTMEN->isChecked(); }
+bool TDOPT::RecordGroupType(int index) const {
+    return index >= 0 && index < kRecordGroupItems && CLBGREC->Checked(index);
+}
+std::string TDOPT::DefaultFileName() const { return EDEFFN->text().toStdString(); }
+std::string TDOPT::RecorderName() const { return ENAME->text().toStdString(); }
+std::string TDOPT::RecorderLocation() const { return ELOC->text().toStdString(); }
+std::string TDOPT::RecorderNotes() const { return ENOTES->text().toStdString(); }
 
 // Settings ------------------------------------------------------------------------
 

@@ -45,6 +45,13 @@ public:
     int OnPIChangeItem() const override;
     bool StopRecordingOnSignalTimeout() const override;
     bool AddDateTime() const override;
+    int RecBufferSeconds() const override;
+    bool TimeMachineEnabled() const override;
+    bool RecordGroupType(int index) const override;
+    std::string DefaultFileName() const override;
+    std::string RecorderName() const override;
+    std::string RecorderLocation() const override;
+    std::string RecorderNotes() const override;
 
     // The controls the settings file and the workspace keep.
     ConfigSettings Config() const;

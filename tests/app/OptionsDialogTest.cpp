@@ -220,6 +220,24 @@ TEST_F(OptionsDialogTest, TheOptionsAccessorReadsTheControls) {
     EXPECT_EQ(o.OnPIChangeItem(), 1);
     EXPECT_FALSE(o.SeekingEnabled());
     EXPECT_TRUE(o.ConsiderBadBlocksAsCorrect());
+
+    Opt().SEBUFLEN->setValue(42);
+    Opt().CBTMEN->setChecked(false);
+    Opt().CLBGREC->SetChecked(32, false);
+    Opt().EDEFFN->setText("/rec/%pi.orv");
+    Opt().ENAME->setText("Ana");
+    Opt().ELOC->setText("Porto");
+    Opt().ENOTES->setText("mast");
+    EXPECT_EQ(o.RecBufferSeconds(), 42);
+    EXPECT_FALSE(o.TimeMachineEnabled());
+    EXPECT_TRUE(o.RecordGroupType(0));
+    EXPECT_FALSE(o.RecordGroupType(32));
+    EXPECT_FALSE(o.RecordGroupType(33)); // no such item
+    EXPECT_FALSE(o.RecordGroupType(-1));
+    EXPECT_EQ(o.DefaultFileName(), "/rec/%pi.orv");
+    EXPECT_EQ(o.RecorderName(), "Ana");
+    EXPECT_EQ(o.RecorderLocation(), "Porto");
+    EXPECT_EQ(o.RecorderNotes(), "mast");
 }
 
 TEST_F(OptionsDialogTest, TheSourceDialogShowsThresholdsOnlyForAnEncoderInput) {
