@@ -1,5 +1,6 @@
 #include "opt.h"
 
+#include "DialogButton.h"
 #include "CheckListBox.h"
 #include "Named.h"
 #include "RadioGroup.h"
@@ -66,10 +67,7 @@ TDOPT::TDOPT(TForm1& main) : QDialog(&main), main_(main) {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(note);
     bottom->addStretch();
-    ColorBitBtn1 = new QPushButton("Close", this);
-    ColorBitBtn1->setObjectName("ColorBitBtn1");
-    ColorBitBtn1->setDefault(true);
-    connect(ColorBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    ColorBitBtn1 = DialogButton("ColorBitBtn1", "Close", controls::bkClose, true, this);
     bottom->addWidget(ColorBitBtn1);
     layout->addLayout(bottom);
 

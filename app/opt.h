@@ -19,6 +19,7 @@ class QTabWidget;
 class QWidget;
 
 namespace orvane {
+namespace controls { class TColorBitBtn; }
 
 class TForm1;
 class TCheckListBox;
@@ -99,7 +100,7 @@ public:
     QCheckBox *CBSRA = nullptr, *CBCF = nullptr;
     QLineEdit* EOTP = nullptr;
     QPushButton *Button2 = nullptr, *Button3 = nullptr;
-    QPushButton* ColorBitBtn1 = nullptr; // "Close"
+    controls::TColorBitBtn* ColorBitBtn1 = nullptr; // "Close"
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

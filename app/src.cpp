@@ -1,5 +1,6 @@
 #include "src.h"
 
+#include "DialogButton.h"
 #include "Named.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
@@ -112,16 +113,11 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    BBOK = new QPushButton("OK", this);
-    BBOK->setObjectName("BBOK");
-    BBOK->setDefault(true);
-    ColorBitBtn2 = new QPushButton("Cancel", this);
-    ColorBitBtn2->setObjectName("ColorBitBtn2");
+    BBOK = DialogButton("BBOK", "OK", controls::bkOK, true, this);
+    ColorBitBtn2 = DialogButton("ColorBitBtn2", "Cancel", controls::bkCancel, false, this);
     buttons->addWidget(BBOK);
     buttons->addWidget(ColorBitBtn2);
     layout->addLayout(buttons);
-    connect(BBOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ColorBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
     connect(RGEDGE, &TRadioGroup::Click, this, &TDSRC::RGEDGEClick);
     connect(Button1, &QPushButton::clicked, this, &TDSRC::Button1Click);

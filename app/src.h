@@ -18,6 +18,7 @@ class QTabWidget;
 class QWidget;
 
 namespace orvane {
+namespace controls { class TColorBitBtn; }
 
 class TForm1;
 class TRadioGroup;
@@ -60,7 +61,7 @@ public:
     QPushButton* BLIST2 = nullptr;
     QLineEdit *EHOST = nullptr, *EPORT = nullptr;
     TRadioGroup* RGDEVTYPE = nullptr;
-    QPushButton *BBOK = nullptr, *ColorBitBtn2 = nullptr;
+    controls::TColorBitBtn *BBOK = nullptr, *ColorBitBtn2 = nullptr;
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -1,6 +1,7 @@
 // The options and source dialogs' own handlers.
 #include "AppFakes.h"
 #include "CheckListBox.h"
+#include "ColorBitBtn.h"
 #include "FileTypes.h"
 #include "OrvaneApp.h"
 #include "RadioGroup.h"
@@ -60,6 +61,31 @@ TEST_F(OptionsDialogTest, EscapeClosesLikeClose) {
         else Opt().ColorBitBtn1->click();
         EXPECT_FALSE(Opt().isVisible()) << escape;
         EXPECT_EQ(Opt().result(), QDialog::Accepted) << escape;
+    }
+}
+
+TEST_F(OptionsDialogTest, DialogButtonsAreColouredAndCloseWithTheirResult) {
+    using controls::TColorBitBtn;
+    struct Case {
+        QDialog* dialog;
+        TColorBitBtn* button;
+        int result; // Accepted, or 2 for the Cancel kind
+    };
+    for (const Case& c : {Case{&Opt(), Opt().ColorBitBtn1, QDialog::Accepted}, Case{&Src(), Src().BBOK, QDialog::Accepted},
+                          Case{&Src(), Src().ColorBitBtn2, 2}}) {
+        const QString name = c.button->objectName();
+        EXPECT_EQ(c.button->Color(), 14278368u) << name.toStdString();
+        EXPECT_EQ(c.button->NumGlyphs(), 2) << name.toStdString();
+        EXPECT_FALSE(c.button->Glyph().isNull()) << name.toStdString();
+        EXPECT_EQ(c.button->font().pointSize(), 8) << name.toStdString();
+        EXPECT_EQ(c.button->Default(), c.result == QDialog::Accepted) << name.toStdString();
+        EXPECT_EQ(c.button->Cancel(), c.result != QDialog::Accepted) << name.toStdString();
+        c.dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(c.dialog));
+        c.dialog->setResult(-1);
+        c.button->click();
+        EXPECT_FALSE(c.dialog->isVisible()) << name.toStdString();
+        EXPECT_EQ(c.dialog->result(), c.result) << name.toStdString();
     }
 }
 
