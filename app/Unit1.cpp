@@ -2,6 +2,7 @@
 #include "GradBand.h"
 #include "GradButton.h"
 
+#include "FileInformation.h"
 #include "OrvaneApp.h"
 #include "about.h"
 #include "dd.h"
@@ -13,6 +14,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -55,7 +60,7 @@ std::string CommandLineFile(const std::vector<std::string>& args) {
 TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
-      player_(*this, *env.clock, *env.timers),
+      player_(*this, *env.clock, *env.timers), recorder_(*this, *env.clock),
       groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }) {
     ClearValueTable(valueTable_);
     setObjectName("Form1");
@@ -89,7 +94,6 @@ void TForm1::FormCreate() {
     setAcceptDrops(true);
 
     srcNum_ = kSourceNone;
-    recording_ = false;
 
     programFolder_ = ProgramFolderOf(env_.programPath);
     dataFolder_ = GetDataFolder(false, true, env_.programPath);
@@ -167,9 +171,15 @@ void TForm1::BuildDisplay() {
     LPLAY = label("LPLAY", "PLAY", "Playing", {200, 34, 60, 15});
     LEND = label("LEND", "END", "The playback has ended", {200, 34, 60, 15});
     LPAUSE = label("LPAUSE", "Pause", "Playback paused", {200, 49, 60, 15});
+    // The recording's name shares its row with "Pause", which stays on top.
+    LREC = label("LREC", "REC", "Recording", {262, 34, 34, 15});
+    LRFN = label("LRFN", "filename", "", {146, 49, 110, 15});
+    LPAUSE->raise();
     LEND->hide();
     LPLAY->hide();
     LPAUSE->hide();
+    LREC->hide();
+    LRFN->hide();
     QFont big = LPI->font();
     big.setPointSize(14);
     big.setBold(true);
@@ -215,7 +225,7 @@ void TForm1::BuildDisplay() {
     BBPSTOP = button("BBPSTOP", "STOP", "Stop playback", 1, 0, 2, true, [this] { player_.BBPSTOPClick(); });
     BBREC = button("BBREC", "REC", "Start recording", 0, 1, 2, true, [this] { BBRECClick(); });
     BBSTOP = button("BBSTOP", "STOP", "Stop recording", 1, 1, 2, true, [this] { BBSTOPClick(); });
-    BBRECFN = button("BBRECFN", "...", "Change the recording file name", 0, 2, 1, true, [] {});
+    BBRECFN = button("BBRECFN", "...", "Change the recording file name", 0, 2, 1, true, [this] { BBRECFNClick(); });
     GradButton1 = button("GradButton1", "Reset", "Reset the decoded data", 1, 2, 2, true, [this] { Clear1Click(); });
     BBTUNE = button("BBTUNE", "Tune", "Tune to the selected frequency", 0, 3, 1, false, [] {});
     GradButton2 = button("GradButton2", "", "", 1, 3, 1, true, [] {});
@@ -256,7 +266,7 @@ void TForm1::BuildMenu() {
     QMenu* file = bar->addMenu("&File");
     item(file, "PlayFile1", "Play File...", QKeySequence("Ctrl+P"), &TForm1::PlayFile1Click, true);
     item(file, "FileInformation1", "File Information...", QKeySequence("Ctrl+I"),
-         &TForm1::FileInformation1Click, false);
+         &TForm1::FileInformation1Click, true);
     item(file, "PlayLocation1", "Play Stream...", {}, &TForm1::PlayLocation1Click, false);
     item(file, "CreateReport1", "Create Report...", QKeySequence("Ctrl+R"), &TForm1::CreateReport1Click,
          false);
@@ -311,7 +321,7 @@ void TForm1::TimerFirstStartTimer() {
 void TForm1::FormClose() {
     if (closed_) return;
     closed_ = true;
-    if (recording_) StopRecording();
+    if (recorder_.Recording()) recorder_.StopRecordingFile();
     if (player_.Playing()) player_.StopPlayingFile();
     WriteAutoReport();
     if (options_->SaveWorkspaceOnExit()) SaveWorkspace1Click();
@@ -402,7 +412,7 @@ void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
     } else if (piWatch_.changed) {
         piWatch_.changed = false;
         if (options_->ResetOnPIChange()) ClearKeepSync();
-        if (options_->DetectPIChange() && recording_) {
+        if (options_->DetectPIChange() && recorder_.Recording()) {
             BBSTOPClick();
             if (options_->OnPIChangeItem() == 1) piWatch_.newRecordingPending = true;
         }
@@ -411,13 +421,13 @@ void TForm1::SendRDSGroup(const TRDSGroupRec& group) {
 
     ++groupsPerSecond_;
     plugins_.SendGroupToAll(g);
-    AddToRecBuffer(g);
-    SaveRDSGroup(g);
+    recorder_.AddToRecBuffer(g);
+    recorder_.SaveRDSGroup(g);
     BasicDecoder(g);
     LCDRefresh(g);
     if (piWatch_.newRecordingPending) {
         piWatch_.newRecordingPending = false;
-        if (!recording_) BBRECClick();
+        if (!recorder_.Recording()) BBRECClick();
     }
 }
 
@@ -675,6 +685,54 @@ void TForm1::PlayFile1Click() {
 
 void TForm1::SetGroupCount(int count) { shownGroupCount_ = count; }
 
+void TForm1::WMDropFiles(const std::vector<std::string>& files) {
+    for (const std::string& f : files) PlayFile(f);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); }))
+        e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e) {
+    try {
+        std::vector<std::string> files;
+        for (const QUrl& u : e->mimeData()->urls())
+            if (u.isLocalFile()) files.push_back(u.toLocalFile().toStdString());
+        WMDropFiles(files);
+        e->acceptProposedAction();
+    } catch (const std::exception& ex) {
+        Show(ex.what());
+    }
+}
+
+// Recording ---------------------------------------------------------------------------
+
+std::string TForm1::SelectedFrequency() const {
+    return CBFREQ->currentIndex() >= 0 ? CBFREQ->currentText().toStdString() : std::string();
+}
+
+void TForm1::ResetGroupCount() {
+    shownGroupCount_ = 0;
+    LGR->setText("0");
+}
+
+std::string TForm1::AskRecordingFileName(const std::string& folder, int& filterIndex) {
+    dialogState_.recDialogDir = folder;
+    return env_.modal->SaveFile(this, "Orvane file (*.orv);;Kivo file (*.smp)", folder, filterIndex);
+}
+
+void TForm1::RecordingChanged() {
+    LREC->setVisible(recorder_.Recording());
+    // A long name is shortened in its middle; the hint holds it whole.
+    const QString name = QString::fromStdString(recorder_.ShownFileName());
+    LRFN->setText(LRFN->fontMetrics().elidedText(name, Qt::ElideMiddle, LRFN->width()));
+    LRFN->setToolTip(name);
+    LRFN->setVisible(recorder_.FileNameShown());
+    LRFN->repaint();
+}
+
 void TForm1::SetGroupCountText(const std::string& text) {
     LGR->setText(QString::fromStdString(text));
     LGR->repaint();
@@ -695,7 +753,9 @@ void TForm1::PlaybackChanged() {
         TBSpeed->setValue(player_.SpeedPosition());
     }
 }
-void TForm1::FileInformation1Click() {}
+void TForm1::FileInformation1Click() {
+    env_.modal->Message(this, FileInformationText(player_.LastFileName(), player_.HeaderLine()));
+}
 void TForm1::PlayLocation1Click() {}
 void TForm1::CreateReport1Click() {}
 void TForm1::OpenWorkspace1Click() {
@@ -787,8 +847,7 @@ void TForm1::LoadWorkspace() {
     SendWindowRect();
     const ConfigSettings config = ConfigControls();
     ApplyPriorityAndOnTop(config.highPriority, config.onTop);
-    AllocateRecBuffer(PreBufferEntries(config.bufferLength));
-    ClearRecBuffer();
+    recorder_.AllocateRecBuffer(PreBufferEntries(config.bufferLength));
     ApplyOptions();
 }
 
@@ -804,7 +863,7 @@ void TForm1::UpdateCaption() { setWindowTitle(QString::fromStdString(settings_->
 
 void TForm1::ApplyOptions() {
     if (!dopt_) return;
-    recordingTemplate_ = dopt_->EDEFFN->text().toStdString();
+    recorder_.SetTemplate(dopt_->EDEFFN->text().toStdString());
     const int interval = dopt_->SignalTimeoutSeconds() * 1000;
     if (timerTimeout_->Interval() != interval) timerTimeout_->SetInterval(interval);
     timerTimeout_->SetEnabled(dopt_->ResetOnSignalTimeout() || dopt_->StopRecordingOnSignalTimeout());
@@ -823,6 +882,7 @@ WorkspaceState TForm1::WorkspaceControls() const {
     s.source = source_;
     s.playbackSpeed = TBSpeed->value();
     s.tuneTo = CBFREQ->currentIndex();
+    s.recDialogFilterIndex = recorder_.DialogFilterIndex();
     if (dopt_) s.options = dopt_->WorkspaceOptions();
     return s;
 }
@@ -834,6 +894,7 @@ void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
     TBSpeed->setValue(s.playbackSpeed);
     CBFREQ->setCurrentIndex(s.tuneTo);
     dialogState_ = s;
+    recorder_.SetDialogFilterIndex(s.recDialogFilterIndex);
     if (dopt_) dopt_->SetWorkspaceOptions(s.options);
 }
 

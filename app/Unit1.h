@@ -9,6 +9,7 @@
 #include "Options.h"
 #include "PIWatch.h"
 #include "PluginHost.h"
+#include "Recorder.h"
 #include "WorkspaceManager.h"
 
 #include <orvane/valuetable.h>
@@ -36,7 +37,8 @@ struct AppForms;
 
 class TDOPT;
 
-class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost, private ISettingsHost {
+class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost, private ISettingsHost,
+               private IRecorderHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -68,7 +70,7 @@ public:
     void SendRDSGroup(const TRDSGroupRec& group) override;
     void UpdateBER(const std::string& text);
     // The confirmed PS, else the current one.
-    std::string PSN() const;
+    std::string PSN() const override;
 
     // The decoder tick: drains the ring into the synchroniser.
     void TimerRDSDecoderTimer();
@@ -96,20 +98,21 @@ public:
 
     GroupDecoder& Decoder() { return decoder_; }
     PluginHost& Plugins() { return plugins_; }
-    const IOptions& Options() const { return *options_; }
+    const IOptions& Options() const override { return *options_; }
 
-    int SourceNumber() const { return srcNum_; }
+    int SourceNumber() const override { return srcNum_; }
     // Set by the source connection.
     void SetSourceNumber(int source) { srcNum_ = source; }
-    bool Playing() const { return player_.Playing(); }
+    bool Playing() const override { return player_.Playing(); }
     FilePlayer& Player() { return player_; }
+    Recorder& RecorderUnit() { return recorder_; }
     // Group lines from the device link and socket streams, with their
     // "RESET" and "EXIT" control lines.
     GroupLineParser& GroupLines() { return groupLines_; }
-    bool Recording() const override { return recording_; }
+    bool Recording() const override { return recorder_.Recording(); }
     const std::string& ProgramFolder() const { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
-    const std::string& DocumentsFolder() const { return documentsFolder_; }
+    const std::string& DocumentsFolder() const override { return documentsFolder_; }
     const std::string& WorkspaceFile() const { return settings_->WorkspaceFile(); }
     WorkspaceManager& Settings() { return *settings_; }
     // The source and its connection settings, kept in the workspace.
@@ -117,8 +120,8 @@ public:
     // "Visible" of the workspace loaded at start-up.
     bool StartVisible() const { return startVisible_; }
     // Entries of the recording pre-buffer the workspace asked for.
-    int RecBufferEntries() const { return recBufferEntries_; }
-    const std::string& RecordingTemplate() const { return recordingTemplate_; }
+    int RecBufferEntries() const { return recorder_.RecBufferSize(); }
+    const std::string& RecordingTemplate() const { return recorder_.Template(); }
 
     // Settings and workspace.
     void LoadConfig();
@@ -155,6 +158,16 @@ public:
     // "Flat LCD", applied when the settings load: the bands go and the
     // display's labels become opaque.
     void ApplyFlatLCD(bool flat);
+    QLabel* LREC = nullptr;
+    QLabel* LRFN = nullptr;
+
+    // The recording buttons.
+    void BBRECClick() { recorder_.BBRECClick(); }
+    void BBSTOPClick() { recorder_.BBSTOPClick(); }
+    void BBRECFNClick() { recorder_.BBRECFNClick(); }
+    // Files dropped on the window, in order: each one is played, so the last
+    // keeps playing.
+    void WMDropFiles(const std::vector<std::string>& files);
 
 public slots:
     void PlayFile1Click();
@@ -180,6 +193,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void FormCreate();
@@ -200,11 +215,7 @@ private:
     bool Paused() const;
     void SoftPISearchBit(uint8_t /*bit*/) {}
     void ClearSoftPISearch() {}
-    void AddToRecBuffer(const TRDSGroupRec& /*group*/) {}
-    void SaveRDSGroup(const TRDSGroupRec& /*group*/) {}
-    void ClearRecBuffer() override {}
-    void BBRECClick() {}
-    void BBSTOPClick() {}
+    void ClearRecBuffer() override { recorder_.ClearRecBuffer(); }
 
     // ISettingsHost
     ConfigSettings ConfigControls() const override;
@@ -215,20 +226,30 @@ private:
     void WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth,
                              int& screenHeight) const override;
     void ApplyPriorityAndOnTop(bool highPriority, bool onTop);
-    void AllocateRecBuffer(int entries) { recBufferEntries_ = entries; }
 
     // Steps owned by parts of the program that are not here yet.
     void ConnectSource() {}
     void DisconnectSource() { DisconnectSource(srcNum_); }
     void DisconnectSource(int source);
-    void StopRecording() {}
     void StopPlayback() {}
     void WriteAutoReport() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
 
     // IPlaybackHost
     void ResetDecodedData() override { Clear1Click(); }
-    void StopRecordingFile() override {}
+    void StopRecordingFile() override { recorder_.StopRecordingFile(); }
+    bool ConsiderBadBlocksAsCorrect() const override { return options_->ConsiderBadBlocksAsCorrect(); }
+
+    // IRecorderHost
+    std::string PIText() const override { return piText_; }
+    std::string SelectedFrequency() const override;
+    void SendCommandToAll(const std::string& command, const std::string& parameter) override {
+        plugins_.SendCommandToAll(command, parameter);
+    }
+    void ResetGroupCount() override;
+    void GrowGroupCount() override { ++shownGroupCount_; }
+    std::string AskRecordingFileName(const std::string& folder, int& filterIndex) override;
+    void RecordingChanged() override;
     bool SeekingEnabled() const override { return options_->SeekingEnabled(); }
     void SetGroupCount(int count) override;
     void SetGroupCountText(const std::string& text) override;
@@ -243,6 +264,7 @@ private:
     GroupDecoder decoder_;
     PluginHost plugins_;
     FilePlayer player_;
+    Recorder recorder_;
     GroupLineParser groupLines_;
 
     DecoderRing ring_;
@@ -278,11 +300,8 @@ private:
     // Workspace keys kept for the dialogs and streams that use them.
     WorkspaceState dialogState_;
     bool startVisible_ = true;
-    int recBufferEntries_ = 0;
-    std::string recordingTemplate_;
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     bool rectSent_ = false;
-    bool recording_ = false;
     bool closed_ = false;
 
     QMenu* pluginsMenu_ = nullptr;

@@ -89,15 +89,14 @@ inline void PutDecimal(char* o, unsigned v, int width) {
 
 } // namespace
 
-std::string GroupToLine(const TRDSGroupRec& g, bool addDateTime) {
+size_t GroupToLine(const TRDSGroupRec& g, bool addDateTime, char* buf) {
     // "0123 4567 89AB CDEF @2024/01/05 09:03:07.25"
-    char buf[43];
-    std::memcpy(buf, "0000 0000 0000 0000 @0000/00/00 00:00:00.00", sizeof buf);
+    std::memcpy(buf, "0000 0000 0000 0000 @0000/00/00 00:00:00.00", kGroupLineMax);
     PutBlock(buf + 0, g.BlockA);
     PutBlock(buf + 5, g.BlockB);
     PutBlock(buf + 10, g.BlockC);
     PutBlock(buf + 15, g.BlockD);
-    if (!addDateTime) return std::string(buf, 19);
+    if (!addDateTime) return 19;
     PutDecimal(buf + 21, g.Year, 4);
     PutDecimal(buf + 26, g.Month, 2);
     PutDecimal(buf + 29, g.Day, 2);
@@ -105,7 +104,12 @@ std::string GroupToLine(const TRDSGroupRec& g, bool addDateTime) {
     PutDecimal(buf + 35, g.Minute, 2);
     PutDecimal(buf + 38, g.Second, 2);
     PutDecimal(buf + 41, g.Hundredths, 2);
-    return std::string(buf, sizeof buf);
+    return kGroupLineMax;
+}
+
+std::string GroupToLine(const TRDSGroupRec& g, bool addDateTime) {
+    char buf[kGroupLineMax];
+    return std::string(buf, GroupToLine(g, addDateTime, buf));
 }
 
 GroupLineParser::GroupLineParser(IClock& clock, std::function<void()> resetDecodedData,

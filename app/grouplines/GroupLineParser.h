@@ -6,6 +6,7 @@
 
 #include <orvane/rdsgroup.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ namespace orvane {
 // 0..65535 are written "----"; with addDateTime the record's stamp follows
 // as " @yyyy/mm/dd hh:mm:ss.hh".
 std::string GroupToLine(const TRDSGroupRec& group, bool addDateTime);
+// The same into `buf` of at least kGroupLineMax bytes, for writers that must
+// not allocate per group; answers the length.
+constexpr size_t kGroupLineMax = 43;
+size_t GroupToLine(const TRDSGroupRec& group, bool addDateTime, char* buf);
 
 class GroupLineParser {
 public:

@@ -45,7 +45,7 @@ std::string Extension(const std::string& name) {
 
 FilePlayer::FilePlayer(IPlaybackHost& host, IClock& clock, ITimerFactory& timers,
                        std::unique_ptr<LineReader> reader)
-    : host_(host), parser_(clock), timer_(timers.Create(kDefaultInterval, false)),
+    : host_(host), clock_(clock), parser_(clock), timer_(timers.Create(kDefaultInterval, false)),
       readerOwned_(reader ? std::move(reader) : std::make_unique<LineReader>()), reader_(*readerOwned_) {
     timer_->OnTimer = [this] {
         // A timer slot: nothing may escape into the event loop.
@@ -147,9 +147,13 @@ void FilePlayer::PlayFile(const std::string& name) {
                 SetPlaying(false);
             }
             break;
-        case kPlaySample: // sample files are not played yet
-            host_.Show(kOpenError);
-            SetPlaying(false);
+        case kPlaySample:
+            if (samples_.Open(name)) {
+                SetPlaying(true);
+            } else {
+                host_.Show(kOpenError);
+                SetPlaying(false);
+            }
             break;
         default: // nor streams
             host_.Show(kStreamError);
@@ -161,6 +165,11 @@ void FilePlayer::PlayFile(const std::string& name) {
             host_.SetGroupCountText("0");
             StopPlayingFile();
             host_.Show(kReadError);
+        }
+        if (playing_ && kind_ == kPlaySample && host_.SeekingEnabled()) {
+            totalGroups_ = static_cast<int>(std::min<int64_t>(samples_.TotalGroups(), INT_MAX));
+            host_.PlaybackChanged();
+            host_.Show("");
         }
     } catch (const std::exception&) {
         if (playing_) StopPlayingFile();
@@ -221,6 +230,7 @@ void FilePlayer::StopPlayingFile() {
     ended_ = true;
     if (host_.Recording()) host_.StopRecordingFile();
     reader_.Close();
+    samples_.Close();
     host_.ClearRecBuffer();
     playing_ = false;
     endShown_ = true;
@@ -242,6 +252,7 @@ void FilePlayer::TimerPlaybackTimer() {
     if (!playing_) return;
     if (kind_ == kPlayText || kind_ == kPlaySample) ApplyPlaybackSpeed();
     if (kind_ == kPlayText) PlayTextLine();
+    else if (kind_ == kPlaySample) PlaySampleRecord();
     // The next tick comes one full interval after this one.
     timer_->SetEnabled(false);
     UpdateTimer();
@@ -270,6 +281,18 @@ void FilePlayer::PlayTextLine() {
     }
     // Recorded lines are data: "RESET" and "EXIT" lines are not obeyed here.
     if (parser_.GroupConvert(line)) host_.SendRDSGroup(parser_.Group());
+}
+
+void FilePlayer::PlaySampleRecord() {
+    const uint8_t* record = nullptr;
+    switch (samples_.Next(record)) {
+    case SampleReader::Result::Record:
+        host_.SendRDSGroup(DecodeSampleRecord(record, host_.ConsiderBadBlocksAsCorrect(), clock_.Now()));
+        return;
+    case SampleReader::Result::Error: host_.Show(kReadError); break;
+    case SampleReader::Result::End: break;
+    }
+    StopPlayingFile();
 }
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "GroupLineParser.h"
 #include "LineReader.h"
+#include "SampleReader.h"
 #include "Timer.h"
 
 #include <orvane/rdsgroup.h>
@@ -35,6 +36,8 @@ public:
     virtual void SetBERText(const std::string& text) = 0; // LBER
     // The player's visible state changed: LPLAY, LEND, LPAUSE, BBPSTOP, ATB.
     virtual void PlaybackChanged() = 0;
+    // "Consider bad blocks as correct (not recommended)", for sample files.
+    virtual bool ConsiderBadBlocksAsCorrect() const { return false; }
 };
 
 enum PlaybackKind : int { kPlayText = 0, kPlaySample = 1, kPlayStream = 2 };
@@ -111,12 +114,15 @@ private:
     void UpdateTimer();
     bool Prescan();
     void PlayTextLine();
+    void PlaySampleRecord();
 
     IPlaybackHost& host_;
+    IClock& clock_;
     GroupLineParser parser_;
     std::unique_ptr<ITimer> timer_;
     std::unique_ptr<LineReader> readerOwned_;
     LineReader& reader_;
+    SampleReader samples_;
 
     bool playing_ = false;
     bool ended_ = false;

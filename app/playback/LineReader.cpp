@@ -1,8 +1,8 @@
 #include "LineReader.h"
 
+#include "RegularFile.h"
+
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvane {
@@ -15,16 +15,8 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path) {
     Close();
-    // Non-blocking, so that opening a FIFO cannot hang before it is refused.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    return Rewind();
+    fd_ = OpenRegularFile(path);
+    return fd_ >= 0 && Rewind();
 }
 
 bool LineReader::Rewind() {

@@ -2,6 +2,8 @@
 // that it streams: the peak resident set does not grow with the file.
 #include "FilePlayer.h"
 
+#include "PeakMemory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -52,13 +54,7 @@ public:
     void PlaybackChanged() override {}
 };
 
-long VmHWMkB() {
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
+using orvane::bench::PeakResidentKB;
 
 fs::path g_dir;
 
@@ -93,14 +89,14 @@ void Prescan(benchmark::State& state, const fs::path& path) {
     orvane::SystemClock clock;
     NullTimers timers;
     orvane::FilePlayer player(host, clock, timers);
-    const long before = VmHWMkB();
+    const long before = PeakResidentKB();
     int total = 0;
     for (auto _ : state) {
         player.PlayFile(path.string());
         total = player.TotalGroups();
         player.StopPlayingFile();
     }
-    const long after = VmHWMkB();
+    const long after = PeakResidentKB();
     state.counters["groups"] = total;
     state.counters["peak_rss_growth_kB"] = static_cast<double>(after - before);
     state.counters["peak_rss_kB"] = static_cast<double>(after);
@@ -125,7 +121,7 @@ int main(int argc, char** argv) {
     std::printf("recordings: %.1f MB (100,000 lines), %.1f MB (1,000,000 lines), "
                 "%.1f MB (one line); peak RSS before the runs: %ld kB\n",
                 fs::file_size(RecordingPath(100000)) / 1e6, fs::file_size(RecordingPath(1000000)) / 1e6,
-                fs::file_size(LongLinePath()) / 1e6, VmHWMkB());
+                fs::file_size(LongLinePath()) / 1e6, PeakResidentKB());
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

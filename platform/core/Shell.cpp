@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace orvane {
 
 bool DesktopShell::Open(const std::string& target, const std::string& workingFolder) {
@@ -58,6 +60,16 @@ std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter
 
 std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), QString::fromStdString(filter)).toStdString();
+}
+
+std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
+                                      int& filterIndex) {
+    const QStringList filters = QString::fromStdString(filter).split(QStringLiteral(";;"));
+    QString selected = filters.value(filterIndex);
+    const QString file = QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(folder),
+                                                      QString::fromStdString(filter), &selected);
+    filterIndex = std::max<int>(0, static_cast<int>(filters.indexOf(selected)));
+    return file.toStdString();
 }
 
 int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }

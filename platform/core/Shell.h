@@ -45,6 +45,11 @@ public:
                                  const std::string& /*folder*/) {
         return {};
     }
+    // The same with a choice of filters: `filterIndex` (0-based) is the
+    // filter shown first, and then the one chosen. The dialog asks before it
+    // lets the user pick an existing file.
+    virtual std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
+                                 int& filterIndex) = 0;
 };
 
 class ExecModalRunner final : public IModalRunner {
@@ -54,6 +59,8 @@ public:
     std::string OpenFile(QWidget* parent, const std::string& filter) override;
     std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) override;
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) override;
+    std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
+                         int& filterIndex) override;
 };
 
 } // namespace orvane

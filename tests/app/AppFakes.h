@@ -37,8 +37,17 @@ struct FakeModal : IModalRunner {
     void Message(QWidget*, const std::string& text) override { messages.push_back(text); }
     std::string fileToOpen; // the user's pick in an open dialog
     std::string OpenFile(QWidget*, const std::string&) override { return fileToOpen; }
-    std::string fileToSave; // the user's pick in a save dialog
+    std::string fileToSave; // the user's pick in a save dialog, and its filter
+    int saveFilter = 0;
+    int saveFilterShown = -1; // the filter the save dialog showed first
+    std::string saveFolder; // the folder the save dialog opened in
     std::string SaveFile(QWidget*, const std::string&, const std::string&) override { return fileToSave; }
+    std::string SaveFile(QWidget*, const std::string&, const std::string& folder, int& filterIndex) override {
+        saveFolder = folder;
+        saveFilterShown = filterIndex;
+        filterIndex = saveFilter;
+        return fileToSave;
+    }
 };
 
 // What a recording plug-in saw, with the windows that existed at the moment.

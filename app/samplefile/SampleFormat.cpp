@@ -1,0 +1,133 @@
+#include "SampleFormat.h"
+
+#include "ValueTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orvane {
+namespace {
+
+// Remainder of value · x^10 modulo x^10 + x^8 + x^7 + x^5 + x^4 + x^3 + 1,
+// one table lookup per byte.
+constexpr uint16_t kPoly = 0x5B9; // the generator with its x^10 term
+
+constexpr std::array<uint16_t, 256> MakeTable() {
+    std::array<uint16_t, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) {
+        uint32_t r = b << 10; // b · x^10, at most 18 bits
+        for (int bit = 17; bit >= 10; --bit)
+            if (r & (1u << bit)) r ^= static_cast<uint32_t>(kPoly) << (bit - 10);
+        t[b] = static_cast<uint16_t>(r);
+    }
+    return t;
+}
+constexpr std::array<uint16_t, 256> kTable = MakeTable();
+
+uint16_t Syndrome(uint16_t value) {
+    // r(hi · x^8 + lo) · x^10 = r(r(hi · x^10) · x^8 + lo · x^10).
+    const uint16_t hi = kTable[value >> 8];
+    const uint16_t top = static_cast<uint16_t>(hi >> 2);            // bits 9..2 shifted out by x^8
+    const uint16_t low = static_cast<uint16_t>((hi & 3) << 8);
+    return static_cast<uint16_t>(low ^ kTable[top ^ (value & 0xFF)]);
+}
+
+void PutWord(uint8_t* p, uint16_t w) {
+    p[0] = static_cast<uint8_t>(w >> 8);
+    p[1] = static_cast<uint8_t>(w & 0xFF);
+}
+
+uint16_t GetWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+
+// A length byte and the text at `offset` of the trailer.
+void PutShortString(SampleTrailer& t, size_t offset, std::string_view text) {
+    t[offset] = static_cast<uint8_t>(text.size());
+    std::memcpy(t.data() + offset + 1, text.data(), text.size());
+}
+
+} // namespace
+
+uint16_t CheckWord(uint16_t value, uint16_t offset) {
+    return static_cast<uint16_t>((Syndrome(value) ^ offset) & 0x3FF);
+}
+
+uint16_t BlockOffset(int block, bool cPrime) {
+    switch (block) {
+    case 0: return kOffsetA;
+    case 1: return kOffsetB;
+    case 2: return cPrime ? kOffsetCPrime : kOffsetC;
+    default: return kOffsetD;
+    }
+}
+
+SampleRecord SampleEncoder::Encode(const TRDSGroupRec& g) {
+    SampleRecord r{};
+    for (int k = 0; k < 4; ++k) {
+        const int32_t v = Block(g, k);
+        if (!BlockValid(v)) continue; // two zero words
+        if (k == 1) cPrime_ = (v >> 11) & 1;
+        PutWord(r.data() + 4 * k, static_cast<uint16_t>(v));
+        PutWord(r.data() + 4 * k + 2, BlockCRC(static_cast<uint16_t>(v), k, cPrime_));
+    }
+    return r;
+}
+
+bool BadCRC(uint16_t value, uint16_t check, int block, bool cPrime) {
+    return CheckWord(value, BlockOffset(block, cPrime)) != (check >> 6);
+}
+
+TRDSGroupRec DecodeSampleRecord(const uint8_t* bytes, bool badAsCorrect, const LocalTime& now) {
+    TRDSGroupRec g{};
+    g.Year = static_cast<uint16_t>(now.year);
+    g.Month = static_cast<uint8_t>(now.month);
+    g.Day = static_cast<uint8_t>(now.day);
+    g.Hour = static_cast<uint8_t>(now.hour);
+    g.Minute = static_cast<uint8_t>(now.minute);
+    g.Second = static_cast<uint8_t>(now.second);
+    g.Hundredths = static_cast<uint8_t>(now.msec / 10);
+    int32_t blocks[4];
+    for (int k = 0; k < 4; ++k) {
+        const uint16_t value = GetWord(bytes + 4 * k);
+        const uint16_t check = GetWord(bytes + 4 * k + 2);
+        bool bad;
+        if (k == 2 && blocks[1] < 0)
+            bad = BadCRC(value, check, 2, false) && BadCRC(value, check, 2, true);
+        else
+            bad = BadCRC(value, check, k, k == 2 && ((blocks[1] >> 11) & 1));
+        blocks[k] = (bad && (k < 2 || !badAsCorrect)) ? kMissingBlock : value;
+    }
+    g.BlockA = blocks[0];
+    g.BlockB = blocks[1];
+    g.BlockC = blocks[2];
+    g.BlockD = blocks[3];
+    return g;
+}
+
+SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view name) {
+    static constexpr char kWeb[] = "orvane.example"; // 14 characters; readers ignore it
+    static_assert(sizeof kWeb - 1 == 14);
+    SampleTrailer t{};
+    PutShortString(t, 69, kWeb);
+    PutShortString(t, 111, "Orvane     ");
+    PutShortString(t, 48, CutUtf8(location, 20));
+    PutShortString(t, 90, CutUtf8(name, 20));
+    return t;
+}
+
+SampleLayout SampleLayoutOf(int64_t size) {
+    SampleLayout l;
+    const int64_t body = size - 2;
+    if (body < 0) return l;
+    switch (body % kSampleRecordSize) {
+    case kSampleTrailerSize % kSampleRecordSize: l.trailer = kSampleTrailerSize; break;
+    case kShortTrailerSize % kSampleRecordSize: l.trailer = kShortTrailerSize; break;
+    default: l.trailer = 0; break;
+    }
+    // A file shorter than its trailer would be is read as records only.
+    if (body < l.trailer) l.trailer = 0;
+    l.groups = (body - l.trailer) / kSampleRecordSize;
+    l.readLimit = size - l.trailer;
+    return l;
+}
+
+} // namespace orvane

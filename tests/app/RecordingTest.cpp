@@ -1,0 +1,326 @@
+// Recording and playback through the real main window: encoder-made groups
+// go through the real fan-out into a recording and come back unchanged.
+#include "AppFakes.h"
+#include "FileName.h"
+#include "GroupLineParser.h"
+#include "GroupRecord.h"
+#include "RdsEncoder.h"
+#include "SampleFormat.h"
+#include "TestFiles.h"
+#include "Unit1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+struct Options : IOptions {
+    bool badAsCorrect = false;
+    int onPIChange = 0;
+    std::string name, location, notes;
+    bool ConsiderBadBlocksAsCorrect() const override { return badAsCorrect; }
+    int OnPIChangeItem() const override { return onPIChange; }
+    std::string RecorderName() const override { return name; }
+    std::string RecorderLocation() const override { return location; }
+    std::string RecorderNotes() const override { return notes; }
+};
+
+// Stamps follow the index, so every line of a recording differs.
+TRDSGroupRec Rec(int32_t a, int32_t b, int32_t c, int32_t d, int index = 0) {
+    TRDSGroupRec g = GroupRecord(a, b, c, d, index % 100);
+    g.Second = static_cast<uint8_t>(index / 100 % 60);
+    return g;
+}
+
+// A station's groups from our encoder, with version B groups (C'), groups
+// without block B and bad blocks among them; block A stays with the station
+// or is missing, so the PI watch never sees another station.
+std::vector<TRDSGroupRec> Mixed(uint16_t pi, int count) {
+    const char ps[8] = {'R', 'O', 'U', 'N', 'D', 'T', 'R', 'P'};
+    std::vector<TRDSGroupRec> out;
+    int i = 0;
+    for (const Group& e : StationGroups(pi, ps, count)) {
+        TRDSGroupRec g = Rec(e.a, e.b, e.c, e.d, i);
+        switch (i % 7) {
+        case 1: g.BlockB = 0x0800 | (i & 3); g.BlockC = pi; break; // 0B: C' carries the PI
+        case 3: g.BlockB = -1; break;
+        case 4: g.BlockC = -1; g.BlockD = -1; break;
+        case 5: g.BlockA = -1; break;
+        case 6: g.BlockA = g.BlockB = g.BlockC = g.BlockD = -1; break;
+        }
+        out.push_back(g);
+        ++i;
+    }
+    return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t from = 0;
+    for (size_t eol; (eol = text.find("\r\n", from)) != std::string::npos; from = eol + 2)
+        out.push_back(text.substr(from, eol - from));
+    return out;
+}
+
+std::string Blocks(const TRDSGroupRec& g) { return GroupToLine(g, false); }
+
+class RecordingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RecordingPlugins::Seen().clear();
+        RecordingPlugins::Groups().clear();
+        app = std::make_unique<OrvaneApp>(program.Env());
+        app->CreateWindows();
+        main().SetOptions(&options);
+        std::filesystem::create_directories(Docs());
+        std::filesystem::remove_all(Docs());
+        std::filesystem::create_directories(Docs());
+    }
+    TForm1& main() { return *app->Forms().form1; }
+    std::string Docs() { return main().DocumentsFolder(); }
+    std::string WriteText(const std::string& name, const std::vector<TRDSGroupRec>& groups,
+                          const std::string& header = {}) {
+        const std::string path = program.ProgramFolder() + name;
+        std::string text = header.empty() ? "" : header + "\r\n";
+        for (const auto& g : groups) text += GroupToLine(g, true) + "\r\n";
+        WriteFileBytes(path, text);
+        return path;
+    }
+    std::string WriteSample(const std::string& name, const std::vector<TRDSGroupRec>& groups, size_t trailer) {
+        SampleEncoder enc;
+        std::string bytes = "\xFF\x06";
+        for (const auto& g : groups) {
+            const SampleRecord r = enc.Encode(g);
+            bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
+        }
+        const SampleTrailer t = BuildSampleTrailer("", "");
+        bytes.append(reinterpret_cast<const char*>(t.data()), trailer);
+        const std::string path = program.ProgramFolder() + name;
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+    void PlayToTheEnd(const std::string& path) {
+        main().Player().PlayFile(path);
+        ASSERT_TRUE(main().Playing()) << path;
+    }
+    void RunToTheEnd() {
+        for (int i = 0; i < 10000 && main().Playing(); ++i) program.time.Advance(78);
+        ASSERT_FALSE(main().Playing());
+    }
+    std::vector<std::string> Recordings() {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(Docs())) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    std::vector<std::string> SeenBlocks() {
+        std::vector<std::string> out;
+        for (const auto& g : RecordingPlugins::Groups()) out.push_back(Blocks(g));
+        return out;
+    }
+    std::vector<std::string> FileWritten() {
+        std::vector<std::string> out;
+        for (const auto& s : RecordingPlugins::Seen())
+            if (s.command == "FILEWRITTEN") out.push_back(s.parameter);
+        return out;
+    }
+
+    FakeProgram program;
+    Options options;
+    std::unique_ptr<OrvaneApp> app;
+};
+
+} // namespace
+
+TEST_F(RecordingTest, TextRoundTripThroughTheFanOut) {
+    const auto groups = Mixed(0xC201, 60);
+    PlayToTheEnd(WriteText("source.orv", groups));
+    main().BBRECClick();
+    ASSERT_TRUE(main().Recording());
+    EXPECT_FALSE(main().LREC->isHidden());
+    EXPECT_FALSE(main().LRFN->isHidden());
+    RunToTheEnd();
+    EXPECT_FALSE(main().Recording()) << "the end of the playback ends the recording";
+    EXPECT_TRUE(main().LREC->isHidden());
+    EXPECT_TRUE(main().LRFN->isHidden());
+
+    const auto files = Recordings();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(FileWritten(), std::vector<std::string>{Docs() + files[0]});
+    const auto lines = Lines(ReadFileBytes(Docs() + files[0]));
+    ASSERT_EQ(lines.size(), groups.size() + 1);
+    EXPECT_EQ(lines[0].substr(0, 19), "<recorder=\"Orvane\" ");
+    for (size_t i = 0; i < groups.size(); ++i) EXPECT_EQ(lines[i + 1], GroupToLine(groups[i], true)) << i;
+}
+
+TEST_F(RecordingTest, SampleRoundTripThroughTheFanOut) {
+    const auto groups = Mixed(0xD3C2, 60);
+    const std::string trip = Docs() + "trip.smp";
+    program.modal.fileToSave = Docs() + "trip";
+    program.modal.saveFilter = 1;
+    main().BBRECFNClick();
+    EXPECT_EQ(main().LRFN->text().toStdString(), "trip.smp");
+    PlayToTheEnd(WriteText("source.orv", groups));
+    main().BBRECClick();
+    RunToTheEnd();
+    ASSERT_EQ(ReadFileBytes(trip).size(), 2 + 16 * groups.size() + 123);
+
+    RecordingPlugins::Groups().clear();
+    PlayToTheEnd(trip);
+    EXPECT_EQ(main().Player().TotalGroups(), static_cast<int>(groups.size()));
+    RunToTheEnd();
+    std::vector<std::string> expected;
+    for (const auto& g : groups) expected.push_back(Blocks(g));
+    EXPECT_EQ(SeenBlocks(), expected);
+}
+
+TEST_F(RecordingTest, SampleFilesPlayEveryGroupWhateverTheirTrailer) {
+    const auto groups = Mixed(0xC201, 20);
+    for (size_t trailer : {size_t{123}, size_t{115}, size_t{0}}) {
+        RecordingPlugins::Groups().clear();
+        PlayToTheEnd(WriteSample("t" + std::to_string(trailer) + ".SMP", groups, trailer));
+        EXPECT_EQ(main().Player().TotalGroups(), 20) << trailer;
+        RunToTheEnd();
+        EXPECT_EQ(RecordingPlugins::Groups().size(), groups.size()) << trailer;
+    }
+}
+
+TEST_F(RecordingTest, BadSampleBlocksFollowTheOption) {
+    // Every check word broken: A and B are never kept, C and D only by the option.
+    std::string bytes = "\xFF\x06";
+    const uint16_t words[4] = {0xC201, 0x0408, 0xE10D, 0x4F52};
+    for (int k = 0; k < 4; ++k) {
+        const uint16_t check = static_cast<uint16_t>(BlockCRC(words[k], k, false) ^ 0x0040);
+        for (uint16_t w : {words[k], check}) {
+            bytes += static_cast<char>(w >> 8);
+            bytes += static_cast<char>(w & 0xFF);
+        }
+    }
+    bytes += std::string(16, '\0') + std::string(123, '\0');
+    const std::string path = program.ProgramFolder() + "bad.smp";
+    WriteFileBytes(path, bytes);
+    for (bool option : {false, true}) {
+        options.badAsCorrect = option;
+        RecordingPlugins::Groups().clear();
+        PlayToTheEnd(path);
+        RunToTheEnd();
+        EXPECT_EQ(SeenBlocks(), option ? (std::vector<std::string>{"---- ---- E10D 4F52", "---- ---- 0000 0000"})
+                                       : (std::vector<std::string>{"---- ---- ---- ----", "---- ---- ---- ----"}));
+    }
+}
+
+TEST_F(RecordingTest, PIChangeWithAnotherFileOptionMakesTwoFiles) {
+    options.onPIChange = 1;
+    std::vector<TRDSGroupRec> groups;
+    for (int i = 0; i < 10; ++i) groups.push_back(Rec(0x1111, 0x0400, 0, 0x4142, i));
+    for (int i = 10; i < 20; ++i) groups.push_back(Rec(0x2222, 0x0400, 0, 0x4344, i));
+    PlayToTheEnd(WriteText("two.orv", groups));
+    program.time.Advance(78 * 3); // the PI is known; the time machine has the first groups
+    main().BBRECClick();
+    RunToTheEnd();
+    const auto files = Recordings();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].substr(0, 4), "1111");
+    EXPECT_EQ(files[1].substr(0, 4), "2222");
+    // The first file ends with the group that began the change; the second
+    // begins with the one that confirmed it.
+    const auto first = Lines(ReadFileBytes(Docs() + files[0]));
+    const auto second = Lines(ReadFileBytes(Docs() + files[1]));
+    EXPECT_EQ(first.size(), 1 + 11u);
+    ASSERT_EQ(second.size(), 1 + 9u);
+    EXPECT_EQ(second[1], GroupToLine(groups[11], true));
+    EXPECT_EQ(FileWritten().size(), 2u);
+
+    // With the default option the recording just stops.
+    options.onPIChange = 0;
+    std::filesystem::remove_all(Docs());
+    std::filesystem::create_directories(Docs());
+    PlayToTheEnd(WriteText("two.orv", groups));
+    main().BBRECClick();
+    RunToTheEnd();
+    EXPECT_EQ(Recordings().size(), 1u);
+}
+
+TEST_F(RecordingTest, RecordingWhilePlayingKeepsTheShownCount) {
+    const auto groups = Mixed(0xC201, 10);
+    PlayToTheEnd(WriteText("count.orv", groups));
+    program.time.Advance(78 * 5);
+    const std::string before = main().LGR->text().toStdString();
+    ASSERT_EQ(before, "5 / 10");
+    main().BBRECClick();
+    EXPECT_EQ(main().LGR->text().toStdString(), before);
+    main().BBSTOPClick();
+    const auto files = Recordings();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(Lines(ReadFileBytes(Docs() + files[0])).size(), 1 + 5u) << "the pre-buffer holds what was played";
+}
+
+TEST_F(RecordingTest, FileInformationShowsTheRecordedHeader) {
+    options.name = "Ann";
+    options.location = "Ost";
+    options.notes = "say \"hi\"";
+    main().SetSourceNumber(TForm1::kSourceDevice);
+    main().CBFREQ->setCurrentIndex(10);
+    main().BBRECClick();
+    ASSERT_TRUE(main().Recording());
+    main().SendRDSGroup(Rec(0xC201, 0x0400, 0, 0x4142));
+    main().BBSTOPClick();
+    main().SetSourceNumber(TForm1::kSourceNone);
+    const auto files = Recordings();
+    ASSERT_EQ(files.size(), 1u);
+
+    PlayToTheEnd(Docs() + files[0]);
+    QAction* menu = main().findChild<QAction*>("FileInformation1");
+    ASSERT_TRUE(menu && menu->isEnabled());
+    menu->trigger();
+    ASSERT_FALSE(program.modal.messages.empty());
+    const std::string info = program.modal.messages.back();
+    EXPECT_EQ(info.substr(0, files[0].size() + 1), files[0] + "\n");
+    // The quote in the notes ends their value; the rest reads as one more field.
+    EXPECT_NE(info.find("\nsource: 2 \nname: Ann \nlocation: Ost \nnotes: say  \nhi\"\" frequency: 88.5"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("\nrecorder: Orvane \ndate: "), std::string::npos) << info;
+
+    // Without a header, and a sample file: nothing to show.
+    PlayToTheEnd(WriteText("plain.orv", Mixed(0xC201, 3)));
+    main().FileInformation1Click();
+    EXPECT_EQ(program.modal.messages.back(), "No information.");
+    PlayToTheEnd(WriteSample("s.smp", Mixed(0xC201, 3), 123));
+    main().FileInformation1Click();
+    EXPECT_EQ(program.modal.messages.back(), "No information.");
+}
+
+TEST_F(RecordingTest, DroppedFilesPlayTheLastOne) {
+    const std::string a = WriteText("a.orv", Mixed(0xC201, 5));
+    const std::string b = WriteSample("b.smp", Mixed(0xC201, 5), 123);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a)), QUrl::fromLocalFile(QString::fromStdString(b))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QCoreApplication::sendEvent(&main(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&main(), &drop);
+    EXPECT_TRUE(main().Playing());
+    EXPECT_EQ(main().Player().PlayedName(), b);
+
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/x.orv")});
+    QDragEnterEvent remote(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    remote.setAccepted(false);
+    QCoreApplication::sendEvent(&main(), &remote);
+    EXPECT_FALSE(remote.isAccepted());
+}

@@ -1,0 +1,216 @@
+// The raw sample format both ways: check words against our own encoder,
+// records byte for byte, the reader's decisions and the layout from the size.
+#include "SampleFormat.h"
+#include "SampleReader.h"
+
+#include "RdsEncoder.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+namespace {
+
+using test::Offset;
+
+TRDSGroupRec Rec(int32_t a, int32_t b, int32_t c, int32_t d) {
+    TRDSGroupRec g{};
+    g.BlockA = a;
+    g.BlockB = b;
+    g.BlockC = c;
+    g.BlockD = d;
+    return g;
+}
+
+std::vector<int> Bytes(const SampleRecord& r) { return {r.begin(), r.end()}; }
+
+TEST(SampleFormat, CheckWordsMatchTheEncodersPolynomialDivisionForEveryOffset) {
+    const std::pair<Offset, uint16_t> offsets[] = {
+        {Offset::A, kOffsetA}, {Offset::B, kOffsetB}, {Offset::C, kOffsetC},
+        {Offset::Cp, kOffsetCPrime}, {Offset::D, kOffsetD}};
+    for (uint32_t v = 0; v <= 0xFFFF; v += 7) {
+        for (const auto& [o, word] : offsets) {
+            const uint16_t expected = static_cast<uint16_t>(test::EncodeBlock(static_cast<uint16_t>(v), o) & 0x3FF);
+            ASSERT_EQ(CheckWord(static_cast<uint16_t>(v), word), expected) << std::hex << v;
+        }
+    }
+}
+
+TEST(SampleFormat, RecordsAreWrittenAsOnAir) {
+    SampleEncoder enc;
+    // 2A01 0408 E10D 4F52: block B is version A, so C takes offset C.
+    EXPECT_EQ(Bytes(enc.Encode(Rec(0x2A01, 0x0408, 0xE10D, 0x4F52))),
+              (std::vector<int>{0x2A, 0x01, 0x02, 0xC0, 0x04, 0x08, 0x7A, 0xC0, 0xE1, 0x0D, 0x5B, 0x00, 0x4F,
+                                0x52, 0xB9, 0x00}));
+    // Block A 0x0000 carries the bare offset word, shifted: 3F 00.
+    const SampleRecord zero = enc.Encode(Rec(0, -1, -1, -1));
+    EXPECT_EQ(std::vector<int>(zero.begin(), zero.begin() + 4), (std::vector<int>{0, 0, 0x3F, 0}));
+    // All four missing: 16 zero bytes; so is every value outside 0..65535.
+    EXPECT_EQ(Bytes(enc.Encode(Rec(-1, -1, -1, -1))), std::vector<int>(16, 0));
+    EXPECT_EQ(Bytes(enc.Encode(Rec(0x10000, -5, 70000, INT32_MAX))), std::vector<int>(16, 0));
+}
+
+TEST(SampleFormat, BlockCFollowsTheLastPresentBlockB) {
+    SampleEncoder enc;
+    const uint16_t c = 0x1234;
+    auto checkC = [&](const SampleRecord& r) { return static_cast<uint16_t>(r[10] << 8 | r[11]); };
+    EXPECT_EQ(checkC(enc.Encode(Rec(1, -1, c, 0))), BlockCRC(c, 2, false)); // starts as C
+    EXPECT_EQ(checkC(enc.Encode(Rec(1, 0x0800, c, 0))), BlockCRC(c, 2, true)); // version B
+    EXPECT_EQ(checkC(enc.Encode(Rec(1, -1, c, 0))), BlockCRC(c, 2, true));     // B missing: kept
+    EXPECT_EQ(checkC(enc.Encode(Rec(1, 0x70000, c, 0))), BlockCRC(c, 2, true)); // B out of range: kept
+    EXPECT_EQ(checkC(enc.Encode(Rec(1, 0x0000, c, 0))), BlockCRC(c, 2, false));
+}
+
+// Decodes one record built from words.
+TRDSGroupRec Decode(const std::vector<uint16_t>& words, bool badAsCorrect) {
+    uint8_t b[16];
+    for (int i = 0; i < 8; ++i) {
+        b[2 * i] = static_cast<uint8_t>(words[static_cast<size_t>(i)] >> 8);
+        b[2 * i + 1] = static_cast<uint8_t>(words[static_cast<size_t>(i)] & 0xFF);
+    }
+    return DecodeSampleRecord(b, badAsCorrect, LocalTime{2026, 3, 4, 5, 6, 7, 890});
+}
+
+TEST(SampleFormat, DecoderKeepsGoodBlocksAndDropsBadOnesByTheOption) {
+    const uint16_t a = 0xC201, b = 0x0408, c = 0xE10D, d = 0x4F52;
+    const uint16_t ca = BlockCRC(a, 0, false), cb = BlockCRC(b, 1, false), cc = BlockCRC(c, 2, false),
+                   cd = BlockCRC(d, 3, false);
+    struct Case {
+        const char* what;
+        std::vector<uint16_t> words;
+        bool badAsCorrect;
+        int32_t A, B, C, D;
+    } cases[] = {
+        {"all good", {a, ca, b, cb, c, cc, d, cd}, false, a, b, c, d},
+        {"low 6 bits ignored", {a, uint16_t(ca | 0x3F), b, uint16_t(cb | 0x15), c, cc, d, uint16_t(cd | 1)}, false,
+         a, b, c, d},
+        {"every block bad", {a, uint16_t(ca ^ 0x40), b, uint16_t(cb ^ 0x40), c, uint16_t(cc ^ 0x40), d, uint16_t(cd ^ 0x40)},
+         false, -1, -1, -1, -1},
+        {"bad C and D kept by the option; A and B never",
+         {a, uint16_t(ca ^ 0x40), b, uint16_t(cb ^ 0x40), c, uint16_t(cc ^ 0x40), d, uint16_t(cd ^ 0x40)}, true, -1, -1,
+         c, d},
+        {"zero words are bad", {0, 0, 0, 0, 0, 0, 0, 0}, false, -1, -1, -1, -1},
+        {"zero words with the option", {0, 0, 0, 0, 0, 0, 0, 0}, true, -1, -1, 0, 0},
+        {"C' after a version B block", {a, ca, 0x0800, BlockCRC(0x0800, 1, false), c, BlockCRC(c, 2, true), d, cd},
+         false, a, 0x0800, c, d},
+        {"C where C' is due is bad", {a, ca, 0x0800, BlockCRC(0x0800, 1, false), c, cc, d, cd}, false, a, 0x0800, -1, d},
+        {"B bad: C accepted with offset C", {a, ca, b, 0, c, cc, d, cd}, false, a, -1, c, d},
+        {"B bad: C accepted with offset C'", {a, ca, b, 0, c, BlockCRC(c, 2, true), d, cd}, false, a, -1, c, d},
+    };
+    for (const Case& k : cases) {
+        const TRDSGroupRec g = Decode(k.words, k.badAsCorrect);
+        EXPECT_EQ(g.BlockA, k.A) << k.what;
+        EXPECT_EQ(g.BlockB, k.B) << k.what;
+        EXPECT_EQ(g.BlockC, k.C) << k.what;
+        EXPECT_EQ(g.BlockD, k.D) << k.what;
+    }
+}
+
+TEST(SampleFormat, PlayedGroupsAreStampedWithThePlaybackTime) {
+    const TRDSGroupRec g = Decode({0, 0, 0, 0, 0, 0, 0, 0}, false);
+    EXPECT_EQ(g.Year, 2026);
+    EXPECT_EQ(g.Month, 3);
+    EXPECT_EQ(g.Day, 4);
+    EXPECT_EQ(g.Hour, 5);
+    EXPECT_EQ(g.Minute, 6);
+    EXPECT_EQ(g.Second, 7);
+    EXPECT_EQ(g.Hundredths, 89);
+    EXPECT_EQ(g.Reserved, 0);
+}
+
+TEST(SampleFormat, TrailerHoldsLocationNameAndProduct) {
+    const SampleTrailer empty = BuildSampleTrailer("", "");
+    EXPECT_EQ(empty[48], 0);
+    EXPECT_EQ(empty[90], 0);
+    EXPECT_EQ(empty[69], 14);
+    EXPECT_EQ(empty[111], 11);
+    EXPECT_EQ(std::string(empty.begin() + 112, empty.end()), "Orvane     ");
+    for (int i : {0, 47, 84, 89}) EXPECT_EQ(empty[static_cast<size_t>(i)], 0) << i;
+
+    // 19 ASCII bytes and a two-byte character: the character does not fit.
+    const SampleTrailer t = BuildSampleTrailer("Hamburg Ost", std::string(19, 'n') + "\xC3\xA9xyz");
+    EXPECT_EQ(t[48], 11);
+    EXPECT_EQ(std::string(t.begin() + 49, t.begin() + 60), "Hamburg Ost");
+    EXPECT_EQ(t[90], 19);
+    EXPECT_EQ(std::string(t.begin() + 91, t.begin() + 110), std::string(19, 'n'));
+    EXPECT_EQ(t[110], 0);
+}
+
+TEST(SampleFormat, LayoutComesFromTheFileSize) {
+    for (int64_t n : {0, 1, 8, 1000}) {
+        EXPECT_EQ(SampleLayoutOf(2 + 16 * n + 123).groups, n) << n;
+        EXPECT_EQ(SampleLayoutOf(2 + 16 * n + 115).groups, n) << n;
+        EXPECT_EQ(SampleLayoutOf(2 + 16 * n).groups, n) << n;
+        EXPECT_EQ(SampleLayoutOf(2 + 16 * n + 7).groups, n) << "partial record " << n;
+    }
+    EXPECT_EQ(SampleLayoutOf(2 + 16 * 3 + 123).trailer, 123);
+    EXPECT_EQ(SampleLayoutOf(2 + 16 * 3 + 115).trailer, 115);
+    EXPECT_EQ(SampleLayoutOf(2 + 16 * 3).trailer, 0);
+    for (int64_t size : {0, 1, 2, 13, 50, 100}) EXPECT_GE(SampleLayoutOf(size).groups, 0) << size;
+}
+
+class SampleReaderTest : public ::testing::Test {
+protected:
+    std::string Write(const std::string& bytes) {
+        const std::string path = dir.filePath("x.smp").toStdString();
+        test::WriteFileBytes(path, bytes);
+        return path;
+    }
+    // Every record the reader hands out, read through a buffer smaller than
+    // the file, so records cross buffer ends.
+    std::vector<std::string> ReadAll(const std::string& path, int64_t* total = nullptr) {
+        SampleReader r(40);
+        EXPECT_TRUE(r.Open(path));
+        if (total) *total = r.TotalGroups();
+        std::vector<std::string> out;
+        const uint8_t* rec = nullptr;
+        while (r.Next(rec) == SampleReader::Result::Record)
+            out.emplace_back(reinterpret_cast<const char*>(rec), 16);
+        return out;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(SampleReaderTest, ReadsEveryRecordWhateverTheTrailer) {
+    std::string records;
+    for (int i = 0; i < 9; ++i) records += std::string(16, static_cast<char>('a' + i));
+    const std::string header = "\xFF\x06";
+    for (size_t trailer : {size_t{123}, size_t{115}, size_t{0}}) {
+        int64_t total = -1;
+        const auto got = ReadAll(Write(header + records + std::string(trailer, '\0')), &total);
+        EXPECT_EQ(total, 9) << trailer;
+        ASSERT_EQ(got.size(), 9u) << trailer;
+        EXPECT_EQ(got.back(), std::string(16, 'i'));
+    }
+    // A partial record at the end is not played; a file shorter than any
+    // record holds none.
+    EXPECT_EQ(ReadAll(Write(header + records + "12345")).size(), 9u);
+    EXPECT_EQ(ReadAll(Write("\xFF")).size(), 0u);
+}
+
+TEST_F(SampleReaderTest, SeeksToARecord) {
+    std::string bytes = "\xFF\x06";
+    for (int i = 0; i < 5; ++i) bytes += std::string(16, static_cast<char>('0' + i));
+    SampleReader r(40);
+    ASSERT_TRUE(r.Open(Write(bytes + std::string(123, '\0'))));
+    const uint8_t* rec = nullptr;
+    ASSERT_TRUE(r.Seek(3));
+    ASSERT_EQ(r.Next(rec), SampleReader::Result::Record);
+    EXPECT_EQ(rec[0], '3');
+    ASSERT_EQ(r.Next(rec), SampleReader::Result::Record);
+    EXPECT_EQ(rec[15], '4');
+    EXPECT_EQ(r.Next(rec), SampleReader::Result::End);
+}
+
+TEST_F(SampleReaderTest, RefusesWhatIsNoRegularFile) {
+    SampleReader r;
+    EXPECT_FALSE(r.Open(dir.path().toStdString()));
+    EXPECT_FALSE(r.Open(dir.filePath("missing.smp").toStdString()));
+}
+
+} // namespace
+} // namespace orvane
