@@ -140,22 +140,13 @@ void FilePlayer::PlayFile(const std::string& name) {
 
         switch (kind_) {
         case kPlayText:
-            if (reader_.Open(name)) {
-                SetPlaying(true);
-            } else {
-                host_.Show(kOpenError);
-                SetPlaying(false);
-            }
+        case kPlaySample: {
+            const bool opened = kind_ == kPlayText ? reader_.Open(name) : samples_.Open(name);
+            if (!opened) host_.Show(kOpenError);
+            SetPlaying(opened);
             break;
-        case kPlaySample:
-            if (samples_.Open(name)) {
-                SetPlaying(true);
-            } else {
-                host_.Show(kOpenError);
-                SetPlaying(false);
-            }
-            break;
-        default: // nor streams
+        }
+        default: // streams are not played yet
             host_.Show(kStreamError);
             SetPlaying(false);
             break;
