@@ -1,6 +1,6 @@
 #include "FileName.h"
 
-#include "ValueTable.h"
+#include "Utf8.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -101,9 +101,9 @@ std::string HeaderLine(const RecordingHeader& h) {
     line += field("date", DateText(h.time));
     line += field("time", TimeText(h.time));
     line += field("source", std::to_string(h.source));
-    line += field("name", CutUtf8(h.name, 20));
-    line += field("location", CutUtf8(h.location, 20));
-    line += field("notes", CutUtf8(h.notes, 64));
+    line += field("name", utf8::Cut(h.name, 20));
+    line += field("location", utf8::Cut(h.location, 20));
+    line += field("notes", utf8::Cut(h.notes, 64));
     if (!h.frequency.empty()) line += field("frequency", h.frequency);
     return line + ">";
 }

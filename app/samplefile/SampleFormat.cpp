@@ -1,6 +1,6 @@
 #include "SampleFormat.h"
 
-#include "ValueTable.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -109,8 +109,8 @@ SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view nam
     SampleTrailer t{};
     PutShortString(t, 69, kWeb);
     PutShortString(t, 111, "Orvane     ");
-    PutShortString(t, 48, CutUtf8(location, 20));
-    PutShortString(t, 90, CutUtf8(name, 20));
+    PutShortString(t, 48, utf8::Cut(location, 20));
+    PutShortString(t, 90, utf8::Cut(name, 20));
     return t;
 }
 
