@@ -8,9 +8,13 @@
 #include "SampleFormat.h"
 #include "TestFiles.h"
 #include "Unit1.h"
+#include "opt.h"
+#include "CheckListBox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QLabel>
@@ -81,13 +85,19 @@ protected:
     void SetUp() override {
         RecordingPlugins::Seen().clear();
         RecordingPlugins::Groups().clear();
-        app = std::make_unique<OrvaneApp>(program.Env());
-        app->CreateWindows();
+        // No settings or workspace of an earlier test in this process.
+        std::filesystem::remove_all(Data());
+        Start();
         main().SetOptions(&options);
         std::filesystem::create_directories(Docs());
         std::filesystem::remove_all(Docs());
         std::filesystem::create_directories(Docs());
     }
+    void Start() {
+        app = std::make_unique<OrvaneApp>(program.Env());
+        app->CreateWindows();
+    }
+    static std::string Data() { return std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/"; }
     TForm1& main() { return *app->Forms().form1; }
     std::string Docs() { return main().DocumentsFolder(); }
     std::string WriteText(const std::string& name, const std::vector<TRDSGroupRec>& groups,
@@ -323,4 +333,38 @@ TEST_F(RecordingTest, DroppedFilesPlayTheLastOne) {
     remote.setAccepted(false);
     QCoreApplication::sendEvent(&main(), &remote);
     EXPECT_FALSE(remote.isAccepted());
+}
+
+TEST_F(RecordingTest, TheOptionsDialogsRecordingControlsDriveTheRecorder) {
+    TDOPT& dialog = *app->Forms().dopt;
+    main().SetOptions(&dialog);
+    dialog.CBADDT->setChecked(false);
+    dialog.CLBGREC->SetChecked(kNoGroupType, false);
+    dialog.ENAME->setText("Ann");
+    dialog.CBTMEN->setChecked(false);
+    main().SetSourceNumber(TForm1::kSourceSoundCard);
+    main().SendRDSGroup(Rec(0xC201, 0x0400, 1, 2)); // pre-buffered, but the time machine is off
+    main().BBRECClick();
+    main().SendRDSGroup(Rec(0xC201, 0x0400, 3, 4));
+    main().SendRDSGroup(Rec(0xC201, -1, 5, 6)); // "----" unticked
+    main().BBSTOPClick();
+    const auto files = Recordings();
+    ASSERT_EQ(files.size(), 1u);
+    const auto lines = Lines(ReadFileBytes(Docs() + files[0]));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find(" source=\"1\" name=\"Ann\" "), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1], "C201 0400 0003 0004");
+}
+
+TEST_F(RecordingTest, TheWorkspaceKeepsTheRecordingDialogsFilter) {
+    app.reset(); // saves the workspace it loaded
+    WriteFileBytes(Data() + "default.owk", "[General]\nRecDialogFilterIndex=2\n");
+    Start();
+    program.modal.fileToSave = Docs() + "x";
+    program.modal.saveFilter = 0;
+    main().BBRECFNClick();
+    EXPECT_EQ(program.modal.saveFilterShown, 1) << "\"Kivo file (*.smp)\" is shown first";
+    EXPECT_EQ(main().LRFN->text().toStdString(), "x.orv");
+    main().SaveWorkspace();
+    EXPECT_NE(ReadFileBytes(Data() + "default.owk").find("RecDialogFilterIndex=1"), std::string::npos);
 }
