@@ -2,7 +2,7 @@
 // that it streams: the peak resident set does not grow with the file.
 #include "FilePlayer.h"
 
-#include "PeakMemory.h"
+#include "FileBench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -113,8 +113,7 @@ BENCHMARK(BM_PrescanOneHugeLine)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    g_dir = fs::temp_directory_path() / ("orvane_bench_playback_" + std::to_string(::getpid()));
-    fs::create_directories(g_dir);
+    g_dir = orvane::bench::ScratchFolder("orvane_bench_playback");
     WriteRecording(RecordingPath(100000), 100000);
     WriteRecording(RecordingPath(1000000), 1000000);
     WriteLongLine(LongLinePath(), size_t{100} << 20);
@@ -123,12 +122,5 @@ int main(int argc, char** argv) {
                 fs::file_size(RecordingPath(100000)) / 1e6, fs::file_size(RecordingPath(1000000)) / 1e6,
                 fs::file_size(LongLinePath()) / 1e6, PeakResidentKB());
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    std::error_code ec;
-    fs::remove_all(g_dir, ec);
-    return 0;
+    return orvane::bench::RunBenchmarks(argc, argv, g_dir);
 }

@@ -4,16 +4,14 @@
 #include "Recorder.h"
 #include "SampleReader.h"
 
-#include "PeakMemory.h"
+#include "FileBench.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -129,20 +127,12 @@ BENCHMARK(BM_ReadSample)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecon
 } // namespace
 
 int main(int argc, char** argv) {
-    g_dir = fs::temp_directory_path() / ("orvane_bench_recording_" + std::to_string(::getpid()));
-    fs::create_directories(g_dir);
+    g_dir = orvane::bench::ScratchFolder("orvane_bench_recording");
     WriteSampleFile(SamplePath(100000), 100000);
     WriteSampleFile(SamplePath(1000000), 1000000);
     std::printf("sample files: %.1f MB (100,000 groups), %.1f MB (1,000,000 groups); peak RSS before the runs: "
                 "%ld kB\n",
                 fs::file_size(SamplePath(100000)) / 1e6, fs::file_size(SamplePath(1000000)) / 1e6, PeakResidentKB());
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    std::error_code ec;
-    fs::remove_all(g_dir, ec);
-    return 0;
+    return orvane::bench::RunBenchmarks(argc, argv, g_dir);
 }
