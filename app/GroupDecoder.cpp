@@ -222,19 +222,6 @@ int32_t GroupDecoder::BlockToInt(int k) const {
     return kMissingBlock;
 }
 
-TRDSGroupRec StampedGroup(const LocalTime& t) {
-    TRDSGroupRec g{};
-    g.Year = static_cast<uint16_t>(t.year);
-    g.Month = static_cast<uint8_t>(t.month);
-    g.Day = static_cast<uint8_t>(t.day);
-    g.Hour = static_cast<uint8_t>(t.hour);
-    g.Minute = static_cast<uint8_t>(t.minute);
-    g.Second = static_cast<uint8_t>(t.second);
-    g.Hundredths = static_cast<uint8_t>(t.msec / 10);
-    g.Reserved = 0;
-    return g;
-}
-
 void GroupDecoder::FinishRDSGroup() {
     TRDSGroupRec g = StampedGroup(clock_.Now());
     g.BlockA = BlockToInt(1);

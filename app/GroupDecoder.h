@@ -21,9 +21,6 @@ public:
     virtual void NoSync() = 0;
 };
 
-// A record stamped with a local time, its blocks not yet filled.
-TRDSGroupRec StampedGroup(const LocalTime& t);
-
 class GroupDecoder {
 public:
     static constexpr int kHistory = 2080;              // N

@@ -77,14 +77,7 @@ bool BadCRC(uint16_t value, uint16_t check, int block, bool cPrime) {
 }
 
 TRDSGroupRec DecodeSampleRecord(const uint8_t* bytes, bool badAsCorrect, const LocalTime& now) {
-    TRDSGroupRec g{};
-    g.Year = static_cast<uint16_t>(now.year);
-    g.Month = static_cast<uint8_t>(now.month);
-    g.Day = static_cast<uint8_t>(now.day);
-    g.Hour = static_cast<uint8_t>(now.hour);
-    g.Minute = static_cast<uint8_t>(now.minute);
-    g.Second = static_cast<uint8_t>(now.second);
-    g.Hundredths = static_cast<uint8_t>(now.msec / 10);
+    TRDSGroupRec g = StampedGroup(now);
     int32_t blocks[4];
     for (int k = 0; k < 4; ++k) {
         const uint16_t value = GetWord(bytes + 4 * k);

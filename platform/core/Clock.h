@@ -1,4 +1,6 @@
 #pragma once
+#include <orvane/rdsgroup.h>
+
 #include <cstdint>
 #include <string>
 
@@ -9,6 +11,9 @@ struct LocalTime {
     int year = 1970, month = 1, day = 1;
     int hour = 0, minute = 0, second = 0, msec = 0;
 };
+
+// A group record stamped with a local time, its blocks not yet filled.
+TRDSGroupRec StampedGroup(const LocalTime& t);
 
 // "HH:mm:ss" of a local time.
 std::string FormatTimeOfDay(const LocalTime& t);
