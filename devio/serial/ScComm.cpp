@@ -127,9 +127,9 @@ void TScCommEventThread::Execute() {
     bool watchModem = (mask & kModemEvents) && scline::GetModemLines(fd, lines) == 0;
     bool portGone = false;
     // The port reports arrivals, not a waiting count: while bytes are left
-    // unread, a new arrival shows as a larger count.
+    // unread, a new arrival shows as more bytes read or waiting than the
+    // handler was last told of.
     bool rxArmed = true;
-    int rxSeen = 0;
 
     while (!terminated_) {
         int timeout = -1;
@@ -157,12 +157,12 @@ void TScCommEventThread::Execute() {
         int rxBefore = 0;
         if (watchRx) {
             rxBefore = RxCountNow();
-            const bool arrived = rxArmed ? (fds[0].revents & POLLIN) && rxBefore > 0 : rxBefore > rxSeen;
+            const bool arrived = rxArmed ? (fds[0].revents & POLLIN) && rxBefore > 0
+                                         : comm_.bytesRead_ + static_cast<uint64_t>(rxBefore) > comm_.rxTold_;
             if (arrived) {
                 events |= EV_RXCHAR;
                 if (rxBefore * 10 >= comm_.buffers_.ReadSize() * 8) events |= EV_RX80FULL;
             }
-            if (!rxArmed && rxBefore < rxSeen) rxSeen = rxBefore;
         }
         if (watchModem) {
             int now = 0;
@@ -187,10 +187,7 @@ void TScCommEventThread::Execute() {
         events &= mask;
         if (events == 0) continue;
         comm_.DispatchFromThread([this, events] { comm_.EventHandling(events); });
-        if (watchRx && !portGone) {
-            rxSeen = RxCountNow();
-            rxArmed = rxSeen == 0;
-        }
+        if (watchRx && !portGone) rxArmed = RxCountNow() == 0;
     }
 }
 
@@ -360,15 +357,18 @@ void TScCustomComm::HandleApplicationException(const std::string& message) {
     qWarning("%s", message.c_str());
 }
 
-void TScCustomComm::CallGuarded(const TNotifyEvent& handler) {
-    if (!handler) return;
+void TScCustomComm::Guarded(const std::function<void()>& body) {
     try {
-        handler(this);
+        body();
     } catch (const std::exception& e) {
         HandleApplicationException(e.what());
     } catch (...) {
         HandleApplicationException("Unknown exception in a serial port handler");
     }
+}
+
+void TScCustomComm::CallGuarded(const TNotifyEvent& handler) {
+    if (handler) Guarded([&] { handler(this); });
 }
 
 void TScCustomComm::RaiseSystem(const char* format, int code) const { throw EScCommError(Format(format, code)); }
@@ -494,8 +494,7 @@ std::string TScCustomComm::FormattedDeviceName() const {
 
 // The line settings -----------------------------------------------------------------
 
-void TScCustomComm::ApplyDCB() {
-    if (!IsOpen() || !updateDCB_) return;
+scline::Settings TScCustomComm::LineSettings() const {
     scline::Settings line;
     line.baud = baudrate_ == brUser ? static_cast<uint32_t>(userBaudrate_) : ScBaudrateValue(baudrate_);
     line.dataBits = 4 + static_cast<int>(databits_);
@@ -510,6 +509,12 @@ void TScCustomComm::ApplyDCB() {
     line.xonChar = eventChars_.XonChar();
     line.xoffChar = eventChars_.XoffChar();
     line.parityCheck = options_.Contains(coParityCheck);
+    return line;
+}
+
+void TScCustomComm::ApplyDCB() {
+    if (!IsOpen() || !updateDCB_) return;
+    const scline::Settings line = LineSettings();
     int error = scline::Apply(handle_, &line);
     if (error == 0) {
         // DTR and RTS follow their control settings, as a device control block sets them.
@@ -681,7 +686,10 @@ int TScCustomComm::ReadBuf(char* buffer, int count) {
     for (;;) {
         // The line is set to answer at once with what is waiting.
         const ssize_t r = ::read(handle_, buffer, static_cast<size_t>(count));
-        if (r >= 0) return static_cast<int>(r);
+        if (r >= 0) {
+            bytesRead_ += static_cast<uint64_t>(r);
+            return static_cast<int>(r);
+        }
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EIO) return 0; // nothing waiting; a hung-up line is reported as an event
         RaiseSystem("Read error (%d), %s", errno);
@@ -712,7 +720,12 @@ void TScCustomComm::GetStatus(uint32_t& errors, TScComStat& stat) {
     stat = {};
     if (!IsOpen()) return;
     int in = 0, out = 0;
-    if (int error = scline::InputQueue(handle_, in)) RaiseSystem("Error retrieving statistics (%d), %s", error);
+    if (int error = scline::InputQueue(handle_, in)) {
+        // A line that went away (a USB adapter pulled out) is a line error, not a failed call.
+        if (error != EIO) RaiseSystem("Error retrieving statistics (%d), %s", error);
+        AddLineErrors(CE_IOE);
+        in = 0;
+    }
     // Not every device counts its output queue; none then counts as empty.
     if (scline::OutputQueue(handle_, out) != 0) out = 0;
     stat.cbInQue = static_cast<uint32_t>(std::max(in, 0));
@@ -724,15 +737,7 @@ bool TScCustomComm::CheckErrors() {
     uint32_t errors;
     TScComStat stat;
     GetStatus(errors, stat);
-    if (errors != 0 && OnError) {
-        try {
-            OnError(this, errors);
-        } catch (const std::exception& e) {
-            HandleApplicationException(e.what());
-        } catch (...) {
-            HandleApplicationException("Unknown exception in a serial port handler");
-        }
-    }
+    if (errors != 0 && OnError) Guarded([&] { OnError(this, errors); });
     return errors != 0;
 }
 
@@ -748,35 +753,22 @@ void TScCustomComm::DispatchFromThread(std::function<void()> body) {
 }
 
 void TScCustomComm::EventHandling(uint32_t mask) {
-    try {
-        if (display_) display_->CommEvent(*this);
-        if (mask & EV_RXCHAR) {
-            HandleRxChar();
-            mask &= ~EV_RXCHAR;
-        }
-        if (mask) HandleEvents(mask);
-    } catch (const std::exception& e) {
-        HandleApplicationException(e.what());
-    } catch (...) {
-        HandleApplicationException("Unknown exception in a serial port handler");
-    }
+    if (display_) Guarded([&] { display_->CommEvent(*this); });
+    // Each step is guarded alone: a failing receive handler must not cost
+    // the events that came with it.
+    if (mask & EV_RXCHAR) Guarded([&] { HandleRxChar(); });
+    mask &= ~EV_RXCHAR;
+    if (mask) Guarded([&] { HandleEvents(mask); });
 }
 
 void TScCustomComm::GuardedHandleEvents(uint32_t mask) {
-    DispatchFromThread([this, mask] {
-        try {
-            HandleEvents(mask);
-        } catch (const std::exception& e) {
-            HandleApplicationException(e.what());
-        } catch (...) {
-            HandleApplicationException("Unknown exception in a serial port handler");
-        }
-    });
+    DispatchFromThread([this, mask] { Guarded([&] { HandleEvents(mask); }); });
 }
 
 void TScCustomComm::HandleRxChar() {
     const int count = InputQueueCount();
     if (count <= 0) return;
+    rxTold_ = bytesRead_ + static_cast<uint64_t>(count);
     if (!consumers_.empty()) {
         std::vector<char> block(static_cast<size_t>(count));
         const int got = ReadBuf(block.data(), count);

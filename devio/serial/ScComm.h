@@ -4,6 +4,7 @@
 // notifications reach the handlers on the GUI thread.
 #include "GuiCall.h"
 #include "ScClasses.h"
+#include "ScLine.h"
 #include "ScObjects.h"
 #include "ScPrst.h"
 #include "ScUtils.h"
@@ -172,6 +173,8 @@ public:
     std::string FormattedDeviceName() const;
     // The port's file descriptor, -1 while closed.
     int Handle() const { return handle_; }
+    // What the line is set to when the device control block is applied.
+    scline::Settings LineSettings() const;
     // The event mask computed at the last opening.
     uint32_t EventMask() const { return eventMask_; }
     bool EventThreadRunning() const { return eventThread_ != nullptr; }
@@ -215,6 +218,7 @@ private:
     void DispatchFromThread(std::function<void()> body);
     void EventHandling(uint32_t mask);
     void GuardedHandleEvents(uint32_t mask);
+    void Guarded(const std::function<void()>& body);
     bool Enqueue(const char* data, int count);
     int DirectWriteBuf(const char* data, int count);
     void AddLineErrors(uint32_t errors) { lineErrors_.fetch_or(errors); }
@@ -238,6 +242,8 @@ private:
     std::unique_ptr<GuiCall> gui_;
     std::atomic<uint32_t> lineErrors_{0};
     std::atomic<bool> txPending_{false};
+    std::atomic<uint64_t> bytesRead_{0}; // all bytes read since opening
+    std::atomic<uint64_t> rxTold_{0};    // bytes read plus waiting when OnRxChar was last told
     bool destroying_ = false;
     TScDeadline::TickSource ticks_;
     std::function<void(int)> sleep_;

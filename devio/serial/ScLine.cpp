@@ -36,36 +36,44 @@ int Bits(int lines) {
 
 } // namespace
 
+void Encode(const Settings& line, unsigned& cflag, unsigned& iflag) {
+    static constexpr tcflag_t kSizes[4] = {CS5, CS6, CS7, CS8};
+    cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT) | CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    cflag |= BOTHER | (BOTHER << IBSHIFT) | CREAD | CLOCAL;
+    if (line.dataBits >= 5 && line.dataBits <= 8) cflag |= kSizes[line.dataBits - 5];
+    switch (line.parity) {
+    case kNone: break;
+    case kOdd: cflag |= PARENB | PARODD; break;
+    case kEven: cflag |= PARENB; break;
+    case kMark: cflag |= PARENB | CMSPAR | PARODD; break;
+    case kSpace: cflag |= PARENB | CMSPAR; break;
+    }
+    if (line.twoStopBits) cflag |= CSTOPB;
+    if (line.rtsCts) cflag |= CRTSCTS;
+    iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | INPCK);
+    if (line.xonOut) iflag |= IXON;
+    if (line.xonIn) iflag |= IXOFF;
+    if (line.parityCheck) iflag |= INPCK;
+}
+
 int Apply(int fd, const Settings* line) {
     termios2 t{};
     if (int r = Io(fd, TCGETS2, &t)) return r;
-    // Raw: no input or output processing, no echo, no signals.
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                                        IXANY | INPCK);
+    // Raw: no input or output processing, no echo, no signals. Software flow
+    // control and the parity check belong to the line settings.
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag |= CREAD | CLOCAL;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     if (line) {
-        static constexpr tcflag_t kSizes[4] = {CS5, CS6, CS7, CS8};
         if (line->dataBits < 5 || line->dataBits > 8) return EINVAL;
-        t.c_cflag &= ~static_cast<tcflag_t>(CBAUD | CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-        t.c_cflag &= ~static_cast<tcflag_t>(CBAUD << IBSHIFT);
-        t.c_cflag |= BOTHER | (BOTHER << IBSHIFT) | kSizes[line->dataBits - 5];
+        unsigned cflag = t.c_cflag, iflag = t.c_iflag;
+        Encode(*line, cflag, iflag);
+        t.c_cflag = cflag;
+        t.c_iflag = iflag;
         t.c_ispeed = t.c_ospeed = line->baud;
-        switch (line->parity) {
-        case kNone: break;
-        case kOdd: t.c_cflag |= PARENB | PARODD; break;
-        case kEven: t.c_cflag |= PARENB; break;
-        case kMark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-        case kSpace: t.c_cflag |= PARENB | CMSPAR; break;
-        }
-        if (line->twoStopBits) t.c_cflag |= CSTOPB;
-        if (line->rtsCts) t.c_cflag |= CRTSCTS;
-        if (line->xonOut) t.c_iflag |= IXON;
-        if (line->xonIn) t.c_iflag |= IXOFF;
-        if (line->parityCheck) t.c_iflag |= INPCK;
         t.c_cc[VSTART] = static_cast<cc_t>(line->xonChar);
         t.c_cc[VSTOP] = static_cast<cc_t>(line->xoffChar);
     }

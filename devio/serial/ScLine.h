@@ -18,6 +18,10 @@ struct Settings {
     bool parityCheck = false;
 };
 
+// The termios2 control and input flags of a line: its speed, size, parity,
+// stop bits and flow control.
+void Encode(const Settings& line, unsigned& cflag, unsigned& iflag);
+
 // Raw mode, reads that return at once with what is waiting, and, when line is
 // given, its settings. EINVAL for a data-bit count outside 5..8.
 int Apply(int fd, const Settings* line);
