@@ -10,6 +10,7 @@
 #include "PIWatch.h"
 #include "PluginHost.h"
 #include "WorkspaceManager.h"
+#include "SourceManager.h"
 
 #include <orvane/valuetable.h>
 
@@ -36,7 +37,12 @@ struct AppForms;
 
 class TDOPT;
 
-class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost, private ISettingsHost {
+class TForm1 : public QMainWindow,
+               private IGroupDecoderSink,
+               private IPlaybackHost,
+               private ISettingsHost,
+               private ISourceHost,
+               private ISourceSettings {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -87,7 +93,7 @@ public:
     const std::string& ApplicationTitle() const { return appTitle_; }
     ITimer& DecoderTimer() { return *timerRDSDecoder_; }
     // The decoder tick runs while a live bit source is connected.
-    void EnableDecoderTick(bool on) { timerRDSDecoder_->SetEnabled(on); }
+    void EnableDecoderTick(bool on) override { timerRDSDecoder_->SetEnabled(on); }
     ITimer& TimeoutTimer() { return *timerTimeout_; }
     void SetOptions(const IOptions* options) {
         options_ = options ? options : &defaultOptions_;
@@ -98,7 +104,9 @@ public:
     PluginHost& Plugins() { return plugins_; }
     const IOptions& Options() const { return *options_; }
 
-    int SourceNumber() const { return srcNum_; }
+    int SourceNumber() const override { return srcNum_; }
+    int SerialComPort() const override { return source_.comPort1; }
+    SourceManager& Sources() { return sources_; }
     // Set by the source connection.
     void SetSourceNumber(int source) { srcNum_ = source; }
     bool Playing() const { return player_.Playing(); }
@@ -218,10 +226,12 @@ private:
     void AllocateRecBuffer(int entries) { recBufferEntries_ = entries; }
 
     // Steps owned by parts of the program that are not here yet.
-    void ConnectSource() {}
+    void ConnectSource() { sources_.ConnectToSource(); }
     void DisconnectSource() { DisconnectSource(srcNum_); }
     void DisconnectSource(int source);
-    void StopRecording() {}
+    // ISourceHost
+    void AddToDecoderBuffer(uint8_t bit) override { ring_.AddToDecoderBuffer(bit); }
+    void StopRecording() override {}
     void StopPlayback() {}
     void WriteAutoReport() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
@@ -244,6 +254,7 @@ private:
     PluginHost plugins_;
     FilePlayer player_;
     GroupLineParser groupLines_;
+    SourceManager sources_;
 
     DecoderRing ring_;
     TValueTable valueTable_{};

@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -27,15 +26,7 @@ std::function<void(const std::string&)>& ExceptionHandler() {
     return handler;
 }
 
-int Nice(TThreadPriority p) {
-    static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
-    return kNice[static_cast<int>(p)];
-}
-
-// Best effort: without the right to raise priorities the thread keeps its own.
-void ApplyPriority(pid_t tid, TThreadPriority p) {
-    if (tid > 0) ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), Nice(p));
-}
+void ApplyPriority(pid_t tid, TThreadPriority p) { ApplyThreadPriority(static_cast<int>(tid), p); }
 
 std::string Format(const char* format, int code) {
     // The texts hold "%d" and "%s" in this order.

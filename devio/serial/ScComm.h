@@ -8,6 +8,7 @@
 #include "ScObjects.h"
 #include "ScPrst.h"
 #include "ScUtils.h"
+#include "ThreadPriority.h"
 
 
 #include <atomic>
@@ -64,7 +65,6 @@ enum TScCommEvent {
 };
 using TScCommOptions = TScSet<TScCommOption>;
 using TScCommEvents = TScSet<TScCommEvent>;
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 using TScPortInt = int;
 
 // The bits of a communication event mask.

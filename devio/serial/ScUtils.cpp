@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 
 namespace orvane {
 
@@ -68,7 +69,24 @@ std::string ScResolvePortName(const std::string& name, const std::string& userDa
     return "/dev/ttyS" + std::to_string(com - 1);
 }
 
+namespace {
+
+std::mutex folderLock;
+std::string namedFolder;
+
+} // namespace
+
+void ScSetUserDataFolder(const std::string& folder) {
+    std::lock_guard lk(folderLock);
+    namedFolder = folder;
+    if (!namedFolder.empty() && namedFolder.back() != '/') namedFolder += '/';
+}
+
 std::string ScUserDataFolder() {
+    {
+        std::lock_guard lk(folderLock);
+        if (!namedFolder.empty()) return namedFolder;
+    }
     std::string base;
     if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x) base = x;
     else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.local/share";

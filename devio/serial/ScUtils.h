@@ -36,7 +36,9 @@ std::string ScErrorText(int code);
 // /dev/ttyS{n-1}; a leading "\\.\" is ignored; any other name is a path.
 std::string ScResolvePortName(const std::string& name, const std::string& userDataFolder);
 // The user data folder of the running program: $XDG_DATA_HOME (default
-// ~/.local/share) plus the name of the program's folder, with a final "/".
+// ~/.local/share) plus the name of the program's folder, with a final "/";
+// or the folder the program named for itself.
 std::string ScUserDataFolder();
+void ScSetUserDataFolder(const std::string& folder);
 
 } // namespace orvane

@@ -93,6 +93,7 @@ AppEnv FakeProgram::Env(std::vector<std::string> args, bool withPlugins) {
     env.threadedTimers = &time;
     env.shell = &shell;
     env.modal = &modal;
+    env.sleep = [](int) {};
     if (withPlugins) env.pluginLoader = [] { return std::make_unique<RecordingPlugins>(); };
     return env;
 }
