@@ -145,14 +145,15 @@ void TScCommEventThread::Execute() {
             comm_.AddLineErrors(CE_IOE);
             events |= EV_ERR;
         }
-        int rxBefore = 0;
         if (watchRx) {
-            rxBefore = RxCountNow();
-            const bool arrived = rxArmed ? (fds[0].revents & POLLIN) && rxBefore > 0
-                                         : comm_.bytesRead_ + static_cast<uint64_t>(rxBefore) > comm_.rxTold_;
+            // Armed, the poll itself tells of an arrival; the count is asked
+            // only where it is needed.
+            const int waiting = rxArmed && !(mask & EV_RX80FULL) ? 0 : RxCountNow();
+            const bool arrived = rxArmed ? (fds[0].revents & POLLIN) != 0
+                                         : comm_.bytesRead_ + static_cast<uint64_t>(waiting) > comm_.rxTold_;
             if (arrived) {
                 events |= EV_RXCHAR;
-                if (rxBefore * 10 >= comm_.buffers_.ReadSize() * 8) events |= EV_RX80FULL;
+                if (waiting * 10 >= comm_.buffers_.ReadSize() * 8) events |= EV_RX80FULL;
             }
         }
         if (watchModem) {
@@ -697,12 +698,17 @@ std::string TScCustomComm::ReadText() {
 
 int TScCustomComm::InputQueueCount() {
     if (!IsOpen()) return 0;
-    uint32_t errors;
-    TScComStat stat;
-    GetStatus(errors, stat);
-    // The errors stay for CheckErrors to report.
-    AddLineErrors(errors);
-    return static_cast<int>(stat.cbInQue);
+    // The input count alone: called for every arrival, it skips the rest of
+    // the status. Errors stay for CheckErrors to report.
+    std::lock_guard lk(statusLock_);
+    if (!IsOpen()) return 0;
+    int in = 0;
+    if (int error = scline::InputQueue(handle_, in)) {
+        if (error != EIO) RaiseSystem("Error retrieving statistics (%d), %s", error);
+        AddLineErrors(CE_IOE);
+        return 0;
+    }
+    return std::max(in, 0);
 }
 
 void TScCustomComm::GetStatus(uint32_t& errors, TScComStat& stat) {
@@ -710,16 +716,12 @@ void TScCustomComm::GetStatus(uint32_t& errors, TScComStat& stat) {
     errors = 0;
     stat = {};
     if (!IsOpen()) return;
-    int in = 0, out = 0;
-    if (int error = scline::InputQueue(handle_, in)) {
-        // A line that went away (a USB adapter pulled out) is a line error, not a failed call.
-        if (error != EIO) RaiseSystem("Error retrieving statistics (%d), %s", error);
-        AddLineErrors(CE_IOE);
-        in = 0;
-    }
+    // A line that went away (a USB adapter pulled out) is a line error, not a failed call.
+    const int in = InputQueueCount();
     // Not every device counts its output queue; none then counts as empty.
+    int out = 0;
     if (scline::OutputQueue(handle_, out) != 0) out = 0;
-    stat.cbInQue = static_cast<uint32_t>(std::max(in, 0));
+    stat.cbInQue = static_cast<uint32_t>(in);
     stat.cbOutQue = static_cast<uint32_t>(std::max(out, 0));
     errors = lineErrors_.exchange(0);
 }
