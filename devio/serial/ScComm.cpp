@@ -71,45 +71,59 @@ uint32_t ScEventMask(TScCommEvents events) {
 
 // The event thread ----------------------------------------------------------------
 
-class TScCommEventThread {
+// What both threads share: the owner, the thread and its priority.
+class TScCommThread {
 public:
-    explicit TScCommEventThread(TScCustomComm& comm) : comm_(comm) {}
+    explicit TScCommThread(TScCustomComm& comm) : comm_(comm) {}
+    virtual ~TScCommThread() = default;
     void Start(TThreadPriority priority) {
         priority_ = priority;
-        thread_ = std::thread([this] { Execute(); });
+        thread_ = std::thread([this] {
+            tid_ = ::gettid();
+            ApplyPriority(tid_, priority_);
+            Execute();
+        });
     }
     void SetPriority(TThreadPriority p) {
         priority_ = p;
         ApplyPriority(tid_.load(), p);
     }
-    // Asks it to end, wakes its wait, and lets it go.
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+protected:
+    virtual void Execute() = 0;
+    TScCustomComm& comm_;
+    std::atomic<bool> terminated_{false};
+
+private:
+    std::thread thread_;
+    std::atomic<pid_t> tid_{0};
+    std::atomic<TThreadPriority> priority_{tpNormal};
+};
+
+class TScCommEventThread : public TScCommThread {
+public:
+    using TScCommThread::TScCommThread;
+    // Asks it to end and wakes its wait.
     void Terminate() {
         terminated_ = true;
         wake_.SetEvent();
     }
-    void Join() {
-        if (thread_.joinable()) thread_.join();
-    }
     void Wake() { wake_.SetEvent(); }
 
 private:
-    void Execute();
+    void Execute() override;
     int RxCountNow() const {
         int n = 0;
         return scline::InputQueue(comm_.handle_, n) == 0 ? n : 0;
     }
 
-    TScCustomComm& comm_;
     TScWaitEvent wake_;
-    std::thread thread_;
-    std::atomic<bool> terminated_{false};
-    std::atomic<pid_t> tid_{0};
-    TThreadPriority priority_ = tpNormal;
 };
 
 void TScCommEventThread::Execute() {
-    tid_ = ::gettid();
-    ApplyPriority(tid_, priority_);
     const uint32_t mask = comm_.eventMask_;
     const int fd = comm_.handle_;
     const bool watchRx = mask & (EV_RXCHAR | EV_RX80FULL);
@@ -185,21 +199,10 @@ void TScCommEventThread::Execute() {
 
 // The write thread ----------------------------------------------------------------
 
-class TScCommWriteThread {
+class TScCommWriteThread : public TScCommThread {
 public:
-    TScCommWriteThread(TScCustomComm& comm, size_t size) : comm_(comm), buffer_(size) {}
-    void Start(TThreadPriority priority) {
-        priority_ = priority;
-        thread_ = std::thread([this] { Execute(); });
-    }
-    void SetPriority(TThreadPriority p) {
-        priority_ = p;
-        ApplyPriority(tid_.load(), p);
-    }
+    TScCommWriteThread(TScCustomComm& comm, size_t size) : TScCommThread(comm), buffer_(size) {}
     void Stop() { stop_.SetEvent(); }
-    void Join() {
-        if (thread_.joinable()) thread_.join();
-    }
 
     // Under the write lock: whether count more bytes fit, and appending them.
     bool Fits(int count) const { return fill_ + static_cast<size_t>(count) <= buffer_.size(); }
@@ -210,7 +213,7 @@ public:
     }
 
 private:
-    void Execute();
+    void Execute() override;
     void WritePass();
     // Removes n bytes from the front; answers whether the buffer is empty.
     bool Remove(size_t n);
@@ -221,19 +224,12 @@ private:
         purgeDone_.SetEvent();
     }
 
-    TScCustomComm& comm_;
     std::vector<char> buffer_;
     size_t fill_ = 0; // under the write lock
     TScWaitEvent dataReady_, stop_, purgeRequest_, purgeDone_;
-    std::thread thread_;
-    std::atomic<bool> terminated_{false};
-    std::atomic<pid_t> tid_{0};
-    TThreadPriority priority_ = tpHighest;
 };
 
 void TScCommWriteThread::Execute() {
-    tid_ = ::gettid();
-    ApplyPriority(tid_, priority_);
     while (!terminated_) {
         pollfd fds[3] = {{stop_.Handle(), POLLIN, 0}, {purgeRequest_.Handle(), POLLIN, 0},
                          {dataReady_.Handle(), POLLIN, 0}};
@@ -371,6 +367,19 @@ void TScCustomComm::RefuseWhileOpen() const {
 
 // Property setters --------------------------------------------------------------
 
+template <class T, class V>
+void TScCustomComm::StoreAndApply(T& field, const V& value) {
+    if (field == value) return;
+    field = value;
+    ApplyDCB();
+}
+
+template <class T, class V>
+void TScCustomComm::StoreWhileClosed(T& field, const V& value) {
+    RefuseWhileOpen();
+    field = value;
+}
+
 void TScCustomComm::SetBaudrate(TScBaudrate v) {
     if (v == baudrate_) return;
     baudrate_ = v;
@@ -385,59 +394,28 @@ void TScCustomComm::SetUserBaudrate(int32_t v) {
     ApplyDCB();
 }
 
-void TScCustomComm::SetParity(TScParity v) {
-    if (v == parity_) return;
-    parity_ = v;
-    ApplyDCB();
-}
+void TScCustomComm::SetParity(TScParity v) { StoreAndApply(parity_, v); }
 
-void TScCustomComm::SetDatabits(TScDatabits v) {
-    if (v == databits_) return;
-    databits_ = v;
-    ApplyDCB();
-}
+void TScCustomComm::SetDatabits(TScDatabits v) { StoreAndApply(databits_, v); }
 
-void TScCustomComm::SetStopbits(TScStopbits v) {
-    if (v == stopbits_) return;
-    stopbits_ = v;
-    ApplyDCB();
-}
+void TScCustomComm::SetStopbits(TScStopbits v) { StoreAndApply(stopbits_, v); }
 
-void TScCustomComm::SetOptions(TScCommOptions v) {
-    if (v == options_) return;
-    options_ = v;
-    ApplyDCB();
-}
+void TScCustomComm::SetOptions(TScCommOptions v) { StoreAndApply(options_, v); }
 
-void TScCustomComm::SetPortNum(TScPortInt v) {
-    RefuseWhileOpen();
-    portNum_ = v;
-}
+void TScCustomComm::SetPortNum(TScPortInt v) { StoreWhileClosed(portNum_, v); }
 
-void TScCustomComm::SetDeviceName(const std::string& v) {
-    RefuseWhileOpen();
-    deviceName_ = v;
-}
+void TScCustomComm::SetDeviceName(const std::string& v) { StoreWhileClosed(deviceName_, v); }
 
-void TScCustomComm::SetMonitorEvents(TScCommEvents v) {
-    RefuseWhileOpen();
-    monitorEvents_ = v;
-}
+void TScCustomComm::SetMonitorEvents(TScCommEvents v) { StoreWhileClosed(monitorEvents_, v); }
 
 void TScCustomComm::SetBuffers(const TScBuffers& v) {
     RefuseWhileOpen();
     buffers_.Assign(v);
 }
 
-void TScCustomComm::SetDirectWrite(bool v) {
-    RefuseWhileOpen();
-    directWrite_ = v;
-}
+void TScCustomComm::SetDirectWrite(bool v) { StoreWhileClosed(directWrite_, v); }
 
-void TScCustomComm::SetUpdateDCB(bool v) {
-    RefuseWhileOpen();
-    updateDCB_ = v;
-}
+void TScCustomComm::SetUpdateDCB(bool v) { StoreWhileClosed(updateDCB_, v); }
 
 void TScCustomComm::SetEventPriority(TThreadPriority v) {
     if (v == eventPriority_) return;

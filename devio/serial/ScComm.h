@@ -210,6 +210,12 @@ private:
     friend class TScCommWriteThread;
 
     void RefuseWhileOpen() const;
+    // A line setting: stored when it differs, then applied to an open port.
+    template <class T, class V>
+    void StoreAndApply(T& field, const V& value);
+    // A setting that needs a closed port.
+    template <class T, class V>
+    void StoreWhileClosed(T& field, const V& value);
     void ApplyDCB();
     void ApplyBuffers() {}
     void StopThreads();

@@ -255,3 +255,11 @@ TEST_F(ScCommOpen, ComPortNamesLeadToTheirLinks) {
     EXPECT_EQ(ScResolvePortName("\\\\.\\COM12", folder), folder + "ports/COM12");
     EXPECT_EQ(ScResolvePortName("/dev/ttyUSB0", folder), "/dev/ttyUSB0");
 }
+
+TEST_F(ScCommOpen, LoadedOpensOnlyWithAutoOpen) {
+    comm.Loaded();
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetAutoOpen(true);
+    comm.Loaded();
+    EXPECT_TRUE(comm.IsOpen());
+}
