@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 
@@ -76,9 +77,10 @@ class TScCommThread {
 public:
     explicit TScCommThread(TScCustomComm& comm) : comm_(comm) {}
     virtual ~TScCommThread() = default;
-    void Start(TThreadPriority priority) {
+    void Start(TThreadPriority priority, const char* name) {
         priority_ = priority;
-        thread_ = std::thread([this] {
+        thread_ = std::thread([this, name] {
+            pthread_setname_np(pthread_self(), name);
             tid_ = ::gettid();
             ApplyPriority(tid_, priority_);
             Execute();
@@ -545,12 +547,12 @@ void TScCustomComm::Open() {
 void TScCustomComm::StartThreads() {
     if (eventMask_ != 0) {
         auto t = std::make_unique<TScCommEventThread>(*this);
-        t->Start(eventPriority_);
+        t->Start(eventPriority_, "serial events");
         eventThread_ = std::move(t);
     }
     if (!directWrite_) {
         auto t = std::make_unique<TScCommWriteThread>(*this, buffers_.WriteSize());
-        t->Start(writePriority_);
+        t->Start(writePriority_, "serial writes");
         writeThread_ = std::move(t);
     }
 }
