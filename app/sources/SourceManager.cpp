@@ -46,9 +46,11 @@ void SourceManager::ConnectToSource() {
     serial_.ClearLastByte();
 }
 
-void SourceManager::DisconnectFromSource() {
+void SourceManager::DisconnectFromSource() { DisconnectFromSource(settings_.SourceNumber()); }
+
+void SourceManager::DisconnectFromSource(int source) {
     // An open port is closed also when the number was changed under it.
-    if (settings_.SourceNumber() == kSourceSerial || serial_.ScComm1().IsOpen()) {
+    if (source == kSourceSerial || serial_.ScComm1().IsOpen()) {
         try {
             serial_.ScComm1().Close();
         } catch (...) {

@@ -33,7 +33,10 @@ public:
     ~SourceManager();
 
     void ConnectToSource();
+    // Closes the selected source, or the one given (the one that was running
+    // when the selection has already changed).
     void DisconnectFromSource();
+    void DisconnectFromSource(int source);
 
     SerialReceiver& Serial() { return serial_; }
 
