@@ -234,3 +234,22 @@ TEST_F(ScThreads, AnAttachedDisplayHearsEachBatchUntilItGoesAway) {
     ASSERT_TRUE(peer.Write("b"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return received == "ab"; }, 5000));
 }
+
+TEST_F(ScThreads, AnInputQueueFourFifthsFullIsReported) {
+    TScBuffers buffers;
+    buffers.SetReadSize(100);
+    comm.SetBuffers(buffers);
+    comm.SetMonitorEvents({ceRxChar, ceRx80Full});
+    int full = 0;
+    std::vector<int> counts;
+    comm.OnRx80Full = [&](TScComponent*) { ++full; };
+    comm.OnRxChar = [&](TScComponent*, int count) { counts.push_back(count); };
+    comm.Open();
+    ASSERT_TRUE(peer.Write(std::string(79, 'a')));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counts.size() == 1; }, 5000));
+    EXPECT_EQ(full, 0);
+    ASSERT_TRUE(peer.Write("b"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counts.size() == 2; }, 5000));
+    EXPECT_EQ(counts, (std::vector<int>{79, 80}));
+    EXPECT_EQ(full, 1);
+}
