@@ -6,6 +6,7 @@
 #include "RdsEncoder.h"
 #include "Unit1.h"
 #include "ValueTable.h"
+#include "si.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <thread>
 
@@ -76,7 +78,9 @@ TEST(SerialEndToEnd, LivePIAndPSFromAReceiverOnCOM1) {
     BitStream stream(7);
     stream.Noise(37);
     for (const Group& g : StationGroups(0x4D21, ps, 40)) stream.Add(g);
+    stream.Bits({1}); // ends on a high level, so the last byte is no zero
     const std::string bytes = ReceiverBytes(stream.bits());
+    ASSERT_NE(bytes.back(), '\0');
     ReceiverCircuit circuit(peer, bytes);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return circuit.Done() && main.Ring().Pending() == 0; }, 20000));
@@ -89,6 +93,21 @@ TEST(SerialEndToEnd, LivePIAndPSFromAReceiverOnCOM1) {
     EXPECT_EQ(ReadValue(main.ValueTable(), "PS"), "SERIAL 1");
     EXPECT_EQ(main.Sources().Serial().LastByte(), static_cast<uint8_t>(bytes.back()));
     EXPECT_TRUE(main.Sources().Serial().LastByteValid());
+
+    // The status window reads the line: its port, the last byte and whether it was a code.
+    TFSI& status = *program.Forms().fsi;
+    status.show();
+    EXPECT_EQ(status.RowValue("COM Port"), "COM1");
+    EXPECT_EQ(status.RowValue("Port opened"), "Yes");
+    status.Timer1Timer(); // showing was the first tick; this one writes the figures
+    char sample[8];
+    std::snprintf(sample, sizeof sample, "0x%02X", static_cast<unsigned>(static_cast<uint8_t>(bytes.back())));
+    EXPECT_EQ(status.RowValue("Input sample"), sample);
+    EXPECT_EQ(status.RowValue("Input signal characteristics"), "OK");
+    status.Timer1Timer(); // the byte and its flag were taken and cleared
+    EXPECT_EQ(status.RowValue("Input sample"), "0x00");
+    EXPECT_EQ(status.RowValue("Input signal characteristics"), "Failed");
+    status.hide();
 
     // The adapter is pulled out: the line error is shown, the window goes on.
     peer.HangUp();
