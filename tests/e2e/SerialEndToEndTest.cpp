@@ -1,6 +1,8 @@
 // Live RDS from a serial receiver: the real program, a pseudo-terminal linked
 // as COM1, and a receiver circuit that sends encoder-made groups as level
 // bytes at 3,000 bytes a second.
+#include "AppFakes.h"
+#include "IniFile.h"
 #include "OrvaneApp.h"
 #include "PtyPeer.h"
 #include "RdsEncoder.h"
@@ -9,17 +11,21 @@
 #include "si.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 using namespace orvane;
 using namespace orvane::test;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -57,21 +63,33 @@ private:
 } // namespace
 
 TEST(SerialEndToEnd, LivePIAndPSFromAReceiverOnCOM1) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/orvane/";
+    fs::create_directories(folder);
+    const std::string data = std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/";
+    QDir(QString::fromStdString(data)).removeRecursively();
+    fs::create_directories(data);
+    // The workspace selects the serial receiver on COM1, which leads to the line.
+    {
+        TIniFile workspace(data + "default.owk");
+        workspace.WriteInteger("General", "SrcNum", 0);
+        workspace.WriteInteger("General", "COMPort1", 1);
+        workspace.UpdateFile();
+    }
+    PtyPeer peer;
+    peer.LinkAs(data, "COM1");
+
     SystemEnv system;
-    AppEnv env = system.Make(QCoreApplication::applicationFilePath().toStdString(), {});
+    FakeModal modal;
+    AppEnv env = system.Make(folder + "orvane", {});
+    env.modal = &modal;
     env.sleep = [](int) {};
     OrvaneApp program(std::move(env));
     program.CreateWindows();
     TForm1& main = *program.Forms().form1;
     main.show();
-
-    PtyPeer peer;
-    peer.LinkAs(main.DataFolder(), "COM1");
-    // The source as the source dialog's OK leaves it: serial receiver on COM1.
-    main.SetSourceNumber(TForm1::kSourceSerial);
-    main.SetSerialComPort(1);
-    main.Sources().DisconnectFromSource();
-    main.Sources().ConnectToSource();
+    ASSERT_EQ(main.DataFolder(), data);
+    EXPECT_EQ(main.SourceNumber(), TForm1::kSourceSerial);
     ASSERT_TRUE(main.Sources().Serial().ScComm1().IsOpen()) << main.StatusText().toStdString();
 
     const char ps[8] = {'S', 'E', 'R', 'I', 'A', 'L', ' ', '1'};
@@ -120,4 +138,5 @@ TEST(SerialEndToEnd, LivePIAndPSFromAReceiverOnCOM1) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
     main.close();
     EXPECT_FALSE(main.Sources().Serial().ScComm1().IsOpen());
+    QDir(QString::fromStdString(data)).removeRecursively();
 }
