@@ -27,6 +27,7 @@ struct AppEnv {
     IFileTypes* fileTypes = nullptr;
     // Raises the process priority as far as the system allows; none when null.
     std::function<void()> raisePriority;
+    std::function<void(int ms)> sleep; // the program's fixed waits; empty: really wait
 };
 
 // An argument is an option when it begins with "-", or with "/WS:" or

@@ -2,6 +2,7 @@
 // The ring between the live bit sources and the decoder tick: sources append
 // bits in bursts, the tick drains them evenly.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace orvane {

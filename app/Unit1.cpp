@@ -61,7 +61,8 @@ TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
       player_(*this, *env.clock, *env.timers), recorder_(*this, *env.clock),
-      groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }) {
+      groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }),
+      sources_(*this, *this, env.sleep) {
     ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
@@ -101,6 +102,8 @@ void TForm1::FormCreate() {
     ISettingsHost& host = *this;
     settings_ = std::make_unique<WorkspaceManager>(host, dataFolder_, documentsFolder_, programFolder_, env_.args);
     dialogState_ = Workspace::Defaults(documentsFolder_, programFolder_);
+    // Serial ports named "COMn" may be linked there.
+    ScSetUserDataFolder(dataFolder_);
 
     BuildDisplay();
     BuildMenu();
@@ -341,10 +344,11 @@ void TForm1::closeEvent(QCloseEvent* e) {
 }
 
 void TForm1::DisconnectSource(int source) {
-    if (source == kSourceSerial || source == kSourceSoundCard) EnableDecoderTick(false);
+    if (source == kSourceSoundCard) EnableDecoderTick(false);
     if (source == kSourceDevice) timerNoSync_->SetEnabled(false);
-    // Disconnecting always resets the decoded data.
-    Clear1Click();
+    // The source manager closes the serial receiver, stops a recording and
+    // resets the decoded data.
+    sources_.DisconnectFromSource(source);
 }
 
 // Reset of the decoded data ----------------------------------------------------

@@ -11,6 +11,7 @@
 #include "PluginHost.h"
 #include "Recorder.h"
 #include "WorkspaceManager.h"
+#include "SourceManager.h"
 
 #include <orvane/valuetable.h>
 
@@ -37,8 +38,13 @@ struct AppForms;
 
 class TDOPT;
 
-class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost, private ISettingsHost,
-               private IRecorderHost {
+class TForm1 : public QMainWindow,
+               private IGroupDecoderSink,
+               private IPlaybackHost,
+               private ISettingsHost,
+               private IRecorderHost,
+               private ISourceHost,
+               private ISourceSettings {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -89,7 +95,7 @@ public:
     const std::string& ApplicationTitle() const { return appTitle_; }
     ITimer& DecoderTimer() { return *timerRDSDecoder_; }
     // The decoder tick runs while a live bit source is connected.
-    void EnableDecoderTick(bool on) { timerRDSDecoder_->SetEnabled(on); }
+    void EnableDecoderTick(bool on) override { timerRDSDecoder_->SetEnabled(on); }
     ITimer& TimeoutTimer() { return *timerTimeout_; }
     void SetOptions(const IOptions* options) {
         options_ = options ? options : &defaultOptions_;
@@ -101,6 +107,8 @@ public:
     const IOptions& Options() const override { return *options_; }
 
     int SourceNumber() const override { return srcNum_; }
+    int SerialComPort() const override { return source_.comPort1; }
+    SourceManager& Sources() { return sources_; }
     // Set by the source connection.
     void SetSourceNumber(int source) { srcNum_ = source; }
     bool Playing() const override { return player_.Playing(); }
@@ -228,9 +236,12 @@ private:
     void ApplyPriorityAndOnTop(bool highPriority, bool onTop);
 
     // Steps owned by parts of the program that are not here yet.
-    void ConnectSource() {}
+    void ConnectSource() { sources_.ConnectToSource(); }
     void DisconnectSource() { DisconnectSource(srcNum_); }
     void DisconnectSource(int source);
+    // ISourceHost
+    void AddToDecoderBuffer(uint8_t bit) override { ring_.AddToDecoderBuffer(bit); }
+    void StopRecording() override { BBSTOPClick(); }
     void StopPlayback() {}
     void WriteAutoReport() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
@@ -266,6 +277,7 @@ private:
     FilePlayer player_;
     Recorder recorder_;
     GroupLineParser groupLines_;
+    SourceManager sources_;
 
     DecoderRing ring_;
     TValueTable valueTable_{};

@@ -153,10 +153,22 @@ StatusReadings TFSI::ReadStatus() const {
     r.source = main_.SourceNumber();
     r.playing = main_.Playing();
     r.lastResync = main_.Decoder().LastResync();
+    r.bits = main_.Ring().BitsOffered();
+    r.ones = main_.Ring().OnesOffered();
+    SerialReceiver& serial = main_.Sources().Serial();
+    r.lastInputByte = serial.LastByte();
+    r.inputGood = serial.LastByteValid();
+    r.portOpen = serial.ScComm1().IsOpen();
+    r.comPort = main_.SerialComPort();
     return r;
 }
 
-void TFSI::ZeroRateCounters() { main_.ResetGroupsThisSecond(); }
+void TFSI::ZeroRateCounters() {
+    main_.ResetGroupsThisSecond();
+    main_.Ring().ResetCounters();
+}
+
+void TFSI::ZeroSerialInput() { main_.Sources().Serial().ClearLastByte(); }
 
 void TFSI::ClearRows() { VLESI->clear(); }
 

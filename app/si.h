@@ -63,7 +63,7 @@ private:
     StatusReadings ReadStatus() const override;
     void ZeroRateCounters() override;
     void ZeroPeaks() override {}
-    void ZeroSerialInput() override {}
+    void ZeroSerialInput() override;
     const ScopeSamples& Scope() const override { return scope_; }
     // IStatusView
     void ClearRows() override;

@@ -47,12 +47,7 @@ void TTimerThread::SetPriority(TThreadPriority p) {
 void TTimerThread::ApplyPriority() {
     const int tid = tid_.load();
     if (tid == 0) return; // the thread applies it itself when it starts
-    // Linux keeps a nice value per thread. Raising it above what the process
-    // may is refused without privileges; the stored priority still reads back.
-    static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -15};
-    const int p = priority_.load();
-    if (p >= 0 && p < static_cast<int>(std::size(kNice)))
-        (void)setpriority(PRIO_PROCESS, static_cast<id_t>(tid), kNice[p]);
+    ApplyThreadPriority(tid, static_cast<TThreadPriority>(priority_.load()));
 }
 
 void TTimerThread::Restart(bool run) {

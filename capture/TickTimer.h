@@ -13,6 +13,7 @@
 // enable, or an interval change, in between); the next tick comes one full
 // interval after the enable or the change.
 #include "GuiCall.h"
+#include "ThreadPriority.h"
 #include "Timer.h"
 
 #include <atomic>
@@ -24,8 +25,6 @@
 #include <thread>
 
 namespace orvane {
-
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 class TThreadedTimer;
 using TTimerNotify = std::function<void(TThreadedTimer* sender)>;

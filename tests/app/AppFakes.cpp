@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDir>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace orvane::test {
@@ -93,6 +94,15 @@ AppEnv FakeProgram::Env(std::vector<std::string> args, bool withPlugins) {
     env.threadedTimers = &time;
     env.shell = &shell;
     env.modal = &modal;
+    env.sleep = [](int) {};
+    // A workspace that selects the serial receiver must not reach a real
+    // /dev/ttyS line: every low "COMn" leads nowhere inside the test.
+    const std::string ports = std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/ports/";
+    std::filesystem::create_directories(ports);
+    for (int n = 1; n <= 16; ++n) {
+        std::error_code ec;
+        std::filesystem::create_symlink("/nonexistent/serial-line", ports + "COM" + std::to_string(n), ec);
+    }
     if (withPlugins) env.pluginLoader = [] { return std::make_unique<RecordingPlugins>(); };
     return env;
 }

@@ -1,0 +1,64 @@
+#include "SourceManager.h"
+
+namespace orvane {
+
+SourceManager::SourceManager(ISourceHost& host, const ISourceSettings& settings, std::function<void(int)> sleep)
+    : host_(host), settings_(settings), serial_(host) {
+    TScComm& port = serial_.ScComm1();
+    if (sleep) port.SetSleep(std::move(sleep));
+    // A line that fails (an adapter pulled out) is told once; the port stays
+    // as it is until the source is connected again.
+    port.OnError = [this](TScComponent*, uint32_t) {
+        host_.Show("Connection error: COM port line error (COM" + std::to_string(connectedPort_) + ")!");
+    };
+    // The main program reports only through its status line.
+    TScCustomComm::SetApplicationExceptionHandler([this](const std::string& m) { host_.Show(m); });
+}
+
+SourceManager::~SourceManager() {
+    TScCustomComm::SetApplicationExceptionHandler({});
+    try {
+        serial_.ScComm1().Close();
+    } catch (...) {
+    }
+}
+
+void SourceManager::ConnectToSource() {
+    if (settings_.SourceNumber() != kSourceSerial) return;
+    TScComm& port = serial_.ScComm1();
+    const int number = settings_.SerialComPort();
+    try {
+        port.Close(); // a port still open from before takes no new name
+        port.SetPortNum(number);
+        port.SetDeviceName(number <= 9 ? "COM%d" : "\\\\.\\COM%d");
+        connectedPort_ = number;
+        port.Open();
+    } catch (const std::exception&) {
+        host_.Show("Connection error: Unable to open the COM port (COM" + std::to_string(number) + ")!");
+    }
+    try {
+        port.SetDtr(true);
+        port.SetRts(true);
+    } catch (const std::exception& e) {
+        host_.Show(e.what());
+    }
+    host_.EnableDecoderTick(true);
+    serial_.ClearLastByte();
+}
+
+void SourceManager::DisconnectFromSource() { DisconnectFromSource(settings_.SourceNumber()); }
+
+void SourceManager::DisconnectFromSource(int source) {
+    // An open port is closed also when the number was changed under it.
+    if (source == kSourceSerial || serial_.ScComm1().IsOpen()) {
+        try {
+            serial_.ScComm1().Close();
+        } catch (...) {
+        }
+        host_.EnableDecoderTick(false);
+    }
+    host_.StopRecording();
+    host_.ResetDecodedData();
+}
+
+} // namespace orvane
