@@ -6,6 +6,7 @@
 #include "OrvaneApp.h"
 #include "about.h"
 #include "dd.h"
+#include "freq.h"
 #include "opt.h"
 #include "si.h"
 #include "src.h"
@@ -20,6 +21,7 @@
 #include <QUrl>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -61,10 +63,12 @@ TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
       player_(*this, *env.clock, *env.timers), recorder_(*this, *env.clock),
-      groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }) {
+      groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }),
+      reports_(*this, *env.clock) {
     ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
+    setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.png")));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -101,6 +105,7 @@ void TForm1::FormCreate() {
     ISettingsHost& host = *this;
     settings_ = std::make_unique<WorkspaceManager>(host, dataFolder_, documentsFolder_, programFolder_, env_.args);
     dialogState_ = Workspace::Defaults(documentsFolder_, programFolder_);
+    reports_.SetReportFolder(dialogState_.reportDir);
 
     BuildDisplay();
     BuildMenu();
@@ -323,7 +328,7 @@ void TForm1::FormClose() {
     closed_ = true;
     if (recorder_.Recording()) recorder_.StopRecordingFile();
     if (player_.Playing()) player_.StopPlayingFile();
-    WriteAutoReport();
+    reports_.ChkReport();
     if (options_->SaveWorkspaceOnExit()) SaveWorkspace1Click();
     else SaveConfig();
     plugins_.SendCommandToAll("EXIT", "");
@@ -355,7 +360,8 @@ void TForm1::Clear1Click() {
 }
 
 void TForm1::ClearKeepSync() {
-    WriteAutoReport();
+    reports_.ChkReport();
+    reports_.DataReset(env_.clock->Now());
     player_.ClearEnded();
     LEND->hide();
     currentPS_ = "--------";
@@ -757,7 +763,7 @@ void TForm1::FileInformation1Click() {
     env_.modal->Message(this, FileInformationText(player_.LastFileName(), player_.HeaderLine()));
 }
 void TForm1::PlayLocation1Click() {}
-void TForm1::CreateReport1Click() {}
+void TForm1::CreateReport1Click() { reports_.CreateReport1Click(); }
 void TForm1::OpenWorkspace1Click() {
     const int oldSource = srcNum_;
     const std::string file = env_.modal->OpenFileIn(this, "Orvane Workspace (*.owk)", dataFolder_);
@@ -825,6 +831,36 @@ void TForm1::OrvaneHelp1Click() {
 void TForm1::miPluginsClick(int index) { plugins_.CommandTo(index, "CONFIGURE", ""); }
 void TForm1::miShowHideClick(int index) { plugins_.CommandTo(index, "SHOW", ""); }
 
+// Reports and the decoder data --------------------------------------------------------
+
+bool TForm1::PlaybackEndShown() const { return !LEND->isHidden(); }
+
+std::string TForm1::FrequencyText() const { return CBFREQ->currentText().toStdString(); }
+
+void TForm1::ConfirmFrequency() {
+    if (forms_.dfreq) env_.modal->Run(*forms_.dfreq);
+}
+
+std::string TForm1::ConfirmedFrequency() const {
+    return forms_.dfreq ? forms_.dfreq->FrequencyText() : std::string("not specified");
+}
+
+std::string TForm1::AskReportFile(const std::string& initialFile) {
+    return AskSaveFile("Plain text (*.txt)", initialFile);
+}
+
+std::string TForm1::AskSaveFile(const std::string& filter, const std::string& initialFile) {
+    return env_.modal->SaveFile(this, filter, initialFile);
+}
+
+void TForm1::SaveValuesToIni(const std::string& fileName) {
+    try {
+        orvane::SaveValuesToIni(valueTable_, fileName);
+    } catch (const std::exception&) {
+        Show(ReportWriter::kCannotWrite);
+    }
+}
+
 } // namespace orvane
 
 namespace orvane {
@@ -883,6 +919,7 @@ WorkspaceState TForm1::WorkspaceControls() const {
     s.playbackSpeed = TBSpeed->value();
     s.tuneTo = CBFREQ->currentIndex();
     s.recDialogFilterIndex = recorder_.DialogFilterIndex();
+    s.reportDir = reports_.ReportFolder();
     if (dopt_) s.options = dopt_->WorkspaceOptions();
     return s;
 }
@@ -895,6 +932,7 @@ void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
     CBFREQ->setCurrentIndex(s.tuneTo);
     dialogState_ = s;
     recorder_.SetDialogFilterIndex(s.recDialogFilterIndex);
+    reports_.SetReportFolder(s.reportDir);
     if (dopt_) dopt_->SetWorkspaceOptions(s.options);
 }
 

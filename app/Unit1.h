@@ -11,6 +11,7 @@
 #include "PluginHost.h"
 #include "Recorder.h"
 #include "WorkspaceManager.h"
+#include "ReportWriter.h"
 
 #include <orvane/valuetable.h>
 
@@ -38,7 +39,7 @@ struct AppForms;
 class TDOPT;
 
 class TForm1 : public QMainWindow, private IGroupDecoderSink, private IPlaybackHost, private ISettingsHost,
-               private IRecorderHost {
+               private IRecorderHost, private IReportHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -81,7 +82,7 @@ public:
     int DecoderReserve() const;
 
     DecoderRing& Ring() { return ring_; }
-    TValueTable& ValueTable() { return valueTable_; }
+    TValueTable& ValueTable() override { return valueTable_; }
     const PIWatch& PIState() const { return piWatch_; }
     int32_t GroupsThisSecond() const { return groupsPerSecond_; }
     void ResetGroupsThisSecond() { groupsPerSecond_ = 0; }
@@ -110,7 +111,7 @@ public:
     // "RESET" and "EXIT" control lines.
     GroupLineParser& GroupLines() { return groupLines_; }
     bool Recording() const override { return recorder_.Recording(); }
-    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& ProgramFolder() const override { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
     const std::string& DocumentsFolder() const override { return documentsFolder_; }
     const std::string& WorkspaceFile() const { return settings_->WorkspaceFile(); }
@@ -131,6 +132,14 @@ public:
     void OpenWorkspace();
     void UpdateCaption();
     void ApplyOptions();
+    ReportWriter& Reports() { return reports_; }
+    // The opener of documents and links.
+    IShell& Shell() { return *env_.shell; }
+    // Writes the value table to an ini file; a failure shows on the status line.
+    void SaveValuesToIni(const std::string& fileName);
+    // A file to save to, from a dialog that asks before overwriting; empty
+    // when cancelled.
+    std::string AskSaveFile(const std::string& filter, const std::string& initialFile);
     bool RectangleSent() const { return rectSent_; }
 
     QComboBox* CBFREQ = nullptr;
@@ -232,8 +241,14 @@ private:
     void DisconnectSource() { DisconnectSource(srcNum_); }
     void DisconnectSource(int source);
     void StopPlayback() {}
-    void WriteAutoReport() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
+
+    // IReportHost, beside what the recorder asks too
+    bool PlaybackEndShown() const override;
+    std::string FrequencyText() const override;
+    void ConfirmFrequency() override;
+    std::string ConfirmedFrequency() const override;
+    std::string AskReportFile(const std::string& initialFile) override;
 
     // IPlaybackHost
     void ResetDecodedData() override { Clear1Click(); }
@@ -266,6 +281,7 @@ private:
     FilePlayer player_;
     Recorder recorder_;
     GroupLineParser groupLines_;
+    ReportWriter reports_;
 
     DecoderRing ring_;
     TValueTable valueTable_{};

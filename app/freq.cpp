@@ -2,11 +2,47 @@
 
 #include "Unit1.h"
 
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
 namespace orvane {
 
 TDFREQ::TDFREQ(TForm1& main) : QDialog(&main), main_(main) {
     setObjectName("DFREQ");
     setWindowTitle("Saving Report");
+    // Only the system menu: no minimise, maximise or help buttons.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    auto* layout = new QVBoxLayout(this);
+    GroupBox1 = new QGroupBox("Enter frequency", this);
+    GroupBox1->setObjectName("GroupBox1");
+    auto* inner = new QVBoxLayout(GroupBox1);
+    CBFREQ = new QComboBox(GroupBox1);
+    CBFREQ->setObjectName("CBFREQ");
+    CBFREQ->setMaxVisibleItems(16);
+    inner->addWidget(CBFREQ);
+    layout->addWidget(GroupBox1);
+    Button1 = new QPushButton("Save", this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+    FormCreate();
 }
+
+void TDFREQ::FormCreate() {
+    CBFREQ->addItem("not specified");
+    for (int i = 0; i <= 205; ++i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d.%d MHz", (875 + i) / 10, (875 + i) % 10);
+        CBFREQ->addItem(QString::fromLatin1(text));
+    }
+    CBFREQ->setCurrentIndex(0);
+}
+
+std::string TDFREQ::FrequencyText() const { return CBFREQ->currentText().toStdString(); }
 
 } // namespace orvane
