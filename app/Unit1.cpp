@@ -274,7 +274,7 @@ void TForm1::BuildMenu() {
          &TForm1::FileInformation1Click, true);
     item(file, "PlayLocation1", "Play Stream...", {}, &TForm1::PlayLocation1Click, false);
     item(file, "CreateReport1", "Create Report...", QKeySequence("Ctrl+R"), &TForm1::CreateReport1Click,
-         false);
+         true);
     file->addSeparator();
     item(file, "OpenWorkspace1", "Open Workspace...", {}, &TForm1::OpenWorkspace1Click, true);
     item(file, "SaveWorkspace1", "Save Workspace", {}, &TForm1::SaveWorkspace1Click, true);
@@ -283,7 +283,7 @@ void TForm1::BuildMenu() {
     item(file, "Exit1", "Exit", {}, &TForm1::Exit1Click, true);
 
     viewMenu_ = bar->addMenu("&View");
-    item(viewMenu_, "Data1", "Decoder Data...", {}, &TForm1::Data1Click, false);
+    item(viewMenu_, "Data1", "Decoder Data...", {}, &TForm1::Data1Click, true);
     item(viewMenu_, "Clear1", "Reset Data", QKeySequence("Ctrl+N"), &TForm1::Clear1Click, true);
     item(viewMenu_, "MSI", "Status Information...", {}, &TForm1::MSIClick, false);
     viewMenu_->addSeparator();
@@ -296,7 +296,7 @@ void TForm1::BuildMenu() {
 
     QMenu* help = bar->addMenu("&Help");
     item(help, "OrvaneHelp1", "Orvane Help...", {}, &TForm1::OrvaneHelp1Click, true);
-    item(help, "About1", "About...", {}, &TForm1::About1Click, false);
+    item(help, "About1", "About...", {}, &TForm1::About1Click, true);
 }
 
 void TForm1::AttachOptionsDialog(TDOPT& dialog) {

@@ -1,7 +1,9 @@
 #include "ReportTemplate.h"
 
+#include <QByteArray>
 #include <QString>
-#include <QStringView>
+
+#include <algorithm>
 
 namespace orvane {
 namespace {
@@ -13,11 +15,34 @@ std::string Upper(std::string_view text) {
     return s;
 }
 
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Equal in any letter case; beyond ASCII by Unicode's case rules when both
+// are UTF-8, else byte for byte.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (IsAscii(a) || IsAscii(b)) {
+        for (size_t i = 0; i < a.size(); ++i)
+            if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+        return true;
+    }
+    if (a == b) return true;
+    const QString qa = QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()));
+    const QString qb = QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()));
+    // Text that is no UTF-8 only matches itself.
+    if (qa.toUtf8() != QByteArrayView(a) || qb.toUtf8() != QByteArrayView(b)) return false;
+    return qa.compare(qb, Qt::CaseInsensitive) == 0;
+}
+
 // What the scan found: template text, a field's value, or a percent sign
 // that began no field.
 struct Piece {
     enum Kind { Text, Value, Stray } kind;
-    QString text;
+    std::string_view text;
 };
 
 } // namespace
@@ -43,44 +68,36 @@ std::vector<std::string> TemplateLines(std::string_view templ) {
 }
 
 std::string FillTemplateLine(std::string_view line, const std::vector<ReportField>& fields) {
-    const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    std::vector<QString> names;
-    names.reserve(fields.size());
-    for (const auto& f : fields) names.push_back(QString::fromStdString(f.name));
-
     std::vector<Piece> pieces;
-    QString literal;
-    auto flush = [&] {
-        if (!literal.isEmpty()) pieces.push_back({Piece::Text, literal});
-        literal.clear();
-    };
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        if (text[i] != u'%') {
-            literal += text[i++];
+    size_t literal = 0; // where the template text not yet taken begins
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] != '%') {
+            ++i;
             continue;
         }
-        flush();
-        const QStringView rest = QStringView(text).mid(i + 1);
-        size_t match = fields.size();
-        for (size_t k = 0; k < fields.size() && match == fields.size(); ++k) {
-            const QString& name = names[k];
-            if (!name.isEmpty() && rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive) &&
-                rest[name.size()] == u'%')
-                match = k;
+        if (i > literal) pieces.push_back({Piece::Text, line.substr(literal, i - literal)});
+        const std::string_view rest = line.substr(i + 1);
+        const ReportField* match = nullptr;
+        for (const auto& f : fields) {
+            const size_t n = f.name.size();
+            if (n > 0 && rest.size() > n && rest[n] == '%' && SameName(rest.substr(0, n), f.name)) {
+                match = &f;
+                break;
+            }
         }
-        if (match < fields.size()) {
-            pieces.push_back({Piece::Value, QString::fromStdString(fields[match].value)});
-            i += names[match].size() + 2;
+        if (match) {
+            pieces.push_back({Piece::Value, match->value});
+            i += match->name.size() + 2;
         } else {
-            pieces.push_back({Piece::Stray, QStringLiteral("%")});
+            pieces.push_back({Piece::Stray, line.substr(i, 1)});
             ++i;
         }
+        literal = i;
     }
-    flush();
+    if (line.size() > literal) pieces.push_back({Piece::Text, line.substr(literal)});
 
-    QString out;
+    std::string out;
     for (size_t k = 0; k < pieces.size(); ++k) {
         if (pieces[k].kind == Piece::Stray) {
             size_t partner = k + 1;
@@ -92,7 +109,7 @@ std::string FillTemplateLine(std::string_view line, const std::vector<ReportFiel
         }
         out += pieces[k].text;
     }
-    return out.toStdString();
+    return out;
 }
 
 std::string FillTemplate(std::string_view templ, const std::vector<ReportField>& fields) {

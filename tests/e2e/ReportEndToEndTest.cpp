@@ -1,15 +1,11 @@
 // The shipped report template, filled after the real program played an
 // encoder-made recording with the group analyser loaded.
-#include "OrvaneApp.h"
+#include "AnalyserProgram.h"
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 #include "Unit1.h"
 #include "ValueTable.h"
 
-#include <QLabel>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,12 +17,10 @@ namespace fs = std::filesystem;
 
 TEST(ReportEndToEnd, ShippedTemplateHoldsWhatTheDecoderAndTheAnalyserPublished) {
     QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString() + "/program/";
-    fs::create_directories(folder + "plugins");
-    fs::copy_file(std::string(BUILT_PLUGIN_DIR) + "/kelmira.so", folder + "plugins/kelmira.so");
+    AnalyserProgram program(dir);
     const char* shipped = std::getenv("ORVANE_PROGRAM_DIR");
     ASSERT_NE(shipped, nullptr);
-    fs::copy_file(std::string(shipped) + "/orvane.otp", folder + "orvane.otp");
+    fs::copy_file(std::string(shipped) + "/orvane.otp", program.Folder() + "orvane.otp");
 
     // A station with PS, radiotext and clock groups, and every tenth group a
     // 3A announcing RT+ (AID 4BD7 in 11A). 171 groups end on a refresh of the
@@ -36,13 +30,8 @@ TEST(ReportEndToEnd, ShippedTemplateHoldsWhatTheDecoderAndTheAnalyserPublished) 
     const std::string file = dir.path().toStdString() + "/station.orv";
     WriteRecording(file, groups, true);
 
-    SystemEnv system;
-    auto program = std::make_unique<OrvaneApp>(system.Make(folder + "orvane", {file}));
-    program->CreateWindows();
-    TForm1& main = *program->Forms().form1;
-    main.TBSpeed->setValue(2); // a group every 10 ms
-    main.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !main.LEND->isHidden(); }, 30000));
+    ASSERT_TRUE(program.PlayToEnd(file));
+    TForm1& main = program.Main();
 
     const std::string report = dir.path().toStdString() + "/report.txt";
     main.Reports().SaveReport(report);

@@ -48,6 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"NoFields", "nothing here", "nothing here"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(FillTemplate, BytesThatAreNoUtf8PassUnchanged) {
+    // A template saved as Latin-1 keeps its accents as the user wrote them.
+    EXPECT_EQ(FillTemplateLine("Fr\xE9quence %frequency% \xB0", kFields), "Fr\xE9quence 87.5 MHz \xB0");
+    EXPECT_EQ(FillTemplateLine("%\xDCN\xCFCODE%", kFields), "") << "no field of that name";
+}
+
 TEST(FillTemplate, FirstFieldOfANameWins) {
     const std::vector<ReportField> fields = {{"time", "from the table"}, {"TIME", "the report's"}};
     EXPECT_EQ(FillTemplateLine("%Time%", fields), "from the table");
