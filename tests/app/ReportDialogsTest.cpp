@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "Unit1.h"
 #include "ValueTable.h"
+#include "veltutil.h"
 #include "about.h"
 #include "dd.h"
 #include "freq.h"
@@ -231,6 +232,33 @@ TEST_F(ReportDialogsTest, CreateReportFromTheMenuWithTheChosenFile) {
     EXPECT_EQ(ReadFileBytes(file), "1234 on 101.3 MHz\r\n");
     // The dialog opened in the documents folder on the default name expanded.
     EXPECT_EQ(program.modal.saveFolder, main.DocumentsFolder() + "2024-05-01 13-05-09 1234 ABCDEFGH.txt");
+}
+
+TEST_F(ReportDialogsTest, TheOptionsDialogDrivesReportsAndTheWorkspaceKeepsTheirFolder) {
+    const std::string root = program.dir.path().toStdString();
+    fs::create_directories(root + "/templates");
+    WriteFileBytes(root + "/templates/mine.otp", "mine %PI%");
+    // The user data folder of the fake program, as the settings tests find it.
+    const std::string data = GetDataFolder(false, true, program.ProgramFolder() + "orvane");
+    WriteFileBytes(data + "default.owk", "[General]\nReportDir=" + root + "/reports/\nAutosaveReports=1\n"
+                                         "ReportFilename=auto %pi.txt\nReportTemplate=" + root +
+                                         "/templates/mine.otp\n");
+    TForm1& main = Start(program.Env({}, false));
+    fs::create_directories(main.DocumentsFolder());
+    SendStation(main, 0xD3C2);
+    main.Clear1Click();
+    EXPECT_EQ(ReadFileBytes(main.DocumentsFolder() + "auto D3C2.txt"), "mine D3C2\r\n");
+
+    // The save dialog starts in the workspace's folder; the folder of the
+    // report saved by hand goes back into the workspace.
+    SendStation(main, 0xD3C2);
+    fs::create_directories(root + "/picked");
+    program.modal.fileToSave = root + "/picked/by hand.txt";
+    main.CreateReport1Click();
+    EXPECT_EQ(program.modal.saveFolder.rfind(root + "/reports/", 0), 0u) << program.modal.saveFolder;
+    EXPECT_EQ(ReadFileBytes(root + "/picked/by hand.txt"), "mine D3C2\r\n");
+    main.SaveWorkspace();
+    EXPECT_EQ(TIniFile(main.WorkspaceFile()).ReadString("General", "ReportDir", ""), root + "/picked/");
 }
 
 TEST_F(ReportDialogsTest, MainWindowAndAboutBoxShowOurIcon) {
