@@ -1,6 +1,7 @@
 #include "about.h"
 
 #include "LinkLabel.h"
+#include "Named.h"
 #include "Unit1.h"
 
 #include <QFont>
@@ -31,19 +32,16 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     setWindowTitle("About");
     auto* layout = new QVBoxLayout(this);
 
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName("Panel1");
+    Panel1 = Named<QWidget>("Panel1", this);
     auto* panelLayout = new QHBoxLayout(Panel1);
-    ProgramIcon = new QLabel(Panel1);
-    ProgramIcon->setObjectName("ProgramIcon");
+    ProgramIcon = Named<QLabel>("ProgramIcon", Panel1);
     ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/orvane/orvane.png"))
                                .scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     ProgramIcon->setAlignment(Qt::AlignTop);
     panelLayout->addWidget(ProgramIcon);
     auto* texts = new QVBoxLayout;
     auto label = [&](const char* name, const char* text) {
-        auto* l = new QLabel(QString::fromUtf8(text), Panel1);
-        l->setObjectName(name);
+        auto* l = Named<QLabel>(name, QString::fromUtf8(text), Panel1);
         texts->addWidget(l);
         return l;
     };
@@ -54,8 +52,7 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     Version = label("Version", "RDS Decoder and Analyser");
     Comments = label("Comments", "Version 1.0");
     Copyright = label("Copyright", "Decodes RDS from receivers, sound cards, devices and recordings.");
-    URL1 = new controls::TLinkLabel(Panel1);
-    URL1->setObjectName("URL1");
+    URL1 = Named<controls::TLinkLabel>("URL1", Panel1);
     URL1->setText("www.orvane.org");
     URL1->SetLink("https://www.orvane.org");
     texts->addWidget(URL1);
@@ -63,12 +60,10 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     Panel1->setAutoFillBackground(true);
     layout->addWidget(Panel1);
 
-    GroupBox1 = new QGroupBox("Application folders", this);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = Named<QGroupBox>("GroupBox1", "Application folders", this);
     auto* folders = new QVBoxLayout(GroupBox1);
     auto link = [&](const char* name) {
-        auto* l = new controls::TLinkLabel(GroupBox1);
-        l->setObjectName(name);
+        auto* l = Named<controls::TLinkLabel>(name, GroupBox1);
         l->SetShell(&main_.Shell());
         folders->addWidget(l);
         return l;
@@ -79,8 +74,7 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     URL1->SetShell(&main_.Shell());
     layout->addWidget(GroupBox1);
 
-    OKButton = new QPushButton("OK", this);
-    OKButton->setObjectName("OKButton");
+    OKButton = Named<QPushButton>("OKButton", "OK", this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(OKButton, 0, Qt::AlignHCenter);

@@ -1,5 +1,6 @@
 #include "dd.h"
 
+#include "Named.h"
 #include "Unit1.h"
 #include "ValueTable.h"
 
@@ -19,8 +20,7 @@ TFDD::TFDD(TForm1& main) : QDialog(&main), main_(main) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    VLEDB = new QTableWidget(0, 2, this);
-    VLEDB->setObjectName("VLEDB");
+    VLEDB = Named<QTableWidget>("VLEDB", 0, 2, this);
     VLEDB->setHorizontalHeaderLabels({"Key", "Value"});
     VLEDB->verticalHeader()->hide();
     VLEDB->verticalHeader()->setDefaultSectionSize(17);
@@ -33,12 +33,10 @@ TFDD::TFDD(TForm1& main) : QDialog(&main), main_(main) {
     VLEDB->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(VLEDB);
 
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName("Panel1");
+    Panel1 = Named<QWidget>("Panel1", this);
     auto* bottom = new QHBoxLayout(Panel1);
     auto button = [&](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, Panel1);
-        b->setObjectName(name);
+        auto* b = Named<QPushButton>(name, caption, Panel1);
         b->setAutoDefault(false);
         bottom->addWidget(b);
         return b;
@@ -46,8 +44,7 @@ TFDD::TFDD(TForm1& main) : QDialog(&main), main_(main) {
     Button3 = button("Button3", "Refresh");
     Button1 = button("Button1", "Save...");
     Button2 = button("Button2", "Close");
-    LTR = new QLabel("Total records: 0    ", Panel1);
-    LTR->setObjectName("LTR");
+    LTR = Named<QLabel>("LTR", "Total records: 0    ", Panel1);
     LTR->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bottom->addWidget(LTR, 1);
     layout->addWidget(Panel1);

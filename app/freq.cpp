@@ -1,5 +1,6 @@
 #include "freq.h"
 
+#include "Named.h"
 #include "Unit1.h"
 
 #include <QComboBox>
@@ -17,16 +18,13 @@ TDFREQ::TDFREQ(TForm1& main) : QDialog(&main), main_(main) {
     // Only the system menu: no minimise, maximise or help buttons.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
-    GroupBox1 = new QGroupBox("Enter frequency", this);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = Named<QGroupBox>("GroupBox1", "Enter frequency", this);
     auto* inner = new QVBoxLayout(GroupBox1);
-    CBFREQ = new QComboBox(GroupBox1);
-    CBFREQ->setObjectName("CBFREQ");
+    CBFREQ = Named<QComboBox>("CBFREQ", GroupBox1);
     CBFREQ->setMaxVisibleItems(16);
     inner->addWidget(CBFREQ);
     layout->addWidget(GroupBox1);
-    Button1 = new QPushButton("Save", this);
-    Button1->setObjectName("Button1");
+    Button1 = Named<QPushButton>("Button1", "Save", this);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(Button1, 0, Qt::AlignHCenter);
