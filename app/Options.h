@@ -48,6 +48,15 @@ public:
     virtual std::string RecorderName() const { return {}; }
     virtual std::string RecorderLocation() const { return {}; }
     virtual std::string RecorderNotes() const { return {}; }
+    // Report file name template (EREPFN); a name without a folder lies in
+    // the documents folder.
+    virtual std::string ReportFileName() const { return "%date %time %pi %ps.txt"; }
+    // Report template file (EOTP); a bare name lies in the program folder.
+    virtual std::string ReportTemplate() const { return "orvane.otp"; }
+    // "Save Reports automatically ("Meteor Scatter" mode)"
+    virtual bool SaveReportsAutomatically() const { return false; }
+    // "Always confirm frequency"
+    virtual bool AlwaysConfirmFrequency() const { return false; }
 };
 
 // The dialogs' defaults, until the options dialog answers.

@@ -6,6 +6,7 @@
 #include "OrvaneApp.h"
 #include "about.h"
 #include "dd.h"
+#include "freq.h"
 #include "opt.h"
 #include "si.h"
 #include "src.h"
@@ -20,6 +21,7 @@
 #include <QUrl>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -62,10 +64,12 @@ TForm1::TForm1(AppEnv& env, AppForms& forms)
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
       player_(*this, *env.clock, *env.timers), recorder_(*this, *env.clock),
       groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }),
-      sources_(*this, *this, env.sleep) {
+      sources_(*this, *this, env.sleep),
+      reports_(*this, *env.clock) {
     ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
+    setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.png")));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -104,6 +108,7 @@ void TForm1::FormCreate() {
     dialogState_ = Workspace::Defaults(documentsFolder_, programFolder_);
     // Serial ports named "COMn" may be linked there.
     ScSetUserDataFolder(dataFolder_);
+    reports_.SetReportFolder(dialogState_.reportDir);
 
     BuildDisplay();
     BuildMenu();
@@ -272,7 +277,7 @@ void TForm1::BuildMenu() {
          &TForm1::FileInformation1Click, true);
     item(file, "PlayLocation1", "Play Stream...", {}, &TForm1::PlayLocation1Click, false);
     item(file, "CreateReport1", "Create Report...", QKeySequence("Ctrl+R"), &TForm1::CreateReport1Click,
-         false);
+         true);
     file->addSeparator();
     item(file, "OpenWorkspace1", "Open Workspace...", {}, &TForm1::OpenWorkspace1Click, true);
     item(file, "SaveWorkspace1", "Save Workspace", {}, &TForm1::SaveWorkspace1Click, true);
@@ -281,7 +286,7 @@ void TForm1::BuildMenu() {
     item(file, "Exit1", "Exit", {}, &TForm1::Exit1Click, true);
 
     viewMenu_ = bar->addMenu("&View");
-    item(viewMenu_, "Data1", "Decoder Data...", {}, &TForm1::Data1Click, false);
+    item(viewMenu_, "Data1", "Decoder Data...", {}, &TForm1::Data1Click, true);
     item(viewMenu_, "Clear1", "Reset Data", QKeySequence("Ctrl+N"), &TForm1::Clear1Click, true);
     item(viewMenu_, "MSI", "Status Information...", {}, &TForm1::MSIClick, false);
     viewMenu_->addSeparator();
@@ -294,7 +299,7 @@ void TForm1::BuildMenu() {
 
     QMenu* help = bar->addMenu("&Help");
     item(help, "OrvaneHelp1", "Orvane Help...", {}, &TForm1::OrvaneHelp1Click, true);
-    item(help, "About1", "About...", {}, &TForm1::About1Click, false);
+    item(help, "About1", "About...", {}, &TForm1::About1Click, true);
 }
 
 void TForm1::AttachOptionsDialog(TDOPT& dialog) {
@@ -326,7 +331,7 @@ void TForm1::FormClose() {
     closed_ = true;
     if (recorder_.Recording()) recorder_.StopRecordingFile();
     if (player_.Playing()) player_.StopPlayingFile();
-    WriteAutoReport();
+    reports_.ChkReport();
     if (options_->SaveWorkspaceOnExit()) SaveWorkspace1Click();
     else SaveConfig();
     plugins_.SendCommandToAll("EXIT", "");
@@ -359,7 +364,8 @@ void TForm1::Clear1Click() {
 }
 
 void TForm1::ClearKeepSync() {
-    WriteAutoReport();
+    reports_.ChkReport();
+    reports_.DataReset(env_.clock->Now());
     player_.ClearEnded();
     LEND->hide();
     currentPS_ = "--------";
@@ -761,7 +767,7 @@ void TForm1::FileInformation1Click() {
     env_.modal->Message(this, FileInformationText(player_.LastFileName(), player_.HeaderLine()));
 }
 void TForm1::PlayLocation1Click() {}
-void TForm1::CreateReport1Click() {}
+void TForm1::CreateReport1Click() { reports_.CreateReport1Click(); }
 void TForm1::OpenWorkspace1Click() {
     const int oldSource = srcNum_;
     const std::string file = env_.modal->OpenFileIn(this, "Orvane Workspace (*.owk)", dataFolder_);
@@ -829,6 +835,36 @@ void TForm1::OrvaneHelp1Click() {
 void TForm1::miPluginsClick(int index) { plugins_.CommandTo(index, "CONFIGURE", ""); }
 void TForm1::miShowHideClick(int index) { plugins_.CommandTo(index, "SHOW", ""); }
 
+// Reports and the decoder data --------------------------------------------------------
+
+bool TForm1::PlaybackEndShown() const { return !LEND->isHidden(); }
+
+std::string TForm1::FrequencyText() const { return CBFREQ->currentText().toStdString(); }
+
+void TForm1::ConfirmFrequency() {
+    if (forms_.dfreq) env_.modal->Run(*forms_.dfreq);
+}
+
+std::string TForm1::ConfirmedFrequency() const {
+    return forms_.dfreq ? forms_.dfreq->FrequencyText() : std::string("not specified");
+}
+
+std::string TForm1::AskReportFile(const std::string& initialFile) {
+    return AskSaveFile("Plain text (*.txt)", initialFile);
+}
+
+std::string TForm1::AskSaveFile(const std::string& filter, const std::string& initialFile) {
+    return env_.modal->SaveFile(this, filter, initialFile);
+}
+
+void TForm1::SaveValuesToIni(const std::string& fileName) {
+    try {
+        orvane::SaveValuesToIni(valueTable_, fileName);
+    } catch (const std::exception&) {
+        Show(ReportWriter::kCannotWrite);
+    }
+}
+
 } // namespace orvane
 
 namespace orvane {
@@ -887,6 +923,7 @@ WorkspaceState TForm1::WorkspaceControls() const {
     s.playbackSpeed = TBSpeed->value();
     s.tuneTo = CBFREQ->currentIndex();
     s.recDialogFilterIndex = recorder_.DialogFilterIndex();
+    s.reportDir = reports_.ReportFolder();
     if (dopt_) s.options = dopt_->WorkspaceOptions();
     return s;
 }
@@ -899,6 +936,7 @@ void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
     CBFREQ->setCurrentIndex(s.tuneTo);
     dialogState_ = s;
     recorder_.SetDialogFilterIndex(s.recDialogFilterIndex);
+    reports_.SetReportFolder(s.reportDir);
     if (dopt_) dopt_->SetWorkspaceOptions(s.options);
 }
 

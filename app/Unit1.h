@@ -11,6 +11,7 @@
 #include "PluginHost.h"
 #include "Recorder.h"
 #include "WorkspaceManager.h"
+#include "ReportWriter.h"
 #include "SourceManager.h"
 
 #include <orvane/valuetable.h>
@@ -44,7 +45,8 @@ class TForm1 : public QMainWindow,
                private ISettingsHost,
                private IRecorderHost,
                private ISourceHost,
-               private ISourceSettings {
+               private ISourceSettings,
+               private IReportHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -87,7 +89,7 @@ public:
     int DecoderReserve() const;
 
     DecoderRing& Ring() { return ring_; }
-    TValueTable& ValueTable() { return valueTable_; }
+    TValueTable& ValueTable() override { return valueTable_; }
     const PIWatch& PIState() const { return piWatch_; }
     int32_t GroupsThisSecond() const { return groupsPerSecond_; }
     void ResetGroupsThisSecond() { groupsPerSecond_ = 0; }
@@ -118,7 +120,7 @@ public:
     // "RESET" and "EXIT" control lines.
     GroupLineParser& GroupLines() { return groupLines_; }
     bool Recording() const override { return recorder_.Recording(); }
-    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& ProgramFolder() const override { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
     const std::string& DocumentsFolder() const override { return documentsFolder_; }
     const std::string& WorkspaceFile() const { return settings_->WorkspaceFile(); }
@@ -139,6 +141,14 @@ public:
     void OpenWorkspace();
     void UpdateCaption();
     void ApplyOptions();
+    ReportWriter& Reports() { return reports_; }
+    // The opener of documents and links.
+    IShell& Shell() { return *env_.shell; }
+    // Writes the value table to an ini file; a failure shows on the status line.
+    void SaveValuesToIni(const std::string& fileName);
+    // A file to save to, from a dialog that asks before overwriting; empty
+    // when cancelled.
+    std::string AskSaveFile(const std::string& filter, const std::string& initialFile);
     bool RectangleSent() const { return rectSent_; }
 
     QComboBox* CBFREQ = nullptr;
@@ -243,8 +253,14 @@ private:
     void AddToDecoderBuffer(uint8_t bit) override { ring_.AddToDecoderBuffer(bit); }
     void StopRecording() override { BBSTOPClick(); }
     void StopPlayback() {}
-    void WriteAutoReport() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
+
+    // IReportHost, beside what the recorder asks too
+    bool PlaybackEndShown() const override;
+    std::string FrequencyText() const override;
+    void ConfirmFrequency() override;
+    std::string ConfirmedFrequency() const override;
+    std::string AskReportFile(const std::string& initialFile) override;
 
     // IPlaybackHost
     void ResetDecodedData() override { Clear1Click(); }
@@ -278,6 +294,7 @@ private:
     Recorder recorder_;
     GroupLineParser groupLines_;
     SourceManager sources_;
+    ReportWriter reports_;
 
     DecoderRing ring_;
     TValueTable valueTable_{};

@@ -233,6 +233,10 @@ std::string TDOPT::DefaultFileName() const { return EDEFFN->text().toStdString()
 std::string TDOPT::RecorderName() const { return ENAME->text().toStdString(); }
 std::string TDOPT::RecorderLocation() const { return ELOC->text().toStdString(); }
 std::string TDOPT::RecorderNotes() const { return ENOTES->text().toStdString(); }
+std::string TDOPT::ReportFileName() const { return EREPFN->text().toStdString(); }
+std::string TDOPT::ReportTemplate() const { return EOTP->text().toStdString(); }
+bool TDOPT::SaveReportsAutomatically() const { return CBSRA->isChecked(); }
+bool TDOPT::AlwaysConfirmFrequency() const { return CBCF->isChecked(); }
 
 // Settings ------------------------------------------------------------------------
 

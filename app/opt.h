@@ -53,6 +53,10 @@ public:
     std::string RecorderName() const override;
     std::string RecorderLocation() const override;
     std::string RecorderNotes() const override;
+    std::string ReportFileName() const override;
+    std::string ReportTemplate() const override;
+    bool SaveReportsAutomatically() const override;
+    bool AlwaysConfirmFrequency() const override;
 
     // The controls the settings file and the workspace keep.
     ConfigSettings Config() const;

@@ -96,6 +96,11 @@ bool XdgFileTypes::WriteDesktopEntry(size_t index) const {
                        "Type=Application\n";
     text += std::string("Name=") + t.description + "\n";
     text += "Exec=" + ExecLine() + "\n";
+    // Our icon is installed beside the program; a backslash in a string
+    // value of the entry is written doubled.
+    std::string icon = programPath_.substr(0, programPath_.rfind('/') + 1) + "orvane.png";
+    for (size_t at = icon.find('\\'); at != std::string::npos; at = icon.find('\\', at + 2)) icon.insert(at, 1, '\\');
+    text += "Icon=" + icon + "\n";
     text += std::string("MimeType=") + t.mimeType + ";\n";
     text += "NoDisplay=true\n"
             "Terminal=false\n";

@@ -41,7 +41,10 @@ struct FakeModal : IModalRunner {
     int saveFilter = 0;
     int saveFilterShown = -1; // the filter the save dialog showed first
     std::string saveFolder; // the folder the save dialog opened in
-    std::string SaveFile(QWidget*, const std::string&, const std::string&) override { return fileToSave; }
+    std::string SaveFile(QWidget*, const std::string&, const std::string& folder) override {
+        saveFolder = folder;
+        return fileToSave;
+    }
     std::string SaveFile(QWidget*, const std::string&, const std::string& folder, int& filterIndex) override {
         saveFolder = folder;
         saveFilterShown = filterIndex;

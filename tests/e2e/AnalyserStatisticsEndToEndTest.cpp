@@ -1,6 +1,6 @@
 // The real program plays a recording with a known mix of group types and ODA
 // announcements; the analyser's statistics and the published keys show it.
-#include "OrvaneApp.h"
+#include "AnalyserProgram.h"
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 #include "Unit1.h"
@@ -22,9 +22,7 @@ namespace fs = std::filesystem;
 
 TEST(AnalyserEndToEnd, StatisticsShowTheMixOfTheRecording) {
     QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString() + "/program/";
-    fs::create_directories(folder + "plugins");
-    fs::copy_file(std::string(BUILT_PLUGIN_DIR) + "/kelmira.so", folder + "plugins/kelmira.so");
+    AnalyserProgram program(dir);
 
     // Ten rounds of eleven groups, 0A 2A 0A 8A 0A 3A 0A 2A 0A 8A 3A, so the
     // statistics page, refreshed every eleventh group, ends on the whole mix.
@@ -49,13 +47,8 @@ TEST(AnalyserEndToEnd, StatisticsShowTheMixOfTheRecording) {
     const std::string file = dir.path().toStdString() + "/mix.orv";
     WriteRecording(file, groups, true);
 
-    SystemEnv system;
-    auto program = std::make_unique<OrvaneApp>(system.Make(folder + "orvane", {file}));
-    program->CreateWindows();
-    TForm1& main = *program->Forms().form1;
-    main.TBSpeed->setValue(2); // very high speed: a group every 10 ms
-    main.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !main.LEND->isHidden(); }, 30000));
+    ASSERT_TRUE(program.PlayToEnd(file));
+    TForm1& main = program.Main();
     ASSERT_EQ(main.ShownGroupCount(), 110);
 
     // 50, 20, 20 and 20 of 110.

@@ -53,6 +53,7 @@ TEST_F(FileTypesTest, AssociatingBothThenUntickingOneReadsBackEachTime) {
     const std::string entry = ReadFileBytes(types.DesktopEntry(0));
     EXPECT_NE(entry.find("Name=Orvane file\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("Exec=\"/opt/orvane/orvane\" %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Icon=/opt/orvane/orvane.png\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("MimeType=application/x-orvane-orv;\n"), std::string::npos) << entry;
     EXPECT_NE(ReadFileBytes(types.DesktopEntry(1)).find("Name=Kivo file\n"), std::string::npos);
     EXPECT_EQ(types.DesktopEntry(0), Data() + "/applications/orv_auto_file.desktop");
@@ -112,6 +113,8 @@ TEST_F(FileTypesTest, AProgramPathWithSpecialCharactersIsQuotedForTheDesktop) {
     XdgFileTypes writable = Make("/home/me/my \"radio\" $tools\\100%/orvane");
     ASSERT_TRUE(writable.Associate({true, false}));
     EXPECT_EQ(Validate(writable.DesktopEntry(0)), "");
+    EXPECT_NE(ReadFileBytes(writable.DesktopEntry(0)).find("Icon=/home/me/my \"radio\" $tools\\\\100%/orvane.png\n"),
+              std::string::npos);
 }
 
 TEST_F(FileTypesTest, AFolderThatCannotBeWrittenIsReported) {
