@@ -1,6 +1,9 @@
 // Every test binary starts here: an offscreen QApplication, and HOME and the
 // XDG folders pointed at a private temporary folder, so no test touches the
-// user's own files.
+// user's own files. Fonts come from the DejaVu family alone, whatever else the
+// machine has installed: the names our windows ask for ("Arial", "Tahoma",
+// "Courier" ...) then resolve the same everywhere, and pictures compared with
+// committed references do not change with the machine's font packages.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +25,14 @@ int main(int argc, char** argv) {
     QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                         QFileDevice::ExeOwner);
     setenv("XDG_RUNTIME_DIR", (h + "/runtime").c_str(), 1);
+    QFile fonts(home.path() + "/fonts.conf");
+    if (!fonts.open(QIODevice::WriteOnly)) return 2;
+    fonts.write("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
+                "  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+                "  <cachedir>" + QByteArray(h.c_str()) + "/fontcache</cachedir>\n"
+                "  <include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n</fontconfig>\n");
+    fonts.close();
+    setenv("FONTCONFIG_FILE", (h + "/fonts.conf").c_str(), 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
