@@ -9,6 +9,11 @@ namespace orvane {
 void PlaybackSeeking::UpdateATB() {
     const int64_t total = player_.TotalGroups();
     if (total > 0 && player_.Playing()) {
+        // The thumb under the mouse is the user's until the release.
+        if (DragInProgress()) {
+            if (!host_.SeekBarVisible()) host_.SetSeekBarVisible(true);
+            return;
+        }
         // In 64 bits: 200 x C overflows 32 bits on long recordings.
         const int64_t position = int64_t(FilePlayer::kSeekMax) * host_.ShownGroupCount() / total;
         host_.SetSeekBarPosition(static_cast<int>(std::clamp<int64_t>(position, 0, FilePlayer::kSeekMax)));
@@ -46,10 +51,12 @@ void PlaybackSeeking::ATBMouseMove() {
 void PlaybackSeeking::ATBMouseUp() {
     // A release without its press would set the speed to no position at all.
     if (!DragInProgress()) return;
+    // Taken before the speed comes back: that change may redraw the bar.
+    const int target = host_.SeekBarPosition();
     host_.SetSpeedPosition(savedSpeed_);
     savedSpeed_ = kNoDrag;
     // A drag begun on a file that has since ended seeks nothing.
-    if (player_.Playing() && player_.Generation() == dragGeneration_) player_.SetSeekTarget(host_.SeekBarPosition());
+    if (player_.Playing() && player_.Generation() == dragGeneration_) player_.SetSeekTarget(target);
     host_.Show("");
 }
 
