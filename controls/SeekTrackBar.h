@@ -3,6 +3,7 @@
 // thumb on a slider groove, with optional tick marks, a value label, two end
 // buttons and a drag hint, each drawn from colours or from pictures. With
 // both rating pictures set it becomes a row of rating cells.
+#include "Canvas.h"
 #include "GpPicture.h"
 #include "Timer.h"
 #include "TrackBarButtons.h"
@@ -21,11 +22,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-namespace orvane {
-class TCanvas;
-struct TRect;
-}
 
 namespace orvane::controls {
 
