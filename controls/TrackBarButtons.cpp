@@ -59,4 +59,18 @@ void TTrackBarButtons::Assign(const TTrackBarElement* source) {
     step_ = s->step_;
 }
 
+TStateColours TTrackBarButtons::Colours(TElementState state) const {
+    switch (state) {
+    case esHot: return {colorHot_, colorHotTo_, colorMirrorHot_, colorMirrorHotTo_, borderColorHot_};
+    case esDown: return {colorDown_, colorDownTo_, colorMirrorDown_, colorMirrorDownTo_, borderColorDown_};
+    case esDisabled: break; // the buttons have no disabled look
+    case esNormal: break;
+    }
+    return {color_, colorTo_, colorMirror_, colorMirrorTo_, borderColor_};
+}
+
+void TTrackBarButtons::SetColours(TElementState state, const TStateColours& c) {
+    SetStateColours(*this, state, c); // the buttons have no disabled look
+}
+
 } // namespace orvane::controls

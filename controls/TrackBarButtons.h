@@ -53,6 +53,10 @@ public:
     ORVANE_PROP(int, Spacing, spacing_)
     ORVANE_FIELD(int, Step, step_)
 
+    // The colours of one state, read and written through the setters.
+    TStateColours Colours(TElementState state) const;
+    void SetColours(TElementState state, const TStateColours& c);
+
     // The end pictures' change handler: the buttons take their size from them.
     void PictureChanged();
 

@@ -181,24 +181,17 @@ void TCustomTrackBar::DrawSlider(TCanvas& canvas) const {
             const int split = thumb.Left + thumb_->Width() / 2;
             done = {slider.Left, slider.Top, split, slider.Bottom};
             rest = {split - 1, slider.Top, slider.Right, slider.Bottom};
-            if (position_ <= min_) {
-                done = kAbsent;
-                rest = slider;
-            } else if (position_ >= max_) {
-                done = slider;
-                rest = kAbsent;
-            }
         } else {
             const int split = thumb.Bottom - thumb_->Width() / 2;
             done = {slider.Left, split, slider.Right, slider.Bottom};
             rest = {slider.Left, slider.Top, slider.Right, split + 1};
-            if (position_ <= min_) {
-                done = kAbsent;
-                rest = slider;
-            } else if (position_ >= max_) {
-                done = slider;
-                rest = kAbsent;
-            }
+        }
+        if (position_ <= min_) {
+            done = kAbsent;
+            rest = slider;
+        } else if (position_ >= max_) {
+            done = slider;
+            rest = kAbsent;
         }
     }
 
@@ -333,31 +326,14 @@ void TCustomTrackBar::DrawThumb(TCanvas& canvas) const {
     if (RatingMode() || t.Size() < 1) return;
     if (!t.ShowAtMinMax() && (position_ == min_ || position_ == max_)) return;
     const TRect r = ThumbRect();
-    TColor border = t.BorderColor(), color = t.Color(), colorTo = t.ColorTo();
-    TColor mirror = t.ColorMirror(), mirrorTo = t.ColorMirrorTo();
-    const TGpPicture* picture = t.Picture();
-    if (!isEnabled()) {
-        border = t.BorderColorDisabled();
-        color = t.ColorDisabled();
-        colorTo = t.ColorDisabledTo();
-        mirror = t.ColorMirrorDisabled();
-        mirrorTo = t.ColorMirrorDisabledTo();
-        if (!t.PictureDisabled()->Empty()) picture = t.PictureDisabled();
-    } else if (thumbDown_) {
-        border = t.BorderColorDown();
-        color = t.ColorDown();
-        colorTo = t.ColorDownTo();
-        mirror = t.ColorMirrorDown();
-        mirrorTo = t.ColorMirrorDownTo();
-        if (!t.PictureDown()->Empty()) picture = t.PictureDown();
-    } else if (thumbHot_) {
-        border = t.BorderColorHot();
-        color = t.ColorHot();
-        colorTo = t.ColorHotTo();
-        mirror = t.ColorMirrorHot();
-        mirrorTo = t.ColorMirrorHotTo();
-        if (!t.PictureHot()->Empty()) picture = t.PictureHot();
-    }
+    const TElementState state = !isEnabled() ? esDisabled : thumbDown_ ? esDown : thumbHot_ ? esHot : esNormal;
+    const TStateColours c = t.Colours(state);
+    const TColor border = c.border, color = c.color, colorTo = c.colorTo, mirror = c.mirror, mirrorTo = c.mirrorTo;
+    const TGpPicture* picture = state == esDisabled ? t.PictureDisabled()
+                                : state == esDown   ? t.PictureDown()
+                                : state == esHot    ? t.PictureHot()
+                                                    : t.Picture();
+    if (picture->Empty()) picture = t.Picture();
     if (!picture->Empty()) {
         DrawPicture(canvas, picture, r.Left, r.Top);
         return;
@@ -479,11 +455,8 @@ void TCustomTrackBar::PaintButton(TCanvas& canvas, bool maxEnd) const {
     const TGpPicture* picture = down  ? (maxEnd ? b.MaxPictureDown() : b.MinPictureDown())
                                 : hot ? (maxEnd ? b.MaxPictureHot() : b.MinPictureHot())
                                       : (maxEnd ? b.MaxPicture() : b.MinPicture());
-    const TColor border = down ? b.BorderColorDown() : hot ? b.BorderColorHot() : b.BorderColor();
-    const TColor color = down ? b.ColorDown() : hot ? b.ColorHot() : b.Color();
-    const TColor colorTo = down ? b.ColorDownTo() : hot ? b.ColorHotTo() : b.ColorTo();
-    const TColor mirror = down ? b.ColorMirrorDown() : hot ? b.ColorMirrorHot() : b.ColorMirror();
-    const TColor mirrorTo = down ? b.ColorMirrorDownTo() : hot ? b.ColorMirrorHotTo() : b.ColorMirrorTo();
+    const TStateColours c = b.Colours(down ? esDown : hot ? esHot : esNormal);
+    const TColor border = c.border, color = c.color, colorTo = c.colorTo, mirror = c.mirror, mirrorTo = c.mirrorTo;
     QPainter& p = canvas.Painter();
     const bool horizontal = orientation_ == trHorizontal;
     if (!picture->Empty()) {

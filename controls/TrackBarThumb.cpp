@@ -77,4 +77,27 @@ void TTrackBarThumb::Assign(const TTrackBarElement* source) {
     SetThumbPointer(s->thumbPointer_);
 }
 
+TStateColours TTrackBarThumb::Colours(TElementState state) const {
+    switch (state) {
+    case esHot: return {colorHot_, colorHotTo_, colorMirrorHot_, colorMirrorHotTo_, borderColorHot_};
+    case esDown: return {colorDown_, colorDownTo_, colorMirrorDown_, colorMirrorDownTo_, borderColorDown_};
+    case esDisabled:
+        return {colorDisabled_, colorDisabledTo_, colorMirrorDisabled_, colorMirrorDisabledTo_, borderColorDisabled_};
+    case esNormal: break;
+    }
+    return {color_, colorTo_, colorMirror_, colorMirrorTo_, borderColor_};
+}
+
+void TTrackBarThumb::SetColours(TElementState state, const TStateColours& c) {
+    if (state != esDisabled) {
+        SetStateColours(*this, state, c);
+        return;
+    }
+    SetColorDisabled(c.color);
+    SetColorDisabledTo(c.colorTo);
+    SetColorMirrorDisabled(c.mirror);
+    SetColorMirrorDisabledTo(c.mirrorTo);
+    SetBorderColorDisabled(c.border);
+}
+
 } // namespace orvane::controls

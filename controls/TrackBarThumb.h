@@ -58,6 +58,10 @@ public:
     ORVANE_PROP(int, Style, style_)
     int StepCount() const { return steps_; }
 
+    // The colours of one state, read and written through the setters.
+    TStateColours Colours(TElementState state) const;
+    void SetColours(TElementState state, const TStateColours& c);
+
     // The pictures' change handler: the thumb takes Picture's dimensions.
     void PictureChanged();
 

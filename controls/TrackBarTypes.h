@@ -23,6 +23,42 @@ enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 enum TTickStyle { tsNone, tsAuto, tsManual };
 enum TMoveOnClick { mcStep, mcMove, mcMoveSlide };
 enum TTrackButtonShape { bsRound, bsRectangle };
+// The looks of the thumb and the end buttons: each state has its colours.
+enum TElementState { esNormal, esHot, esDown, esDisabled };
+struct TStateColours {
+    TColor color, colorTo, mirror, mirrorTo, border;
+};
+
+// Writes a state's colours through an element's setters (the thumb and the
+// end buttons name them alike); the disabled state is the thumb's own.
+template <class E>
+void SetStateColours(E& e, TElementState state, const TStateColours& c) {
+    switch (state) {
+    case esNormal:
+        e.SetColor(c.color);
+        e.SetColorTo(c.colorTo);
+        e.SetColorMirror(c.mirror);
+        e.SetColorMirrorTo(c.mirrorTo);
+        e.SetBorderColor(c.border);
+        break;
+    case esHot:
+        e.SetColorHot(c.color);
+        e.SetColorHotTo(c.colorTo);
+        e.SetColorMirrorHot(c.mirror);
+        e.SetColorMirrorHotTo(c.mirrorTo);
+        e.SetBorderColorHot(c.border);
+        break;
+    case esDown:
+        e.SetColorDown(c.color);
+        e.SetColorDownTo(c.colorTo);
+        e.SetColorMirrorDown(c.mirror);
+        e.SetColorMirrorDownTo(c.mirrorTo);
+        e.SetBorderColorDown(c.border);
+        break;
+    case esDisabled: break;
+    }
+}
+
 enum TLabelPosition { lpTopCenter, lpTopLeft, lpTopRight, lpBottomCenter, lpBottomLeft, lpBottomRight };
 
 // Copies a picture's contents only when they differ, so an assignment that

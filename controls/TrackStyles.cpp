@@ -5,38 +5,18 @@ namespace orvane::controls {
 
 namespace {
 
-struct StateColours {
-    TColor color, colorTo, mirror, mirrorTo, border;
-};
+using StateColours = TStateColours;
 
-template <class E>
-void Normal(E& e, const StateColours& c) {
-    e.SetColor(c.color);
-    e.SetColorTo(c.colorTo);
-    e.SetColorMirror(c.mirror);
-    e.SetColorMirrorTo(c.mirrorTo);
-    e.SetBorderColor(c.border);
+// Thumb and buttons take the same colours for a state.
+void Both(TTrackBarThumb& t, TTrackBarButtons& b, TElementState state, const StateColours& c) {
+    t.SetColours(state, c);
+    b.SetColours(state, c);
 }
-template <class E>
-void Hot(E& e, const StateColours& c) {
-    e.SetColorHot(c.color);
-    e.SetColorHotTo(c.colorTo);
-    e.SetColorMirrorHot(c.mirror);
-    e.SetColorMirrorHotTo(c.mirrorTo);
-    e.SetBorderColorHot(c.border);
-}
-template <class E>
-void Down(E& e, const StateColours& c) {
-    e.SetColorDown(c.color);
-    e.SetColorDownTo(c.colorTo);
-    e.SetColorMirrorDown(c.mirror);
-    e.SetColorMirrorDownTo(c.mirrorTo);
-    e.SetBorderColorDown(c.border);
-}
-template <class E>
-void Vertical(E& e) {
-    e.SetGradient(ggVertical);
-    e.SetGradientMirror(ggVertical);
+void Vertical(TTrackBarThumb& t, TTrackBarButtons& b) {
+    t.SetGradient(ggVertical);
+    t.SetGradientMirror(ggVertical);
+    b.SetGradient(ggVertical);
+    b.SetGradientMirror(ggVertical);
 }
 
 const StateColours kSharedHot{13432063, 11332863, 5888767, 9556223, 10079963};
@@ -66,32 +46,26 @@ void TCustomTrackBar::ApplyStylePreset(uint8_t style) {
     TTrackBarButtons& b = *buttons_;
     TColor sliderColour = clNone;
     if (style == 0 || style == 1 || style == 2 || style == 7) {
-        Hot(t, kSharedHot);
-        Hot(b, kSharedHot);
-        Down(t, kSharedDown);
-        Down(b, kSharedDown);
-        Vertical(t);
-        Vertical(b);
+        Both(t, b, esHot, kSharedHot);
+        Both(t, b, esDown, kSharedDown);
+        Vertical(t, b);
     }
     switch (style) {
     case 0:
-        Normal(t, {15653832, 16178633, 15586496, 16245200, 14727579});
-        Normal(b, {16706781, 16374724, 16706781, 14854529, 10248507});
+        t.SetColours(esNormal, {15653832, 16178633, 15586496, 16245200, 14727579});
+        b.SetColours(esNormal, {16706781, 16374724, 16706781, 14854529, 10248507});
         sliderColour = 12752500;
         break;
     case 1:
-        Normal(t, {15586496, 15128792, 15586496, 13152947, 9598070});
-        Normal(b, {15586496, 15128792, 15586496, 13152947, 9598070});
+        Both(t, b, esNormal, {15586496, 15128792, 15586496, 13152947, 9598070});
         sliderColour = 9598070;
         break;
     case 2:
-        Normal(t, {13627626, 13627626, 13627626, 9224369, 9224369});
-        Normal(b, {13627626, 13627626, 13627626, 9224369, 9224369});
+        Both(t, b, esNormal, {13627626, 13627626, 13627626, 9224369, 9224369});
         sliderColour = 9224369;
         break;
     case 7:
-        Normal(t, {16777215, 14675440, 14675440, 14675440, 10070188});
-        Normal(b, {16777215, 14675440, 14675440, 14675440, 10070188});
+        Both(t, b, esNormal, {16777215, 14675440, 14675440, 14675440, 10070188});
         sliderColour = 9598070;
         break;
     case 3:
@@ -104,26 +78,18 @@ void TCustomTrackBar::ApplyStylePreset(uint8_t style) {
                                              {15987697, 16119283, 15657703, 16316406, 13421257}};
         static const TColor kSliders[] = {9598070, 12752500, 12631218, 13421257};
         const int i = style == 9 ? 3 : style - 3;
-        Normal(t, kSets[i]);
-        Normal(b, kSets[i]);
-        Hot(t, kSetHot);
-        Hot(b, kSetHot);
-        Down(t, kSharedDown);
-        Down(b, kSharedDown);
-        Vertical(t);
-        Vertical(b);
+        Both(t, b, esNormal, kSets[i]);
+        Both(t, b, esHot, kSetHot);
+        Both(t, b, esDown, kSharedDown);
+        Vertical(t, b);
         sliderColour = kSliders[i];
         break;
     }
     case 6:
-        Normal(t, {16777215, 12179676, 12179676, 12179676, 12179676});
-        Normal(b, {16777215, 12179676, 12179676, 12179676, 12179676});
-        Hot(t, {15717318, 15717318, 15717318, 15717318, clHighlight});
-        Hot(b, {15717318, 15717318, 15717318, 15717318, clHighlight});
-        Down(t, {11899524, 11899524, 11899524, 11899524, clHighlight});
-        Down(b, {11899524, 11899524, 11899524, 11899524, clHighlight});
-        Vertical(t);
-        Vertical(b);
+        Both(t, b, esNormal, {16777215, 12179676, 12179676, 12179676, 12179676});
+        Both(t, b, esHot, {15717318, 15717318, 15717318, 15717318, clHighlight});
+        Both(t, b, esDown, {11899524, 11899524, 11899524, 11899524, clHighlight});
+        Vertical(t, b);
         sliderColour = 9598070;
         break;
     case 10:
@@ -149,14 +115,11 @@ void TCustomTrackBar::ApplyStylePreset(uint8_t style) {
             {13224393, 8421504, 8421504, 8421504, 2500134, kOwnHot, kOwnDown, 2500134},
         };
         const Row& row = kRows[style - 10];
-        Normal(t, {row.color, row.colorTo, clNone, clNone, row.border});
-        Normal(b, {row.color, row.colorTo, row.buttonMirror, row.buttonMirrorTo, row.border});
-        Hot(t, row.hot);
-        Hot(b, row.hot);
-        Down(t, row.down);
-        Down(b, row.down);
-        Vertical(t);
-        Vertical(b);
+        t.SetColours(esNormal, {row.color, row.colorTo, clNone, clNone, row.border});
+        b.SetColours(esNormal, {row.color, row.colorTo, row.buttonMirror, row.buttonMirrorTo, row.border});
+        Both(t, b, esHot, row.hot);
+        Both(t, b, esDown, row.down);
+        Vertical(t, b);
         sliderColour = row.slider;
         break;
     }
