@@ -153,19 +153,19 @@ void TCustomTrackBar::SetPosition(int value) {
     const TRect newThumb = ThumbRect();
 
     if (RatingMode()) {
-        for (int v = std::min(old, value); v <= std::max(old, value); ++v) Repaint(RateCell(v));
+        for (int v = std::min(old, value); v <= std::max(old, value); ++v) InvalidateRect(RateCell(v));
     } else {
         TRect a = oldThumb, b = newThumb;
         a.Inflate(1, 1);
         b.Inflate(1, 1);
-        Repaint(a);
-        Repaint(b);
-        if (slider_->ColorCompleted() != clNone || !slider_->PictureCompleted()->Empty()) Repaint(SliderRect());
+        InvalidateRect(a);
+        InvalidateRect(b);
+        if (slider_->ColorCompleted() != clNone || !slider_->PictureCompleted()->Empty()) InvalidateRect(SliderRect());
         if (tickMark_->ShowImageAtThumbOnly()) {
             const TRect track = TrackRect();
             for (const TRect& t : {oldThumb, newThumb}) {
-                if (orientation_ == trHorizontal) Repaint({t.Left, track.Top, t.Right, track.Bottom});
-                else Repaint({track.Left, t.Top, track.Right, t.Bottom});
+                if (orientation_ == trHorizontal) InvalidateRect({t.Left, track.Top, t.Right, track.Bottom});
+                else InvalidateRect({track.Left, t.Top, track.Right, t.Bottom});
             }
         }
         InvalidateLabel();
@@ -173,7 +173,7 @@ void TCustomTrackBar::SetPosition(int value) {
     emit OnChange();
 }
 
-void TCustomTrackBar::Repaint(const TRect& r) {
+void TCustomTrackBar::InvalidateRect(const TRect& r) {
     if (r.Right > r.Left && r.Bottom > r.Top) update(ToQRect(r));
 }
 
@@ -415,7 +415,7 @@ void TCustomTrackBar::InvalidateLabel() {
         r.Top += 10;
         r.Bottom -= 10;
     }
-    Repaint(r);
+    InvalidateRect(r);
 }
 
 int TCustomTrackBar::ValueFromPoint(int x, int y) const {
@@ -531,17 +531,17 @@ void TCustomTrackBar::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
         } else if (buttons_->Visible()) {
             if (inMin && !minButtonDown_) {
                 minButtonDown_ = true;
-                Repaint(MinButtonRect());
+                InvalidateRect(MinButtonRect());
                 if (buttons_->RepeatClick()) StartRepeatTimer();
             } else if (inMax && !maxButtonDown_) {
                 maxButtonDown_ = true;
-                Repaint(MaxButtonRect());
+                InvalidateRect(MaxButtonRect());
                 if (buttons_->RepeatClick()) StartRepeatTimer();
             }
         }
     } else if (CanDragThumb()) {
         dragging_ = thumbDown_ = true;
-        Repaint(thumb);
+        InvalidateRect(thumb);
     }
 }
 
@@ -574,27 +574,27 @@ void TCustomTrackBar::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
         const bool inMin = Inside(minR, x, y), inMax = Inside(maxR, x, y);
         if (inMin && !minButtonHot_) {
             minButtonHot_ = true;
-            Repaint(minR);
+            InvalidateRect(minR);
         } else if (!inMin && minButtonHot_) {
             minButtonHot_ = minButtonDown_ = false;
-            Repaint(minR);
+            InvalidateRect(minR);
         }
         if (inMax && !maxButtonHot_) {
             maxButtonHot_ = true;
-            Repaint(maxR);
+            InvalidateRect(maxR);
         } else if (!inMax && maxButtonHot_) {
             maxButtonHot_ = maxButtonDown_ = false;
-            Repaint(maxR);
+            InvalidateRect(maxR);
         }
     }
     const TRect thumb = ThumbRect();
     const bool inThumb = Inside(thumb, x, y) && CanDragThumb();
     if (inThumb && !thumbHot_) {
         thumbHot_ = true;
-        Repaint(thumb);
+        InvalidateRect(thumb);
     } else if (!inThumb && thumbHot_) {
         thumbHot_ = thumbDown_ = false;
-        Repaint(thumb);
+        InvalidateRect(thumb);
     }
 }
 
@@ -627,16 +627,16 @@ void TCustomTrackBar::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shif
             thumbDown_ = false;
             const TRect thumb = ThumbRect();
             if (!Inside(thumb, x, y)) thumbHot_ = false;
-            Repaint(thumb);
+            InvalidateRect(thumb);
         }
         if (buttons_->Visible()) {
             if (Inside(MinButtonRect(), x, y) && minButtonDown_) {
                 minButtonDown_ = false;
-                Repaint(MinButtonRect());
+                InvalidateRect(MinButtonRect());
                 StepDown();
             } else if (Inside(MaxButtonRect(), x, y) && maxButtonDown_) {
                 maxButtonDown_ = false;
-                Repaint(MaxButtonRect());
+                InvalidateRect(MaxButtonRect());
                 StepUp();
             }
         }
@@ -647,15 +647,15 @@ void TCustomTrackBar::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shif
 void TCustomTrackBar::MouseLeave() {
     if (minButtonHot_ || minButtonDown_) {
         minButtonHot_ = minButtonDown_ = false;
-        Repaint(MinButtonRect());
+        InvalidateRect(MinButtonRect());
     }
     if (maxButtonHot_ || maxButtonDown_) {
         maxButtonHot_ = maxButtonDown_ = false;
-        Repaint(MaxButtonRect());
+        InvalidateRect(MaxButtonRect());
     }
     if ((thumbHot_ || thumbDown_) && !dragging_) {
         thumbHot_ = thumbDown_ = false;
-        Repaint(ThumbRect());
+        InvalidateRect(ThumbRect());
     }
 }
 

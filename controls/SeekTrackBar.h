@@ -202,7 +202,7 @@ private:
     void TickChanged();
     void MeasureTickText();
     void StartRepeatTimer();
-    void Repaint(const TRect& r);
+    void InvalidateRect(const TRect& r);
     void PaintBackground(TCanvas& canvas) const;
     void PaintLabel(TCanvas& canvas) const;
     void PaintTicks(TCanvas& canvas) const;

@@ -272,9 +272,9 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
                 text = QString::number(v);
                 if (OnGetTickMarkText) OnGetTickMarkText(const_cast<TCustomTrackBar*>(this), v, text);
             }
-            // The tick's foot: band 1 at its outer edge, band 2 at its inner one.
-            QPoint foot = horizontal ? QPoint(b.Left + offset, band == 1 ? b.Top : b.Top)
-                                     : QPoint(band == 1 ? b.Left : b.Left, b.Bottom - offset);
+            // The tick's foot: band 1 at its outer edge, band 2 at its inner
+            // one, which are both the band's top (or left) edge.
+            const QPoint foot = horizontal ? QPoint(b.Left + offset, b.Top) : QPoint(b.Left, b.Bottom - offset);
             if (OnDrawTick)
                 OnDrawTick(const_cast<TCustomTrackBar*>(this), canvas, foot, v, band == 1 ? tmTopLeft : tmBottomRight,
                            length, lineColor, textColor, text, draw);
