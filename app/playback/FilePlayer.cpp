@@ -238,8 +238,8 @@ void FilePlayer::BBPSTOPClick() {
 
 void FilePlayer::TimerPlaybackTimer() {
     if (!playing_) return;
-    if (kind_ == kPlayText || kind_ == kPlaySample) ApplyPlaybackSpeed();
     if (kind_ == kPlayText || kind_ == kPlaySample) {
+        ApplyPlaybackSpeed();
         if (seekTarget_ >= 0) PlaySeek();
         if (playing_ && kind_ == kPlayText) PlayTextLine();
         else if (playing_) PlaySampleRecord();
@@ -260,6 +260,16 @@ void FilePlayer::PlaySeek() {
     if (!playing_) return;
     const int64_t g = SeekGroup(seekTarget_);
     seekTarget_ = -1;
+    if (kind_ == kPlaySample) {
+        // Record g starts 2 + 16 g bytes into the file.
+        if (!samples_.Seek(g)) {
+            host_.Show(kReadError);
+            StopPlayingFile();
+            return;
+        }
+        host_.SetGroupCount(static_cast<int>(g));
+        return;
+    }
     if (kind_ != kPlayText) return;
     if (!reader_.Rewind()) {
         host_.Show(kReadError);

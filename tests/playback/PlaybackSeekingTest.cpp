@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace orvane {
@@ -284,6 +285,65 @@ TEST_F(PlaybackSeekingTest, WithoutACountTheBarStaysHiddenAndSeeksGoToTheStart) 
     for (int i = 0; i < 10; ++i) Tick();
     player.SetSeekTarget(200);
     EXPECT_EQ(NextPlayed(), 0);
+}
+
+// A sample recording of the same numbered groups, each block stored as its
+// data word and its check word shifted left by 6, then a trailer of zeros.
+std::string WriteSamples(const QTemporaryDir& dir, int64_t count) {
+    const std::string path = dir.filePath("seek.smp").toStdString();
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.put(char(0xFF)).put(char(0x06));
+    const test::Offset offsets[4] = {test::Offset::A, test::Offset::B, test::Offset::C, test::Offset::D};
+    for (int64_t n = 0; n < count; ++n) {
+        const test::Group g = Numbered(n);
+        const uint16_t words[4] = {g.a, g.b, g.c, g.d};
+        for (int i = 0; i < 4; ++i) {
+            const uint16_t check = static_cast<uint16_t>((test::EncodeBlock(words[i], offsets[i]) & 0x3FF) << 6);
+            const char bytes[4] = {char(words[i] >> 8), char(words[i] & 0xFF), char(check >> 8), char(check & 0xFF)};
+            out.write(bytes, 4);
+        }
+    }
+    out << std::string(123, '\0');
+    return path;
+}
+
+TEST_F(PlaybackSeekingTest, SampleRecordingsSeekToTheRecordUnderTheThumb) {
+    const int64_t T = 3000;
+    player.PlayFile(WriteSamples(dir, T));
+    ASSERT_TRUE(player.Playing());
+    ASSERT_EQ(player.TotalGroups(), T);
+    for (int i = 0; i < 30; ++i) Tick();
+    ASSERT_EQ(window.played.back(), 29);
+    for (int p : {0, 1, 137, 200}) {
+        Drag(p);
+        EXPECT_EQ(NextPlayed(), (T - 1) * p / M) << p;
+        EXPECT_EQ(window.shown, (T - 1) * p / M + 1) << p;
+    }
+    // Sample files keep no index: the hint names the group by its number.
+    EXPECT_EQ(seeking.ATBGetTrackHint(137), "Group: " + std::to_string((T - 1) * 137 / M + 1));
+}
+
+TEST_F(PlaybackSeekingTest, LongRecordingsKeepTheirArithmeticIn64Bits) {
+    // 30,000,000 groups: 200 x C and (T - 1) x 200 both pass 2^31. The
+    // records are a hole in the file, read back as zeros.
+    const int64_t T = 30000000;
+    const std::string path = dir.filePath("long.smp").toStdString();
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.put(char(0xFF)).put(char(0x06));
+    }
+    ASSERT_EQ(::truncate(path.c_str(), 2 + 16 * T + 123), 0);
+    player.PlayFile(path);
+    ASSERT_EQ(player.TotalGroups(), T);
+    window.shown = 25000000;
+    seeking.UpdateATB();
+    EXPECT_EQ(window.barPosition, 166); // 200 x 25,000,000 / 30,000,000
+    EXPECT_EQ(player.SeekGroup(200), T - 1);
+    EXPECT_EQ(player.SeekGroup(150), (T - 1) * 150 / M);
+    EXPECT_EQ(seeking.GroupText(200), "Group: 30000000");
+    Drag(200);
+    Tick();
+    EXPECT_EQ(window.shown, T); // the last record was read
 }
 
 } // namespace
