@@ -1,6 +1,7 @@
 #include "Unit1.h"
 #include "GradBand.h"
 #include "GradButton.h"
+#include "SeekTrackBar.h"
 
 #include "FileInformation.h"
 #include "OrvaneApp.h"
@@ -31,13 +32,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QSlider>
+#include <QFile>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWindow>
 
 #include <orvane/selvat.h>
 #include "ValueTable.h"
+
+// Resources of a static library are registered by hand.
+static void InitSeekBarResources() { Q_INIT_RESOURCE(seekbar); }
 
 #include <algorithm>
 #include <cmath>
@@ -199,16 +203,18 @@ void TForm1::BuildDisplay() {
     CBFREQ->setStatusTip("Frequency in MHz");
     CBFREQ->setGeometry(8, 72, 90, 25);
 
-    TBSpeed = new QSlider(Qt::Horizontal, central);
+    TBSpeed = new controls::TSeekTrackBar(central, env_.timers);
     TBSpeed->setObjectName("TBSpeed");
-    TBSpeed->setRange(-3, 2);
-    TBSpeed->setValue(0);
-    TBSpeed->setPageStep(1);
+    TBSpeed->SetMin(-3);
+    TBSpeed->SetMax(2);
+    TBSpeed->SetPosition(0);
+    TBSpeed->SetPageSize(1);
     TBSpeed->setStatusTip("Playback speed");
     TBSpeed->setGeometry(106, 72, 190, 25);
-    connect(TBSpeed, &QSlider::valueChanged, this, [this](int position) {
-        player_.TBSpeedChange(position, TBSpeed->hasFocus());
+    connect(TBSpeed, &controls::TSeekTrackBar::OnChange, this, [this] {
+        player_.TBSpeedChange(TBSpeed->Position(), TBSpeed->hasFocus());
     });
+    BuildSeekBar(central);
 
     // The key block: 57 x 25 keys in two columns.
     auto button = [&](const char* name, const char* caption, const char* hint, int column, int row,
@@ -257,7 +263,68 @@ void TForm1::ApplyFlatLCD(bool flat) {
     for (const char* name : {"LPS", "Label1", "LPI", "Label3", "LBER", "Label2", "LGR", "LRFN", "LREC", "LPLAY",
                              "LPAUSE", "LEND"})
         if (auto* label = findChild<QLabel*>(name)) label->setAutoFillBackground(true);
+    ATB->SetTransparent(false);
 }
+
+// The seeking bar as its form entry lays it out: the pictures are read
+// first, so the sizes written after them give way to the pictures' own.
+void TForm1::BuildSeekBar(QWidget* parent) {
+    using controls::TGpPicture;
+    InitSeekBarResources();
+    ATB = new controls::TSeekTrackBar(parent, env_.timers);
+    ATB->setObjectName("ATB");
+    ATB->BeginLoading();
+    ATB->setGeometry(8, 100, 288, 22);
+    auto read = [](TGpPicture* picture, const char* name) {
+        QFile file(QStringLiteral(":/seekbar/%1.png").arg(QLatin1String(name)));
+        if (file.open(QIODevice::ReadOnly)) picture->ReadData(&file);
+    };
+    controls::TTrackBarThumb* thumb = ATB->Thumb();
+    read(thumb->Picture(), "Thumb");
+    read(thumb->PictureHot(), "ThumbHot");
+    read(thumb->PictureDown(), "ThumbDown");
+    thumb->SetSize(10);
+    thumb->SetWidth(20);
+    thumb->SetBorderColor(9262895);
+    controls::TTrackBarButtons* buttons = ATB->Buttons();
+    read(buttons->MinPicture(), "Min");
+    read(buttons->MinPictureHot(), "MinHot");
+    read(buttons->MinPictureDown(), "MinDown");
+    read(buttons->MaxPicture(), "Max");
+    read(buttons->MaxPictureHot(), "MaxHot");
+    read(buttons->MaxPictureDown(), "MaxDown");
+    buttons->SetSize(24);
+    controls::TTrackBarSlider* slider = ATB->Slider();
+    slider->SetOffset(4);
+    slider->SetSize(6);
+    slider->SetDirection(controls::gdVertical);
+    slider->SetColor(8421504);
+    slider->SetColorTo(clWhite);
+    slider->SetColorCompleted(4333326);
+    slider->SetColorCompletedTo(clPurple);
+    slider->SetBorderColor(4333326);
+    ATB->TickMark()->SetStyle(controls::tsNone);
+    ATB->TickMark()->SetColor(clWhite);
+    ATB->SetMax(200);
+    ATB->SetTrackHint(true);
+    ATB->setStatusTip("Seeking bar");
+    ATB->Loaded();
+    ATB->hide();
+
+    connect(ATB, &controls::TSeekTrackBar::OnMouseDown, this, [this] { ATBMouseDown(); });
+    connect(ATB, &controls::TSeekTrackBar::OnMouseMove, this, [this] { ATBMouseMove(); });
+    connect(ATB, &controls::TSeekTrackBar::OnMouseUp, this, [this] { ATBMouseUp(); });
+    ATB->OnGetTrackHint = [this](controls::TCustomTrackBar*, int position, QString& hint) {
+        ATBGetTrackHint(position, hint);
+    };
+}
+
+int TForm1::SeekBarPosition() const { return ATB->Position(); }
+void TForm1::SetSeekBarPosition(int position) { ATB->SetPosition(position); }
+bool TForm1::SeekBarVisible() const { return !ATB->isHidden(); }
+void TForm1::SetSeekBarVisible(bool visible) { ATB->setVisible(visible); }
+int TForm1::SpeedPosition() const { return TBSpeed->Position(); }
+void TForm1::SetSpeedPosition(int position) { TBSpeed->SetPosition(position); }
 
 void TForm1::BuildMenu() {
     QMenuBar* bar = menuBar();
@@ -558,9 +625,10 @@ void TForm1::LCDRefresh(const TRDSGroupRec& g) {
         if (valid > 0 && piWatch_.count == 0)
             AddValue(valueTable_, "BER", LBER->text().toStdString());
     }
-    if (player_.Playing() && player_.TotalGroups() > 0)
+    if (player_.Playing() && player_.TotalGroups() > 0) {
         LGR->setText(QString("%1 / %2").arg(shownGroupCount_).arg(player_.TotalGroups()));
-    else
+        UpdateATB();
+    } else
         LGR->setText(QString::number(shownGroupCount_));
 }
 
@@ -758,10 +826,11 @@ void TForm1::PlaybackChanged() {
     // The hint's text after "|" is what the status line shows.
     const std::string& hint = player_.StopHint();
     BBPSTOP->setStatusTip(QString::fromStdString(hint.substr(hint.find('|') + 1)));
-    if (TBSpeed->value() != player_.SpeedPosition()) {
+    if (TBSpeed->Position() != player_.SpeedPosition()) {
         const QSignalBlocker block(TBSpeed);
-        TBSpeed->setValue(player_.SpeedPosition());
+        TBSpeed->SetPosition(player_.SpeedPosition());
     }
+    UpdateATB();
 }
 void TForm1::FileInformation1Click() {
     env_.modal->Message(this, FileInformationText(player_.LastFileName(), player_.HeaderLine()));
@@ -920,7 +989,7 @@ WorkspaceState TForm1::WorkspaceControls() const {
     s.left = pos().x();
     s.top = pos().y();
     s.source = source_;
-    s.playbackSpeed = TBSpeed->value();
+    s.playbackSpeed = TBSpeed->Position();
     s.tuneTo = CBFREQ->currentIndex();
     s.recDialogFilterIndex = recorder_.DialogFilterIndex();
     s.reportDir = reports_.ReportFolder();
@@ -932,7 +1001,7 @@ void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
     move(s.left, s.top);
     startVisible_ = s.visible;
     source_ = s.source;
-    TBSpeed->setValue(s.playbackSpeed);
+    TBSpeed->SetPosition(s.playbackSpeed);
     CBFREQ->setCurrentIndex(s.tuneTo);
     dialogState_ = s;
     recorder_.SetDialogFilterIndex(s.recDialogFilterIndex);

@@ -8,6 +8,7 @@
 #include "GroupLineParser.h"
 #include "Options.h"
 #include "PIWatch.h"
+#include "PlaybackSeeking.h"
 #include "PluginHost.h"
 #include "Recorder.h"
 #include "WorkspaceManager.h"
@@ -26,13 +27,13 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QSlider;
 
 namespace orvane {
 
 namespace controls {
 class TGradBand;
 class TGradButton;
+class TSeekTrackBar;
 } // namespace controls
 
 struct AppForms;
@@ -46,7 +47,8 @@ class TForm1 : public QMainWindow,
                private IRecorderHost,
                private ISourceHost,
                private ISourceSettings,
-               private IReportHost {
+               private IReportHost,
+               private ISeekingHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -93,7 +95,7 @@ public:
     const PIWatch& PIState() const { return piWatch_; }
     int32_t GroupsThisSecond() const { return groupsPerSecond_; }
     void ResetGroupsThisSecond() { groupsPerSecond_ = 0; }
-    int32_t ShownGroupCount() const { return shownGroupCount_; }
+    int32_t ShownGroupCount() const override { return shownGroupCount_; }
     const std::string& ApplicationTitle() const { return appTitle_; }
     ITimer& DecoderTimer() { return *timerRDSDecoder_; }
     // The decoder tick runs while a live bit source is connected.
@@ -116,6 +118,7 @@ public:
     bool Playing() const override { return player_.Playing(); }
     FilePlayer& Player() { return player_; }
     Recorder& RecorderUnit() { return recorder_; }
+    PlaybackSeeking& Seeking() { return seeking_; }
     // Group lines from the device link and socket streams, with their
     // "RESET" and "EXIT" control lines.
     GroupLineParser& GroupLines() { return groupLines_; }
@@ -159,7 +162,9 @@ public:
     QLabel* LEND = nullptr;
     QLabel* LPLAY = nullptr;
     QLabel* LPAUSE = nullptr;
-    QSlider* TBSpeed = nullptr;
+    controls::TSeekTrackBar* TBSpeed = nullptr;
+    // The seeking bar: shown while a counted file plays.
+    controls::TSeekTrackBar* ATB = nullptr;
     // The display strips behind the labels, hidden by "Flat LCD".
     controls::TGradBand* GradBand1 = nullptr;
     controls::TGradBand* GradBand2 = nullptr;
@@ -282,7 +287,24 @@ private:
     void SetGroupCountText(const std::string& text) override;
     void SetBERText(const std::string& text) override;
     void PlaybackChanged() override;
-    void UpdateATB() {}
+    void UpdateATB() { seeking_.UpdateATB(); }
+
+    // The seeking bar's events.
+    void ATBMouseDown() { seeking_.ATBMouseDown(); }
+    void ATBMouseMove() { seeking_.ATBMouseMove(); }
+    void ATBMouseUp() { seeking_.ATBMouseUp(); }
+    void ATBGetTrackHint(int position, QString& hint) {
+        hint = QString::fromStdString(seeking_.ATBGetTrackHint(position));
+    }
+    void BuildSeekBar(QWidget* parent);
+
+    // ISeekingHost
+    int SeekBarPosition() const override;
+    void SetSeekBarPosition(int position) override;
+    bool SeekBarVisible() const override;
+    void SetSeekBarVisible(bool visible) override;
+    int SpeedPosition() const override;
+    void SetSpeedPosition(int position) override;
 
     AppEnv& env_;
     AppForms& forms_;
@@ -292,6 +314,7 @@ private:
     PluginHost plugins_;
     FilePlayer player_;
     Recorder recorder_;
+    PlaybackSeeking seeking_{player_, *this};
     GroupLineParser groupLines_;
     SourceManager sources_;
     ReportWriter reports_;

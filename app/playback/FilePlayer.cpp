@@ -122,6 +122,8 @@ void FilePlayer::SetPlaying(bool on) {
 
 void FilePlayer::PlayFile(const std::string& name) {
     try {
+        ++generation_;
+        seekTarget_ = -1;
         totalGroups_ = 0;
         host_.SetGroupCount(0);
         host_.ClearRecBuffer();
@@ -190,22 +192,17 @@ bool FilePlayer::Prescan() {
     // since are not indexed, so every position stays inside the index.
     if (!reader_.Rewind()) return false;
     if (count > 1) {
+        // Entry p is the group a release at p plays (SeekGroup), so the
+        // text under the thumb names where playback goes on.
         int64_t L = 0;
         int64_t p = 0;
         while (p < kSeekEntries && L < count && (r = reader_.Next(line)) != LineReader::Result::End) {
             if (r == LineReader::Result::Error) return false;
             if (Classify(r, line) != LineClass::Group) continue;
             ++L;
-            if (count < kSeekMax) {
-                p = (kSeekEntries - 1) * (L - 1) / (count - 1);
-                if (p >= 0 && p < kSeekEntries) seekIndex_[static_cast<size_t>(p)].assign(line);
-            } else if (L > (count - 1) * p / kSeekMax) {
-                if (p >= 0 && p < kSeekEntries) seekIndex_[static_cast<size_t>(p)].assign(line);
-                ++p;
-            }
+            while (p < kSeekEntries && (count - 1) * p / kSeekMax + 1 == L)
+                seekIndex_[static_cast<size_t>(p++)].assign(line);
         }
-        for (size_t i = 1; i < seekIndex_.size(); ++i)
-            if (seekIndex_[i].empty()) seekIndex_[i] = seekIndex_[i - 1];
     }
     if (!reader_.Rewind()) return false;
     host_.SetGroupCountText("0");
@@ -241,12 +238,56 @@ void FilePlayer::BBPSTOPClick() {
 
 void FilePlayer::TimerPlaybackTimer() {
     if (!playing_) return;
-    if (kind_ == kPlayText || kind_ == kPlaySample) ApplyPlaybackSpeed();
-    if (kind_ == kPlayText) PlayTextLine();
-    else if (kind_ == kPlaySample) PlaySampleRecord();
+    if (kind_ == kPlayText || kind_ == kPlaySample) {
+        ApplyPlaybackSpeed();
+        if (seekTarget_ >= 0) PlaySeek();
+        if (playing_ && kind_ == kPlayText) PlayTextLine();
+        else if (playing_) PlaySampleRecord();
+    }
     // The next tick comes one full interval after this one.
     timer_->SetEnabled(false);
     UpdateTimer();
+}
+
+int64_t FilePlayer::SeekGroup(int target) const {
+    // In 64 bits: (T - 1) x target overflows 32 bits on long recordings.
+    const int64_t t = std::clamp(target, 0, kSeekMax);
+    const int64_t g = (int64_t(totalGroups_) - 1) * t / kSeekMax;
+    return std::clamp<int64_t>(g, 0, std::max<int64_t>(0, int64_t(totalGroups_) - 1));
+}
+
+void FilePlayer::PlaySeek() {
+    if (!playing_) return;
+    const int64_t g = SeekGroup(seekTarget_);
+    seekTarget_ = -1;
+    if (kind_ == kPlaySample) {
+        // Record g starts 2 + 16 g bytes into the file.
+        if (!samples_.Seek(g)) {
+            host_.Show(kReadError);
+            StopPlayingFile();
+            return;
+        }
+        host_.SetGroupCount(static_cast<int>(g));
+        return;
+    }
+    if (kind_ != kPlayText) return;
+    if (!reader_.Rewind()) {
+        host_.Show(kReadError);
+        StopPlayingFile();
+        return;
+    }
+    host_.SetGroupCount(static_cast<int>(g));
+    std::string_view line;
+    for (int64_t passed = 0; passed < g;) {
+        const LineReader::Result r = reader_.Next(line);
+        if (r == LineReader::Result::End) break;
+        if (r == LineReader::Result::Error) {
+            host_.Show(kReadError);
+            StopPlayingFile();
+            return;
+        }
+        if (Classify(r, line) == LineClass::Group) ++passed;
+    }
 }
 
 void FilePlayer::PlayTextLine() {

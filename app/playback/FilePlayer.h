@@ -106,6 +106,17 @@ public:
     const SeekIndexArray& SeekIndex() const { return seekIndex_; }
     int SeekTarget() const { return seekTarget_; }
 
+    // Seeking. The 0-based group a seek to bar position `target` continues
+    // with: trunc((T - 1) x target / M), inside the file.
+    int64_t SeekGroup(int target) const;
+    // The bar position the next tick seeks to.
+    void SetSeekTarget(int target) { seekTarget_ = target; }
+    // Moves the open file to the seek target's group and sets the shown
+    // group count to it; the playback tick runs it before reading.
+    void PlaySeek();
+    // Grows with every PlayFile, so a drag begun on one file never seeks another.
+    uint64_t Generation() const { return generation_; }
+
     const std::string& StopCaption() const { return stopCaption_; } // BBPSTOP
     const std::string& StopHint() const { return stopHint_; }
 
@@ -133,6 +144,7 @@ private:
     std::string headerLine_;
     int totalGroups_ = 0;
     int seekTarget_ = -1;
+    uint64_t generation_ = 0;
     int speedPosition_ = 0;
     SeekIndexArray seekIndex_;
     std::string stopCaption_ = "STOP";

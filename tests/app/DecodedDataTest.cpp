@@ -7,7 +7,7 @@
 #include "ValueTable.h"
 
 #include <QLabel>
-#include <QSlider>
+#include "SeekTrackBar.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -220,7 +220,7 @@ TEST_F(DecodedDataTest, PauseWithNothingPlayingLosesNoLiveGroups) {
     // A live source feeds the fan-out while the speed bar was left at its
     // pause position: every group passes and the time-out still watches.
     options.resetOnTimeout = true;
-    main().TBSpeed->setValue(-3);
+    main().TBSpeed->SetPosition(-3);
     EXPECT_TRUE(main().LPAUSE->isHidden());
     main().TimeoutTimer().SetEnabled(false);
     for (int i = 0; i < 3; ++i) main().SendRDSGroup(Rec(0x1234, 0x2000, i, 0));
@@ -241,20 +241,20 @@ TEST_F(DecodedDataTest, PausedPlaybackDropsGroupsBeforeTheTimeoutIsRestarted) {
     program.modal.fileToOpen = file;
     main().PlayFile1Click();
     ASSERT_TRUE(main().Playing());
-    main().TBSpeed->setValue(-3);
+    main().TBSpeed->SetPosition(-3);
     EXPECT_FALSE(main().LPAUSE->isHidden());
     RecordingPlugins::Groups().clear();
     main().TimeoutTimer().SetEnabled(false);
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
     EXPECT_TRUE(RecordingPlugins::Groups().empty());
     EXPECT_FALSE(main().TimeoutTimer().Enabled());
-    main().TBSpeed->setValue(0);
+    main().TBSpeed->SetPosition(0);
     EXPECT_TRUE(main().LPAUSE->isHidden());
     main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(RecordingPlugins::Groups().size(), 1u);
     EXPECT_TRUE(main().TimeoutTimer().Enabled());
     // Stopping the paused playback hides the label with it.
-    main().TBSpeed->setValue(-3);
+    main().TBSpeed->SetPosition(-3);
     main().Player().StopPlayingFile();
     EXPECT_TRUE(main().LPAUSE->isHidden());
 }

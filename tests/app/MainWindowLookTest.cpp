@@ -2,6 +2,7 @@
 #include "GradBand.h"
 #include "GradButton.h"
 #include "OrvaneApp.h"
+#include "SeekTrackBar.h"
 #include "Unit1.h"
 
 #include <QDir>
@@ -120,4 +121,41 @@ TEST_F(MainWindowLook, WindowMatchesItsReferencePicture) {
     // The bands show through behind the labels.
     const QPoint corner = m.GradBand2->mapTo(&m, QPoint(287, 31));
     EXPECT_EQ(shot.pixel(corner), m.GradBand2->Render().pixel(287, 31));
+}
+
+// The seeking bar as its form entry builds it, against a committed picture.
+TEST_F(MainWindowLook, SeekingBarMatchesItsReferencePicture) {
+    TSeekTrackBar& atb = *main().ATB;
+    EXPECT_TRUE(atb.isHidden()); // shown only while a counted file plays
+    EXPECT_EQ(atb.Max(), 200);
+    EXPECT_TRUE(atb.TrackHint());
+    EXPECT_EQ(atb.TickMark()->Style(), tsNone);
+    EXPECT_FALSE(atb.Buttons()->Visible());
+    // The pictures' sizes, not the 10 and 20 written after them.
+    EXPECT_EQ(atb.Thumb()->Width(), 20);
+    EXPECT_EQ(atb.Thumb()->Size(), 10);
+    EXPECT_EQ(atb.Buttons()->Size(), 24);
+
+    atb.SetPosition(80);
+    const QImage shot = atb.Render();
+    if (const char* out = std::getenv("ORVANE_WRITE_REFERENCE")) {
+        ASSERT_TRUE(shot.save(QDir(out).filePath("SeekBar.png")));
+    }
+    const QImage reference = QImage(QStringLiteral(ORVANE_REFERENCE_DIR "/SeekBar.png"))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(shot.size(), reference.size());
+    int differ = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb a = shot.pixel(x, y), b = reference.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) > 24 || std::abs(qGreen(a) - qGreen(b)) > 24 ||
+                std::abs(qBlue(a) - qBlue(b)) > 24 || std::abs(qAlpha(a) - qAlpha(b)) > 24)
+                ++differ;
+        }
+    EXPECT_LE(differ, 4) << differ << " pixels differ";
+
+    // The completed part lies left of the thumb and differs from the rest.
+    const TRect s = atb.SliderRect(), t = atb.ThumbRect();
+    const int y = s.Top + s.Height() / 2;
+    EXPECT_NE(shot.pixel(s.Left + 20, y), shot.pixel(t.Right + 20, y));
 }

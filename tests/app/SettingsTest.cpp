@@ -18,7 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QSlider>
+#include "SeekTrackBar.h"
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -98,7 +98,7 @@ TEST_F(SettingsTest, AFreshHomeGivesEveryDefault) {
     EXPECT_EQ(s.port, "23");
     EXPECT_EQ(main.pos(), QPoint(20, 20));
     EXPECT_TRUE(main.StartVisible());
-    EXPECT_EQ(main.TBSpeed->value(), 0);
+    EXPECT_EQ(main.TBSpeed->Position(), 0);
     EXPECT_EQ(main.CBFREQ->currentIndex(), -1);
     EXPECT_EQ(main.windowTitle(), "Orvane - default.owk");
     EXPECT_EQ(main.RecBufferEntries(), 115);
@@ -118,7 +118,7 @@ TEST_F(SettingsTest, ClosingWritesBothFilesInOrderAndTheNextStartRestoresThem) {
     Opt().SETMOUT->setValue(45);
     Opt().ENAME->setText("Ana");
     Opt().CLBGREC->SetChecked(5, false);
-    main.TBSpeed->setValue(-2);
+    main.TBSpeed->SetPosition(-2);
     main.CBFREQ->setCurrentIndex(100);
     main.move(140, 90);
     main.Source().comPort1 = 9;
@@ -143,7 +143,7 @@ TEST_F(SettingsTest, ClosingWritesBothFilesInOrderAndTheNextStartRestoresThem) {
     EXPECT_EQ(Opt().SETMOUT->value(), 45);
     EXPECT_EQ(Opt().ENAME->text(), "Ana");
     EXPECT_FALSE(Opt().CLBGREC->Checked(5));
-    EXPECT_EQ(again.TBSpeed->value(), -2);
+    EXPECT_EQ(again.TBSpeed->Position(), -2);
     EXPECT_EQ(again.CBFREQ->currentIndex(), 100);
     EXPECT_EQ(again.pos(), QPoint(140, 90));
     EXPECT_EQ(again.Source().comPort1, 9);
@@ -209,7 +209,7 @@ TEST_F(SettingsTest, AHandEditedWorkspaceRestoresEveryControl) {
     EXPECT_EQ(s.deviceType, 1);
     EXPECT_EQ(main.pos(), QPoint(44, 33));
     EXPECT_FALSE(main.StartVisible());
-    EXPECT_EQ(main.TBSpeed->value(), 2);
+    EXPECT_EQ(main.TBSpeed->Position(), 2);
     EXPECT_EQ(main.CBFREQ->currentText(), "88.0");
     EXPECT_EQ(main.RecBufferEntries(), 686);
     EXPECT_EQ(main.RecordingTemplate(), "/rec/%pi.orv");
@@ -248,7 +248,7 @@ TEST_F(SettingsTest, AHostileWorkspaceNeverLeavesAControlOutOfRange) {
     EXPECT_EQ(Opt().SETMOUT->value(), 3);
     EXPECT_EQ(Opt().RGRECEV->ItemIndex(), 1);
     EXPECT_EQ(main.SourceNumber(), 3);
-    EXPECT_EQ(main.TBSpeed->value(), -3);
+    EXPECT_EQ(main.TBSpeed->Position(), -3);
     EXPECT_EQ(main.CBFREQ->currentIndex(), 205);
     const SourceSettings& s = main.Source();
     EXPECT_EQ(s.comPort1, 1);

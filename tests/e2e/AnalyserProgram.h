@@ -5,7 +5,7 @@
 #include "Unit1.h"
 
 #include <QLabel>
-#include <QSlider>
+#include "SeekTrackBar.h"
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,7 +30,7 @@ public:
         app_ = std::make_unique<OrvaneApp>(system_.Make(folder_ + "orvane", {file}));
         app_->CreateWindows();
         TForm1& main = Main();
-        main.TBSpeed->setValue(2);
+        main.TBSpeed->SetPosition(2);
         main.show();
         return QTest::qWaitFor([&] { return !main.LEND->isHidden(); }, 30000);
     }

@@ -8,7 +8,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QSlider>
+#include "SeekTrackBar.h"
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>

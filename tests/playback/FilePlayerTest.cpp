@@ -337,11 +337,14 @@ TEST_F(FilePlayerTest, PrescanCountsGroupsAndFillsTheSeekingIndex) {
         const std::vector<int> at = IndexLines(player.SeekIndex(), lines);
         if (count <= 1) {
             for (const std::string& e : player.SeekIndex()) EXPECT_EQ(e, "");
-        } else if (count > FilePlayer::kSeekMax) {
-            // Each position names the group a seek to it continues with.
-            for (int p = 0; p < FilePlayer::kSeekEntries; ++p)
-                ASSERT_EQ(at[p], static_cast<int>(int64_t{count - 1} * p / FilePlayer::kSeekMax) + 1) << p;
         } else {
+            // Each position names the group a seek to it continues with.
+            for (int p = 0; p < FilePlayer::kSeekEntries; ++p) {
+                ASSERT_EQ(at[p], static_cast<int>(int64_t{count - 1} * p / FilePlayer::kSeekMax) + 1) << p;
+                ASSERT_EQ(at[p], player.SeekGroup(p) + 1) << p;
+            }
+        }
+        if (count > 1 && count <= FilePlayer::kSeekMax) {
             // Every group has a position, in file order, from the first to the last.
             EXPECT_EQ(at.front(), 1);
             EXPECT_EQ(at.back(), count);
@@ -353,7 +356,11 @@ TEST_F(FilePlayerTest, PrescanCountsGroupsAndFillsTheSeekingIndex) {
             EXPECT_EQ(at[200], 2);
         }
         if (count == 200) {
-            for (int p = 0; p < FilePlayer::kSeekEntries; ++p) ASSERT_EQ(at[p], std::min(p + 1, 200)) << p;
+            // One line short of a line per position: the first two share group 1.
+            EXPECT_EQ(at[0], 1);
+            EXPECT_EQ(at[1], 1);
+            EXPECT_EQ(at[2], 2);
+            EXPECT_EQ(at[200], 200);
         }
         if (count == 5) {
             for (int p = 0; p < FilePlayer::kSeekEntries; ++p) ASSERT_EQ(at[p], p / 50 + 1) << p;
