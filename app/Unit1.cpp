@@ -415,8 +415,11 @@ void TForm1::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
+SlicerSettings TForm1::SoundCardSettings() const {
+    return {source_.edge, source_.rdsEnc, source_.invert, source_.threshold1, source_.threshold2};
+}
+
 void TForm1::DisconnectSource(int source) {
-    if (source == kSourceSoundCard) EnableDecoderTick(false);
     if (source == kSourceDevice) timerNoSync_->SetEnabled(false);
     // The source manager closes the serial receiver, stops a recording and
     // resets the decoded data.
@@ -458,6 +461,14 @@ void TForm1::BasicClear() {
     SetApplicationTitle("Orvane");
     ClearSoftPISearch();
     UpdateBER("no sync");
+}
+
+std::string TForm1::ShownPI() const { return LPI->text().toStdString(); }
+
+void TForm1::ShowSoftPI(const std::string& pi) {
+    LPI->setText(QString::fromStdString(pi));
+    SetApplicationTitle("Orvane - " + pi);
+    plugins_.SendCommandToAll("SUPERPI", pi);
 }
 
 void TForm1::SetApplicationTitle(const std::string& title) {

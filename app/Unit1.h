@@ -2,6 +2,7 @@
 // The main window: owns the decoder state, the plug-in host and the windows'
 // life cycle.
 #include "AppEnv.h"
+#include "BitSlicer.h"
 #include "DecoderRing.h"
 #include "FilePlayer.h"
 #include "GroupDecoder.h"
@@ -11,6 +12,7 @@
 #include "PlaybackSeeking.h"
 #include "PluginHost.h"
 #include "Recorder.h"
+#include "SuperPIDecoder.h"
 #include "WorkspaceManager.h"
 #include "ReportWriter.h"
 #include "SourceManager.h"
@@ -48,7 +50,8 @@ class TForm1 : public QMainWindow,
                private ISourceHost,
                private ISourceSettings,
                private IReportHost,
-               private ISeekingHost {
+               private ISeekingHost,
+               private ISoftPIHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -107,8 +110,10 @@ public:
     }
 
     GroupDecoder& Decoder() { return decoder_; }
+    SuperPIDecoder& SoftPI() { return superPI_; }
     PluginHost& Plugins() { return plugins_; }
     const IOptions& Options() const override { return *options_; }
+    BitSlicer& Slicer() { return slicer_; }
 
     int SourceNumber() const override { return srcNum_; }
     int SerialComPort() const override { return source_.comPort1; }
@@ -236,9 +241,14 @@ private:
     void LCDRefresh(const TRDSGroupRec& group);
     void SetApplicationTitle(const std::string& title);
     bool Paused() const;
-    void SoftPISearchBit(uint8_t /*bit*/) {}
-    void ClearSoftPISearch() {}
+    void SoftPISearchBit(uint8_t bit) { superPI_.Decode(bit); }
+    void ClearSoftPISearch() { superPI_.Clear(); }
     void ClearRecBuffer() override { recorder_.ClearRecBuffer(); }
+    // ISoftPIHost
+    bool DecoderInSync() const override { return decoder_.InSync(); }
+    bool PIDecoded() const override { return piText_ != "----"; }
+    std::string ShownPI() const override;
+    void ShowSoftPI(const std::string& pi) override;
 
     // ISettingsHost
     ConfigSettings ConfigControls() const override;
@@ -256,6 +266,11 @@ private:
     void DisconnectSource(int source);
     // ISourceHost
     void AddToDecoderBuffer(uint8_t bit) override { ring_.AddToDecoderBuffer(bit); }
+    bool SoundCardIsSource() const override { return srcNum_ == kSourceSoundCard; }
+    BitSlicer* SoundCard() override { return &slicer_; }
+    // ISourceSettings
+    int AudioInDevice() const override { return source_.audioInDevice; }
+    SlicerSettings SoundCardSettings() const override;
     void StopRecording() override { BBSTOPClick(); }
     void StopPlayback() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
@@ -318,12 +333,15 @@ private:
     GroupLineParser groupLines_;
     SourceManager sources_;
     ReportWriter reports_;
+    SuperPIDecoder superPI_{*this};
 
     DecoderRing ring_;
     TValueTable valueTable_{};
     PIWatch piWatch_;
     int32_t dropCounter_ = 0;
     int32_t groupsPerSecond_ = 0;
+    // After the ring it fills, so its capture stops before the ring goes.
+    BitSlicer slicer_{*this, *env_.clock, *env_.timers};
 
     // What the main window shows of the decoded data.
     std::string piText_ = "----";

@@ -5,7 +5,10 @@
 #include "StatusPlot.h"
 #include "Unit1.h"
 
+#include <algorithm>
+
 #include <QFileDialog>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -129,7 +132,7 @@ void TFSI::PaintBox1Paint() {
     PainterCanvas canvas(*painter);
     try {
         PaintStatusPlot(canvas, PaintBox1->width(), PaintBox1->height(),
-                        main_.SourceNumber() == TForm1::kSourceSoundCard && !main_.Playing(), scope_,
+                        main_.SourceNumber() == TForm1::kSourceSoundCard && !main_.Playing(), Scope(),
                         status_.Left(), status_.Right());
     } catch (const std::exception& e) {
         // A pass cut short must not keep this paint event's canvas.
@@ -160,15 +163,42 @@ StatusReadings TFSI::ReadStatus() const {
     r.inputGood = serial.LastByteValid();
     r.portOpen = serial.ScComm1().IsOpen();
     r.comPort = main_.SerialComPort();
+    const SlicerFigures& f = main_.Slicer().Figures();
+    r.buffers = f.buffers;
+    r.balance = f.correction;
+    r.samples = f.frames;
+    r.peakLeft = f.peak1;
+    r.peakRight = f.peak2;
+    r.bitRate = f.bitRate;
+    r.inverted = main_.Slicer().settings.invert;
+    r.encoderInput = main_.Slicer().settings.mono;
+    r.frameRate = main_.Slicer().WaveIn1().FrameRate();
+    r.bufferSize = main_.Slicer().WaveIn1().BufferSize();
     return r;
 }
 
 void TFSI::ZeroRateCounters() {
     main_.ResetGroupsThisSecond();
     main_.Ring().ResetCounters();
+    SlicerFigures& f = main_.Slicer().Figures();
+    f.buffers = f.correction = f.frames = 0;
 }
 
 void TFSI::ZeroSerialInput() { main_.Sources().Serial().ClearLastByte(); }
+
+void TFSI::ZeroPeaks() {
+    SlicerFigures& f = main_.Slicer().Figures();
+    f.peak1 = f.peak2 = 0;
+}
+
+static_assert(SlicerFigures::kScope == ScopeSamples::kCount);
+
+const ScopeSamples& TFSI::Scope() const {
+    const SlicerFigures& f = main_.Slicer().Figures();
+    std::copy(f.scope1.begin(), f.scope1.end(), scope_.left.begin());
+    std::copy(f.scope2.begin(), f.scope2.end(), scope_.right.begin());
+    return scope_;
+}
 
 void TFSI::ClearRows() { VLESI->clear(); }
 

@@ -62,9 +62,9 @@ private:
     // IStatusHost: what the main window counts.
     StatusReadings ReadStatus() const override;
     void ZeroRateCounters() override;
-    void ZeroPeaks() override {}
+    void ZeroPeaks() override;
     void ZeroSerialInput() override;
-    const ScopeSamples& Scope() const override { return scope_; }
+    const ScopeSamples& Scope() const override;
     // IStatusView
     void ClearRows() override;
     void SetRow(const std::string& name, const std::string& value) override;
@@ -76,7 +76,7 @@ private:
     TForm1& main_;
     AppEnv& env_;
     StatusInfo status_;
-    ScopeSamples scope_;
+    mutable ScopeSamples scope_; // the slicer's, as the scope last drew them
 };
 
 } // namespace orvane

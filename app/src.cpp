@@ -5,6 +5,7 @@
 #include "RadioGroup.h"
 #include "SpinEdit.h"
 #include "Unit1.h"
+#include "WaveIO.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -123,6 +124,11 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     connect(Button1, &QPushButton::clicked, this, &TDSRC::Button1Click);
     for (TSpinEdit* s : {SECOM1, SETH1, SETH2, SECOM2}) connect(s, &TSpinEdit::Exit, this, &TDSRC::SECOM1Exit);
     RGEDGEClick();
+    // FormCreate: the capture devices; a failing list stays as far as it got.
+    try {
+        SetInputDevices(WaveInDeviceNames());
+    } catch (...) {
+    }
 }
 
 void TDSRC::showEvent(QShowEvent* e) {

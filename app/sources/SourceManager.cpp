@@ -24,6 +24,7 @@ SourceManager::~SourceManager() {
 }
 
 void SourceManager::ConnectToSource() {
+    if (settings_.SourceNumber() == kSourceSoundCard) ConnectSoundCard();
     if (settings_.SourceNumber() != kSourceSerial) return;
     TScComm& port = serial_.ScComm1();
     const int number = settings_.SerialComPort();
@@ -46,6 +47,17 @@ void SourceManager::ConnectToSource() {
     serial_.ClearLastByte();
 }
 
+void SourceManager::ConnectSoundCard() {
+    BitSlicer* slicer = host_.SoundCard();
+    const int device = settings_.AudioInDevice();
+    if (!slicer || device < 0) return; // no input chosen opens nothing
+    slicer->settings = settings_.SoundCardSettings();
+    // The capture raises nothing: whether it started shows in its state. The
+    // watchdog runs either way and tries again when no buffers come.
+    if (!slicer->Connect(device)) host_.Show("Sound card error!");
+    host_.EnableDecoderTick(true);
+}
+
 void SourceManager::DisconnectFromSource() { DisconnectFromSource(settings_.SourceNumber()); }
 
 void SourceManager::DisconnectFromSource(int source) {
@@ -55,6 +67,10 @@ void SourceManager::DisconnectFromSource(int source) {
             serial_.ScComm1().Close();
         } catch (...) {
         }
+        host_.EnableDecoderTick(false);
+    }
+    if (source == kSourceSoundCard) {
+        if (BitSlicer* slicer = host_.SoundCard()) slicer->Disconnect();
         host_.EnableDecoderTick(false);
     }
     host_.StopRecording();

@@ -1,6 +1,8 @@
 #pragma once
 // The main window's one live source: connecting and disconnecting it. The
-// serial receiver (source 0) lives here; the other sources join it.
+// serial receiver (source 0) lives here, the sound card (source 1) is the
+// host's bit slicer; the device link joins them.
+#include "BitSlicer.h"
 #include "SerialReceiver.h"
 
 #include <functional>
@@ -14,10 +16,15 @@ public:
     virtual ~ISourceSettings() = default;
     virtual int SourceNumber() const = 0;  // 0 serial, 1 sound card, 2 device link, 3 none
     virtual int SerialComPort() const = 0; // the serial receiver's COM port, 1..255
+    virtual int AudioInDevice() const { return -1; } // CBINPUT's item, -1 none
+    virtual SlicerSettings SoundCardSettings() const { return {}; }
 };
 
-class ISourceHost : public ISerialReceiverHost {
+class ISourceHost : public ISerialReceiverHost, public IBitSlicerHost {
 public:
+    // Both bit sources feed the one decoder ring.
+    void AddToDecoderBuffer(uint8_t bit) override = 0;
+    virtual BitSlicer* SoundCard() { return nullptr; }
     virtual void Show(const std::string& message) = 0; // the status line
     virtual void EnableDecoderTick(bool on) = 0;
     virtual void StopRecording() = 0;
@@ -26,7 +33,7 @@ public:
 
 class SourceManager {
 public:
-    static constexpr int kSourceSerial = 0;
+    static constexpr int kSourceSerial = 0, kSourceSoundCard = 1;
 
     // sleep replaces the wait after closing a port (tests); empty waits.
     SourceManager(ISourceHost& host, const ISourceSettings& settings, std::function<void(int)> sleep = {});
@@ -41,6 +48,8 @@ public:
     SerialReceiver& Serial() { return serial_; }
 
 private:
+    void ConnectSoundCard();
+
     ISourceHost& host_;
     const ISourceSettings& settings_;
     SerialReceiver serial_;

@@ -2,6 +2,8 @@
 // the program's clock, closed by Escape, saved as a JPEG.
 #include "AppFakes.h"
 #include "OrvaneApp.h"
+#include "RdsEncoder.h"
+#include "RdsSignal.h"
 #include "Unit1.h"
 #include "si.h"
 
@@ -90,6 +92,28 @@ TEST_F(StatusWindowTest, OpensTicksAndCloses) {
     EXPECT_FALSE(fsi->isVisible());
     EXPECT_FALSE(fsi->Timer1->Enabled());
     EXPECT_EQ(fsi->VLESI->topLevelItemCount(), 0);
+}
+
+TEST_F(StatusWindowTest, SoundCardRowsAndScopeComeFromTheSlicer) {
+    main->SetSourceNumber(TForm1::kSourceSoundCard);
+    BitStream bits;
+    for (const auto& g : StationGroups(0x7827, "STATUS  ", 6)) bits.Add(g);
+    auto buffers = Buffers(StereoDataClock(bits.bits(), {}), 32768);
+    for (int i = 0; i < 2; ++i) { // whole buffers only
+        int32_t size = static_cast<int32_t>(buffers[static_cast<size_t>(i)].size());
+        main->Slicer().WaveIn1BufferFilled(buffers[static_cast<size_t>(i)].data(), size);
+    }
+    const SlicerFigures f = main->Slicer().Figures();
+    ASSERT_GT(f.bitRate, 0);
+    main->MSIClick();
+    program.time.Advance(2972); // the first tick after "Please wait..."
+    EXPECT_EQ(fsi->RowValue("Received bits per second"), std::to_string(f.bitRate));
+    EXPECT_NE(fsi->RowValue("Peak signal level Left"), "Silence");
+    EXPECT_NE(fsi->RowValue("Peak signal level Right"), "Silence");
+    // The tick zeroes the counters and the peaks it has shown.
+    EXPECT_EQ(main->Slicer().Figures().buffers, 0);
+    EXPECT_EQ(main->Slicer().Figures().peak1, 0);
+    EXPECT_EQ(main->Slicer().Figures().bitRate, f.bitRate);
 }
 
 TEST_F(StatusWindowTest, GroupsCounterIsZeroedOnEveryTick) {

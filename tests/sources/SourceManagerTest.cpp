@@ -1,5 +1,7 @@
 // The serial branch of connecting and disconnecting, on a pseudo-terminal
-// linked as a COM port.
+// linked as a COM port, and the sound-card branch on the test capture PCM.
+#include "AlsaCapturePcm.h"
+#include "FakeTime.h"
 #include "PtyPeer.h"
 #include "SourceManager.h"
 
@@ -28,6 +30,17 @@ struct FakeHost : ISourceHost, ISourceSettings {
     void ResetDecodedData() override { ++resets; }
     int SourceNumber() const override { return source; }
     int SerialComPort() const override { return port; }
+    // The sound card
+    FakeTime time;
+    DefaultOptions options;
+    BitSlicer slicer{*this, time, time};
+    int device = -1;
+    SlicerSettings slicing;
+    bool SoundCardIsSource() const override { return source == 1; }
+    const IOptions& Options() const override { return options; }
+    BitSlicer* SoundCard() override { return &slicer; }
+    int AudioInDevice() const override { return device; }
+    SlicerSettings SoundCardSettings() const override { return slicing; }
 };
 
 class SourceManagerTest : public ::testing::Test {
@@ -115,4 +128,52 @@ TEST_F(SourceManagerTest, OtherSourcesLeaveTheSerialPortAlone) {
     EXPECT_FALSE(host.tick);
     sources.DisconnectFromSource();
     EXPECT_EQ(host.resets, 1);
+}
+
+TEST_F(SourceManagerTest, SoundCardStartsOnTheChosenInputAndStopsAtOnce) {
+    AlsaCapturePcm::Instance().SetInput(std::vector<int16_t>(4096, 0));
+    const auto names = WaveInDeviceNames();
+    host.source = 1;
+    host.device = static_cast<int>(std::find(names.begin(), names.end(), AlsaCapturePcm::kName) - names.begin());
+    host.slicing.mono = true;
+    host.slicing.t1 = 1.5f;
+    sources.ConnectToSource();
+    TWaveIn& capture = host.slicer.WaveIn1();
+    EXPECT_TRUE(capture.Active()) << capture.ErrorText();
+    EXPECT_EQ(capture.WaveDevice(), static_cast<uint32_t>(host.device));
+    EXPECT_FALSE(capture.Stereo());
+    EXPECT_EQ(host.slicer.settings.t1, 1.5f);
+    EXPECT_TRUE(host.slicer.SoundCardWDT().Enabled());
+    EXPECT_TRUE(host.tick);
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_FALSE(sources.Serial().ScComm1().IsOpen());
+
+    sources.DisconnectFromSource();
+    EXPECT_FALSE(capture.DeviceOpen());
+    EXPECT_FALSE(host.slicer.SoundCardWDT().Enabled());
+    EXPECT_FALSE(host.tick);
+    EXPECT_EQ(host.stops, 1);
+    EXPECT_EQ(host.resets, 1);
+}
+
+TEST_F(SourceManagerTest, SoundCardThatDoesNotStartIsTold) {
+    AlsaCapturePcm::Instance();
+    host.source = 1;
+    host.device = static_cast<int>(WaveInDeviceNames().size()); // no such device
+    sources.ConnectToSource();
+    EXPECT_EQ(host.shown, std::vector<std::string>{"Sound card error!"});
+    EXPECT_FALSE(host.slicer.WaveIn1().Active());
+    // The watchdog tries again; the tick waits for its bits.
+    EXPECT_TRUE(host.slicer.SoundCardWDT().Enabled());
+    EXPECT_TRUE(host.tick);
+}
+
+TEST_F(SourceManagerTest, SoundCardWithNoInputChosenOpensNothing) {
+    host.source = 1;
+    host.device = -1;
+    sources.ConnectToSource();
+    EXPECT_FALSE(host.slicer.WaveIn1().DeviceOpen());
+    EXPECT_FALSE(host.slicer.SoundCardWDT().Enabled());
+    EXPECT_FALSE(host.tick);
+    EXPECT_TRUE(host.shown.empty());
 }

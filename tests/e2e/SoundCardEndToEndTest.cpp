@@ -1,0 +1,111 @@
+// Live RDS from the sound card through the real start-up path: a workspace
+// that selects "Sound Card" and the test capture PCM, the capture thread, the
+// slicer, the decoder tick and the display.
+#include "AlsaCapturePcm.h"
+#include "AppFakes.h"
+#include "IniFile.h"
+#include "OrvaneApp.h"
+#include "RdsEncoder.h"
+#include "RdsSignal.h"
+#include "Unit1.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace orvane;
+using namespace orvane::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SoundCardEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AlsaCapturePcm::Instance();
+        folder_ = dir_.path().toStdString() + "/orvane/";
+        fs::create_directories(folder_ + "plugins");
+        data_ = std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/";
+        QDir(QString::fromStdString(data_)).removeRecursively();
+        fs::create_directories(data_);
+    }
+    void Workspace(int device, const std::string& deviceName) {
+        TIniFile ini(data_ + "default.owk");
+        ini.WriteInteger("General", "SrcNum", 1);
+        ini.WriteInteger("General", "AudioInDevice", device);
+        ini.WriteString("General", "AudioInDeviceName", deviceName);
+        ini.UpdateFile();
+    }
+    std::unique_ptr<OrvaneApp> Start() {
+        AppEnv env = system_.Make(folder_ + "orvane", {});
+        env.modal = &modal_;
+        auto program = std::make_unique<OrvaneApp>(env);
+        program->CreateWindows();
+        return program;
+    }
+    QTemporaryDir dir_;
+    std::string folder_, data_;
+    SystemEnv system_;
+    FakeModal modal_;
+};
+
+TEST_F(SoundCardEndToEnd, ShowsPIPSAndGroupsFromTheDataAndClockLines) {
+    BitStream bits;
+    const auto groups = StationGroups(0x7827, "ORVANE  ", 24);
+    for (const auto& g : groups) bits.Add(g);
+    std::vector<int16_t> signal = StereoDataClock(bits.bits(), {});
+    // The PCM repeats its last data after the file's end: end in silence.
+    signal.resize(signal.size() + 2 * 44100, 0);
+    AlsaCapturePcm::Instance().SetInput(signal);
+    Workspace(-1, AlsaCapturePcm::kName); // the name picks the device
+
+    auto program = Start();
+    TForm1& main = *program->Forms().form1;
+    main.show();
+    EXPECT_TRUE(main.Slicer().WaveIn1().Active()) << main.Slicer().WaveIn1().ErrorText();
+    const auto names = WaveInDeviceNames();
+    EXPECT_EQ(names.at(main.Slicer().WaveIn1().WaveDevice()), AlsaCapturePcm::kName);
+    EXPECT_EQ(main.Slicer().WaveIn1().FrameRate(), 44100);
+    EXPECT_TRUE(main.Slicer().WaveIn1().Stereo());
+    EXPECT_TRUE(main.Slicer().SoundCardWDT().Enabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.LPS->text() == "ORVANE  "; }, 20000)) << main.LPS->text().toStdString();
+    EXPECT_EQ(main.LPI->text(), "7827");
+    EXPECT_GE(main.ShownGroupCount(), 4);
+    // The display shows the count of the groups decoded, all but the few
+    // before synchronisation.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.LGR->text().toInt() >= 18; }, 20000)) << main.LGR->text().toStdString();
+    EXPECT_LE(main.LGR->text().toInt(), static_cast<int>(groups.size()));
+    main.close();
+    EXPECT_FALSE(main.Slicer().WaveIn1().DeviceOpen());
+}
+
+TEST_F(SoundCardEndToEnd, CaptureThatDoesNotStartShowsSoundCardError) {
+    // The PCM cannot open without its input file.
+    fs::remove(AlsaCapturePcm::Instance().Folder() + "capture.raw");
+    Workspace(-1, AlsaCapturePcm::kName); // the name picks the device
+    auto program = Start();
+    TForm1& main = *program->Forms().form1;
+    EXPECT_EQ(main.StatusText(), "Sound card error!");
+    EXPECT_FALSE(main.Slicer().WaveIn1().Active());
+    // The watchdog tries again later, as it does when buffers stop.
+    EXPECT_TRUE(main.Slicer().SoundCardWDT().Enabled());
+    main.close();
+    AlsaCapturePcm::Instance().SetInputBytes({});
+}
+
+TEST_F(SoundCardEndToEnd, NoInputChosenOpensNothing) {
+    Workspace(-1, "(Default)");
+    auto program = Start();
+    TForm1& main = *program->Forms().form1;
+    EXPECT_FALSE(main.Slicer().WaveIn1().DeviceOpen());
+    EXPECT_EQ(main.Slicer().WaveIn1().FrameRate(), 11025); // as the window stores it
+    EXPECT_FALSE(main.Slicer().SoundCardWDT().Enabled());
+    EXPECT_TRUE(main.StatusText().isEmpty());
+    main.close();
+}
+
+} // namespace

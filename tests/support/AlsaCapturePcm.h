@@ -1,0 +1,32 @@
+#pragma once
+// The sound card for tests: an ALSA capture PCM of type "file" over a "null"
+// PCM, so captures return the bytes of a file we write. The configuration
+// replaces the system's (ALSA_CONFIG_PATH), which lasts for the process, so
+// there is one instance per process; "default" names the same PCM.
+//
+// The PCM returns the file at once, faster than real time, and repeats stale
+// data after its end: keep signals shorter than the decoder ring holds and
+// end them in silence.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+class AlsaCapturePcm {
+public:
+    static constexpr const char* kName = "orvane_capture";
+
+    static AlsaCapturePcm& Instance();
+
+    // What every later open of the PCM captures.
+    void SetInput(const std::vector<int16_t>& samples);
+    void SetInputBytes(const std::string& bytes);
+    const std::string& Folder() const { return folder_; }
+
+private:
+    AlsaCapturePcm();
+    std::string folder_, input_;
+};
+
+} // namespace orvane::test
