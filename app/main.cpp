@@ -1,5 +1,6 @@
 #include "GpWrap.h"
 #include "OrvaneApp.h"
+#include "SockLib.h"
 #include "Unit1.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 namespace {
+
+orvane::SockLibUnit sockLib;
 
 int signalPipe[2] = {-1, -1};
 
