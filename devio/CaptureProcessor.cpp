@@ -213,7 +213,7 @@ CapturePeaks CaptureProcessor::Process(std::string_view value, bool wMode, float
         for (int i = 0; i <= n; ++i) right_[i] = left_[i] = F_[10 * i] / 2.0f;
     }
 
-    CapturePeaks peaks{0.0001f, 0.0001f};
+    CapturePeaks peaks{0.0001f, 0.0001f, pilot};
     const FilterSpan audio = wMode ? kAudioWide : kAudioNarrow;
     const auto scope = [&](const std::array<float, kMatrixSize>& in, std::array<float, 182>& scopeOut, float& peak) {
         Fir(in.data(), kMatrixSize, 0.0f, audio, G_);

@@ -24,6 +24,7 @@ struct CaptureArrays {
 struct CapturePeaks {
     float left = 0;
     float right = 0;
+    float pilot = -1;  // -1 when the MPX was too short to measure it
 };
 
 class CaptureProcessor {

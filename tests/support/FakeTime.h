@@ -21,6 +21,8 @@ public:
     // Sets the wall clock; monotonic time is not changed.
     void SetLocal(const LocalTime& t);
     void Advance(int64_t ms);
+    // Timers that exist now, enabled or not.
+    size_t TimerCount() const { return timers_.size(); }
 
     class Timer;
 private:
