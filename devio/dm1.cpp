@@ -93,7 +93,8 @@ void TDM::ConnectionSetup(uint8_t kind, int comPort, const std::string& host, in
     s->host = QString::fromStdString(host);
     if (tcpPort >= 0 && tcpPort <= 65535) s->port = static_cast<quint16>(tcpPort);
     s->comPort = comPort;
-    s->deviceName = (comPort < 10 ? "COM" : "\\\\.\\COM") + std::to_string(comPort);
+    // The port component puts the number in place of "%d".
+    s->deviceName = comPort < 10 ? "COM%d" : "\\\\.\\COM%d";
 }
 
 bool TDM::Connect() {

@@ -8,6 +8,7 @@
 // stereo MPX (19 kHz pilot, a tone on the left channel only); every other
 // command is only recorded. Commands arrive with nothing between them, so
 // they are cut from the byte stream by their known forms.
+#include "SyntheticCapture.h"
 #include "Timer.h"
 
 #include <QByteArray>
@@ -54,11 +55,6 @@ private:
 
 // One reply frame: key ":" CR LF value CR LF CR LF.
 std::string DeviceFrame(const std::string& key, const std::string& value);
-
-// 512 period lengths, in counts of a 30 MHz clock, of an IF carrier of ifKHz
-// frequency-modulated by a stereo MPX: pilot sin(wt), left tone only, L-R on
-// sin(2wt).
-std::string SyntheticCapture(double ifKHz, double pilotKHz, double toneHz, double toneKHz);
 
 class DeviceSimulator {
 public:
