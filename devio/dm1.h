@@ -23,7 +23,7 @@ namespace orvane::dravon {
 enum : uint8_t { kSerial = 0, kTcp = 1 };
 
 struct TDeviceProperties {
-    std::unique_ptr<ISerialLine> serial;  // null when no serial component is built in
+    std::unique_ptr<ISerialLine> serial;
     std::unique_ptr<QTcpSocket> socket;
     std::unique_ptr<ITimer> sendTimer;
     bool connected = false;

@@ -3,6 +3,7 @@
 #include <orvane/dravon.h>
 
 #include "DravonTime.h"
+#include "ScCommLine.h"
 #include "SockLib.h"
 #include "dm1.h"
 
@@ -56,15 +57,21 @@ TDM* DM() {
             if (t->sleep) sleep = t->sleep;
         }
     }
-    dm = new TDM(*timers, sleep, nullptr);
+    dm = new TDM(*timers, sleep, [sleep] { return std::make_unique<orvane::dravon::ScCommLine>(sleep); });
     qAddPostRoutine(DestroyDM);
     return dm;
 }
 
 __attribute__((destructor)) void Unload() {
     if (!dm) return;
-    if (QCoreApplication::instance()) qRemovePostRoutine(DestroyDM);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app) qRemovePostRoutine(DestroyDM);
     DestroyDM();
+    // The serial ports' threads queue their calls on the application object;
+    // cancelled ones still wait in its queue, and their code goes with this
+    // library. Deliver them (as no-ops) while it is still mapped.
+    if (app && QThread::currentThread() == app->thread())
+        QCoreApplication::sendPostedEvents(app, QEvent::MetaCall);
 }
 
 template <class R, class F>

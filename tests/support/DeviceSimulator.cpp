@@ -132,4 +132,13 @@ void DeviceSimulator::SendRaw(const std::string& bytes) {
     }
 }
 
+PtyDevice::PtyDevice(ITimerFactory& timers) : protocol_(timers) {
+    protocol_.Send = [this](const std::string& bytes) { peer_.Write(bytes); };
+}
+
+void PtyDevice::Poll() {
+    const std::string in = peer_.Read();
+    if (!in.empty()) protocol_.Receive(in);
+}
+
 } // namespace orvane::test

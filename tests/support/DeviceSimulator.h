@@ -1,6 +1,6 @@
 #pragma once
 // An FM analyser that speaks the device text protocol, reached over TCP (a
-// QTcpServer on 127.0.0.1). Beyond what the library and the program name it
+// QTcpServer on 127.0.0.1) or over a serial line (a pseudo-terminal). Beyond what the library and the program name it
 // chooses: "*R" starts and "*D" stops a stream of "G" frames (a made-up
 // station from the RDS encoder, one group per 88 ms); "NNNNNN*F" tunes to
 // NNNNNN kHz; "?F" answers "Frequency" in MHz with two decimals; "?W",
@@ -8,6 +8,7 @@
 // stereo MPX (19 kHz pilot, a tone on the left channel only); every other
 // command is only recorded. Commands arrive with nothing between them, so
 // they are cut from the byte stream by their known forms.
+#include "PtyPeer.h"
 #include "SyntheticCapture.h"
 #include "Timer.h"
 
@@ -81,6 +82,22 @@ private:
     DeviceProtocol protocol_;
     uint16_t port_ = 0;
     int accepted_ = 0;
+};
+
+// The same device at the far end of a serial line: the library opens the
+// pseudo-terminal's slave side as "COMn".
+class PtyDevice {
+public:
+    explicit PtyDevice(ITimerFactory& timers);
+    // Makes "COMn" of the user data folder lead to this line.
+    void LinkAs(const std::string& userDataFolder, const std::string& com) { peer_.LinkAs(userDataFolder, com); }
+    // Reads what the library sent and answers it; call it while the test pumps.
+    void Poll();
+    DeviceProtocol& Protocol() { return protocol_; }
+
+private:
+    PtyPeer peer_;
+    DeviceProtocol protocol_;
 };
 
 } // namespace orvane::test
