@@ -13,7 +13,6 @@ class ScCommLine final : public ISerialLine {
 public:
     explicit ScCommLine(std::function<void(int)> sleep);
     void Setup(int portNum, const std::string& deviceName) override;
-    std::string DeviceName() const override { return port_.DeviceName(); }
     void Open() override { port_.Open(); }
     void Close() override { port_.Close(); }
     bool IsOpen() const override { return port_.IsOpen(); }

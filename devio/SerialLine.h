@@ -12,7 +12,6 @@ public:
     virtual ~ISerialLine() = default;
     // 19,200 baud, 8N1, no flow control, DTR and RTS off.
     virtual void Setup(int portNum, const std::string& deviceName) = 0;
-    virtual std::string DeviceName() const = 0;
     virtual void Open() = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
