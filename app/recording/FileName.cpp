@@ -73,6 +73,11 @@ std::string ResolveInFolder(const std::string& name, const std::string& folder) 
 
 std::string FolderOf(const std::string& name) { return name.substr(0, NameStart(name)); }
 
+void MakeDocumentsFolderFor(const std::string& name, const std::string& documentsFolder) {
+    std::error_code ec;
+    if (FolderOf(name) == documentsFolder) std::filesystem::create_directories(documentsFolder, ec);
+}
+
 std::string ExtensionOf(const std::string& name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot < NameStart(name)) return {};

@@ -16,6 +16,9 @@ std::string EncodeFileName(const std::string& tmpl, const LocalTime& now, const 
 std::string ResolveInFolder(const std::string& name, const std::string& folder);
 // The folder part of a name, with its trailing "/"; empty when none.
 std::string FolderOf(const std::string& name);
+// Makes the documents folder when `name` lies in it and it is missing: a
+// fresh account may have none yet, and names without a folder go there.
+void MakeDocumentsFolderFor(const std::string& name, const std::string& documentsFolder);
 // The extension of the file-name part, with its dot; empty when none.
 std::string ExtensionOf(const std::string& name);
 // The name with its extension replaced by `extension` (with its dot).

@@ -48,9 +48,7 @@ void Recorder::BBRECClick() {
         name = NumberedFreeName(name);
         notice = "The file exists; recording to " + WithoutFolder(name);
     }
-    // A fresh account may have no documents folder yet; it is where names
-    // without a folder go, so it is made when missing.
-    if (FolderOf(name) == host_.DocumentsFolder()) std::filesystem::create_directories(FolderOf(name), ec);
+    MakeDocumentsFolderFor(name, host_.DocumentsFolder());
     fileName_ = name;
     ShowName(name);
     host_.RecordingChanged();

@@ -128,6 +128,7 @@ void ReportWriter::SaveReport(const std::string& fileName, bool overwriteAsked) 
     // not agree to lose.
     std::error_code ec;
     if (!found && !overwriteAsked && std::filesystem::exists(path, ec)) return;
+    MakeDocumentsFolderFor(path, host_.DocumentsFolder());
     if (!WriteFile(path, FillTemplate(templ, fields))) {
         host_.Show(kCannotWrite);
         return;

@@ -178,6 +178,31 @@ TEST_F(ReportWriterTest, RelativeNameLandsInTheDocumentsFolderWithoutChangingThe
     EXPECT_FALSE(fs::exists(before.toStdString() + "/rel.txt"));
 }
 
+TEST_F(ReportWriterTest, AMissingDocumentsFolderIsMadeForAutomaticAndManualReports) {
+    Template("%PI%");
+    Set("PI", "D3C2");
+    host.pi = "D3C2";
+    host.options.automatic = true;
+    host.options.fileName = "auto.txt";
+    host.documentsFolder += "Documents/";
+    writer.DataReset(time.Now());
+    writer.ChkReport();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(Report("auto.txt"), "D3C2\r\n");
+
+    fs::remove_all(host.documentsFolder);
+    host.pickedFile = host.documentsFolder + "manual.txt";
+    writer.CreateReport1Click();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(Report("manual.txt"), "D3C2\r\n");
+
+    // Only the documents folder is made: another missing folder still fails.
+    host.pickedFile = dir.path().toStdString() + "/elsewhere/r.txt";
+    writer.CreateReport1Click();
+    EXPECT_EQ(host.messages, std::vector<std::string>{ReportWriter::kCannotWrite});
+    EXPECT_FALSE(fs::exists(dir.path().toStdString() + "/elsewhere"));
+}
+
 TEST_F(ReportWriterTest, MissingTemplateWritesAnEmptyReportButNeverReplacesAFileUnasked) {
     host.options.templ = "gone.otp";
     writer.SaveReport("new.txt");
