@@ -1,6 +1,7 @@
 // The main window's own decoding: the bit ring and decoder tick, the group
 // fan-out with its PI watch, and the basic decoder's PI, PS and error rate.
 #include "AppFakes.h"
+#include "GroupRecord.h"
 #include "PIWatch.h"
 #include "RdsEncoder.h"
 #include "Unit1.h"
@@ -24,19 +25,9 @@ struct Options : IOptions {
     bool DetectPIChange() const override { return detectPI; }
 };
 
-TRDSGroupRec Rec(int32_t a, int32_t b, int32_t c, int32_t d) {
-    TRDSGroupRec g{};
-    g.Year = 2024;
-    g.BlockA = a;
-    g.BlockB = b;
-    g.BlockC = c;
-    g.BlockD = d;
-    return g;
-}
-
 // A 0A group carrying PS characters at a segment.
 TRDSGroupRec PsGroup(int32_t pi, int segment, uint8_t c1, uint8_t c2) {
-    return Rec(pi, segment & 3, 0xE0CD, (c1 << 8) | c2);
+    return GroupRecord(pi, segment & 3, 0xE0CD, (c1 << 8) | c2);
 }
 
 class DecodedDataTest : public ::testing::Test {
@@ -188,11 +179,11 @@ TEST_F(DecodedDataTest, PIChangeDropsTheFirstNewGroupAndResetsOnTheSecond) {
         main().Clear1Click();
         RecordingPlugins::Groups().clear();
         RecordingPlugins::Seen().clear();
-        for (int i = 0; i < 5; ++i) main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
-        main().SendRDSGroup(Rec(0x5678, 0x2000, 0, 0));
+        for (int i = 0; i < 5; ++i) main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
+        main().SendRDSGroup(GroupRecord(0x5678, 0x2000, 0, 0));
         EXPECT_EQ(RecordingPlugins::Groups().size(), reset ? 5u : 6u);
         EXPECT_EQ(ResetsSeen(), 0);
-        main().SendRDSGroup(Rec(0x5678, 0x2000, 0, 0));
+        main().SendRDSGroup(GroupRecord(0x5678, 0x2000, 0, 0));
         EXPECT_EQ(RecordingPlugins::Groups().size(), reset ? 6u : 7u);
         EXPECT_EQ(ResetsSeen(), reset ? 1 : 0);
         EXPECT_EQ(main().LGR->text(), reset ? "1" : "7");
@@ -206,13 +197,13 @@ TEST_F(DecodedDataTest, PIChangeDropsTheFirstNewGroupAndResetsOnTheSecond) {
 TEST_F(DecodedDataTest, DeviceLinkDropsThreeGroupsAfterAFullReset) {
     main().SetSourceNumber(TForm1::kSourceDevice);
     main().Clear1Click();
-    for (int i = 0; i < 5; ++i) main().SendRDSGroup(Rec(0x1234, 0x2000, i, 0));
+    for (int i = 0; i < 5; ++i) main().SendRDSGroup(GroupRecord(0x1234, 0x2000, i, 0));
     ASSERT_EQ(RecordingPlugins::Groups().size(), 2u);
     EXPECT_EQ(RecordingPlugins::Groups()[0].BlockC, 3);
     EXPECT_EQ(main().GroupsThisSecond(), 2);
     // A reset on a PI change does not arm the drop.
     main().ClearKeepSync();
-    main().SendRDSGroup(Rec(0x1234, 0x2000, 9, 0));
+    main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 9, 0));
     EXPECT_EQ(RecordingPlugins::Groups().size(), 3u);
 }
 
@@ -223,7 +214,7 @@ TEST_F(DecodedDataTest, PauseWithNothingPlayingLosesNoLiveGroups) {
     main().TBSpeed->SetPosition(-3);
     EXPECT_TRUE(main().LPAUSE->isHidden());
     main().TimeoutTimer().SetEnabled(false);
-    for (int i = 0; i < 3; ++i) main().SendRDSGroup(Rec(0x1234, 0x2000, i, 0));
+    for (int i = 0; i < 3; ++i) main().SendRDSGroup(GroupRecord(0x1234, 0x2000, i, 0));
     EXPECT_EQ(RecordingPlugins::Groups().size(), 3u);
     EXPECT_TRUE(main().TimeoutTimer().Enabled());
     EXPECT_EQ(main().LPI->text(), "1234");
@@ -245,12 +236,12 @@ TEST_F(DecodedDataTest, PausedPlaybackDropsGroupsBeforeTheTimeoutIsRestarted) {
     EXPECT_FALSE(main().LPAUSE->isHidden());
     RecordingPlugins::Groups().clear();
     main().TimeoutTimer().SetEnabled(false);
-    main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
+    main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
     EXPECT_TRUE(RecordingPlugins::Groups().empty());
     EXPECT_FALSE(main().TimeoutTimer().Enabled());
     main().TBSpeed->SetPosition(0);
     EXPECT_TRUE(main().LPAUSE->isHidden());
-    main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
+    main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(RecordingPlugins::Groups().size(), 1u);
     EXPECT_TRUE(main().TimeoutTimer().Enabled());
     // Stopping the paused playback hides the label with it.
@@ -262,7 +253,7 @@ TEST_F(DecodedDataTest, PausedPlaybackDropsGroupsBeforeTheTimeoutIsRestarted) {
 TEST_F(DecodedDataTest, SignalTimeoutResetsOnlyWhenAsked) {
     for (bool reset : {false, true}) {
         options.resetOnTimeout = reset;
-        main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
+        main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
         RecordingPlugins::Seen().clear();
         program.time.Advance(29999);
         EXPECT_EQ(ResetsSeen(), 0);
@@ -292,9 +283,9 @@ TEST_F(DecodedDataTest, PSIsConfirmedAfter21IdenticalAssemblies) {
 
 TEST_F(DecodedDataTest, PSRejectsControlCharactersAndConvertsTheRdsCharacterSet) {
     main().SendRDSGroup(PsGroup(0x1234, 0, 'A', 'B'));
-    main().SendRDSGroup(Rec(0x1234, 0x0001, 0xE0CD, 0x1F41)); // first below 32
-    main().SendRDSGroup(Rec(0x1234, 0x0001, 0xE0CD, 0x411F)); // second below 32
-    main().SendRDSGroup(Rec(0x1234, 0x2001, 0xE0CD, 0x4142)); // 2A: PI only
+    main().SendRDSGroup(GroupRecord(0x1234, 0x0001, 0xE0CD, 0x1F41)); // first below 32
+    main().SendRDSGroup(GroupRecord(0x1234, 0x0001, 0xE0CD, 0x411F)); // second below 32
+    main().SendRDSGroup(GroupRecord(0x1234, 0x2001, 0xE0CD, 0x4142)); // 2A: PI only
     EXPECT_EQ(main().LPS->text(), "AB------");
     main().SendRDSGroup(PsGroup(0x1234, 1, 0x91, 0x97)); // a-umlaut, o-umlaut in the RDS set
     EXPECT_EQ(main().LPS->text(), QString::fromUtf8("AB\xC3\xA4\xC3\xB6----"));
@@ -321,7 +312,7 @@ TEST_F(DecodedDataTest, ErrorRateFromTheLast16Groups) {
         for (int i = 15; i >= 0; --i) {
             const int v = valid[i];
             const int32_t b[4] = {v > 0 ? 0x1234 : -1, v > 1 ? 0x2000 : -1, v > 2 ? 0 : -1, v > 3 ? 0 : -1};
-            main().SendRDSGroup(Rec(b[0], b[1], b[2], b[3]));
+            main().SendRDSGroup(GroupRecord(b[0], b[1], b[2], b[3]));
         }
         EXPECT_EQ(main().LBER->text(), c.text) << main().LGR->text().toStdString();
         EXPECT_EQ(Value("BERC"), c.text);
@@ -332,10 +323,10 @@ TEST_F(DecodedDataTest, ErrorRateFromTheLast16Groups) {
 
 TEST_F(DecodedDataTest, BerIsHeldWhileAPIChangeIsPending) {
     options.resetOnPI = false;
-    for (int i = 0; i < 16; ++i) main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
+    for (int i = 0; i < 16; ++i) main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(Value("BER"), "0 %");
     // Each group brings a new candidate, so a change stays pending.
-    for (int32_t pi : {0x5678, 0x9ABC, 0x5678, 0x9ABC}) main().SendRDSGroup(Rec(pi, -1, -1, -1));
+    for (int32_t pi : {0x5678, 0x9ABC, 0x5678, 0x9ABC}) main().SendRDSGroup(GroupRecord(pi, -1, -1, -1));
     EXPECT_EQ(main().PIState().count, 1);
     EXPECT_EQ(Value("BERC"), "14 %"); // 52 of 64 valid: 14.5 to even
     EXPECT_EQ(Value("BER"), "0 %");
@@ -354,7 +345,7 @@ TEST_F(DecodedDataTest, ResetShowsTheEmptyDisplayAndLeavesOnlyCommand) {
     EXPECT_EQ(KeyAt(main().ValueTable(), 0), "COMMAND");
     EXPECT_EQ(Value("BERC"), "no sync");
     EXPECT_FALSE(main().Decoder().InSync());
-    main().SendRDSGroup(Rec(0x1234, 0x2000, 0, 0));
+    main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(main().ApplicationTitle(), "Orvane - 1234");
 }
 

@@ -1,6 +1,7 @@
 // The report wiring of the main window, the decoder data window, the
 // frequency dialog and the about box, in the running program.
 #include "AppFakes.h"
+#include "GroupRecord.h"
 #include "IniFile.h"
 #include "LinkLabel.h"
 #include "TestFiles.h"
@@ -88,15 +89,8 @@ protected:
         return rows;
     }
     void SendStation(TForm1& main, int32_t pi) {
-        for (int seg = 0; seg < 4; ++seg) {
-            TRDSGroupRec g{};
-            g.Year = 2024;
-            g.BlockA = pi;
-            g.BlockB = seg;
-            g.BlockC = 0xE0CD;
-            g.BlockD = ('A' + 2 * seg) << 8 | ('B' + 2 * seg);
-            main.SendRDSGroup(g);
-        }
+        for (int seg = 0; seg < 4; ++seg)
+            main.SendRDSGroup(GroupRecord(pi, seg, 0xE0CD, ('A' + 2 * seg) << 8 | ('B' + 2 * seg)));
     }
 
     FakeProgram program;

@@ -1,6 +1,7 @@
 #include "GroupDecoder.h"
 
 #include "FakeTime.h"
+#include "GroupRecord.h"
 #include "RdsEncoder.h"
 
 #include <gtest/gtest.h>
@@ -80,13 +81,7 @@ TEST_F(GroupDecoderTest, RecordCarriesTheClockAtItsLastBit) {
     Feed(s);
     ASSERT_EQ(sink.records.size(), 1u);
     const TRDSGroupRec& r = sink.records[0].group;
-    EXPECT_EQ(r.Year, 2025);
-    EXPECT_EQ(r.Month, 12);
-    EXPECT_EQ(r.Day, 31);
-    EXPECT_EQ(r.Hour, 23);
-    EXPECT_EQ(r.Minute, 59);
-    EXPECT_EQ(r.Second, 58);
-    EXPECT_EQ(r.Hundredths, 98);
+    EXPECT_EQ(StampOf(r), (Stamp{2025, 12, 31, 23, 59, 58, 98}));
     EXPECT_EQ(r.Reserved, 0);
 }
 

@@ -1,6 +1,7 @@
 #include "GroupLineParser.h"
 
 #include "FakeTime.h"
+#include "GroupRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -18,46 +19,15 @@ namespace orvane {
 namespace {
 
 using test::FakeTime;
+using test::GroupRecord;
+using test::Stamp;
+using test::StampOf;
 using namespace std::string_literals;
 
 // The clock the parser falls back on; distinct from every stamp below.
 const LocalTime kClock{2031, 7, 22, 18, 44, 55, 678};
 
-struct Stamp {
-    int year, month, day, hour, minute, second, hundredths;
-};
 const Stamp kClockStamp{2031, 7, 22, 18, 44, 55, 67};
-
-Stamp StampOf(const TRDSGroupRec& g) {
-    return {g.Year, g.Month, g.Day, g.Hour, g.Minute, g.Second, g.Hundredths};
-}
-
-void ExpectStamp(const TRDSGroupRec& g, const Stamp& s) {
-    const Stamp got = StampOf(g);
-    EXPECT_EQ(got.year, s.year);
-    EXPECT_EQ(got.month, s.month);
-    EXPECT_EQ(got.day, s.day);
-    EXPECT_EQ(got.hour, s.hour);
-    EXPECT_EQ(got.minute, s.minute);
-    EXPECT_EQ(got.second, s.second);
-    EXPECT_EQ(got.hundredths, s.hundredths);
-}
-
-TRDSGroupRec Record(int32_t a, int32_t b, int32_t c, int32_t d, Stamp s) {
-    TRDSGroupRec g{};
-    g.Year = static_cast<uint16_t>(s.year);
-    g.Month = static_cast<uint8_t>(s.month);
-    g.Day = static_cast<uint8_t>(s.day);
-    g.Hour = static_cast<uint8_t>(s.hour);
-    g.Minute = static_cast<uint8_t>(s.minute);
-    g.Second = static_cast<uint8_t>(s.second);
-    g.Hundredths = static_cast<uint8_t>(s.hundredths);
-    g.BlockA = a;
-    g.BlockB = b;
-    g.BlockC = c;
-    g.BlockD = d;
-    return g;
-}
 
 // Case values appear in test names: printable, with bytes escaped.
 std::string Escaped(std::string_view s) {
@@ -103,7 +73,7 @@ TEST_P(GroupLineBlocks, BlocksFromTheFirst16NonBlankCharactersAndClockStamp) {
     EXPECT_EQ(g.BlockC, c.c);
     EXPECT_EQ(g.BlockD, c.d);
     EXPECT_EQ(g.Reserved, 0);
-    ExpectStamp(g, kClockStamp);
+    EXPECT_EQ(StampOf(g), kClockStamp);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -170,7 +140,7 @@ TEST_P(GroupLineStamps, StampFieldsOrClock) {
     ASSERT_TRUE(parser.GroupConvert(c.line));
     EXPECT_EQ(parser.Group().BlockA, 0x0123);
     EXPECT_EQ(parser.Group().BlockD, 0xCDEF);
-    ExpectStamp(parser.Group(), c.expected);
+    EXPECT_EQ(StampOf(parser.Group()), c.expected);
 }
 
 const std::string kBlocks = "0123 4567 89AB CDEF @";
@@ -260,7 +230,7 @@ TEST(FindTimeStamp, ReadsNothingBeyondTheView) {
     ASSERT_TRUE(parser.GroupConvert(full.substr(0, full.size() - 1)));
     EXPECT_EQ(parser.Group().Hundredths, 0);
     ASSERT_TRUE(parser.GroupConvert(std::string_view(full).substr(0, full.find(":07") + 2)));
-    ExpectStamp(parser.Group(), kClockStamp);
+    EXPECT_EQ(StampOf(parser.Group()), kClockStamp);
 }
 
 // ---- IsHexWord --------------------------------------------------------------
@@ -276,21 +246,21 @@ TEST(IsHexWord, OnlyFourUpperCaseHexDigits) {
 // ---- writer and round trip ----------------------------------------------------
 
 TEST(GroupToLine, WritesBlocksAndStamp) {
-    const TRDSGroupRec g = Record(0x0123, 0x4567, 0x89AB, 0xCDEF, {2024, 1, 5, 9, 3, 7, 25});
+    const TRDSGroupRec g = GroupRecord(0x0123, 0x4567, 0x89AB, 0xCDEF, {2024, 1, 5, 9, 3, 7, 25});
     EXPECT_EQ(GroupToLine(g, true), "0123 4567 89AB CDEF @2024/01/05 09:03:07.25");
     EXPECT_EQ(GroupToLine(g, false), "0123 4567 89AB CDEF");
 }
 
 TEST(GroupToLine, LeadingZerosAndMissingBlocks) {
-    const TRDSGroupRec g = Record(0, 0xF, -1, -123456, {999, 12, 31, 23, 59, 59, 99});
+    const TRDSGroupRec g = GroupRecord(0, 0xF, -1, -123456, {999, 12, 31, 23, 59, 59, 99});
     EXPECT_EQ(GroupToLine(g, true), "0000 000F ---- ---- @0999/12/31 23:59:59.99");
     // A value beyond 16 bits is no block; writing it would shift the columns.
-    const TRDSGroupRec wide = Record(0x10000, 0xFFFF, 0x7FFFFFFF, 0xFFFF, {2024, 1, 1, 0, 0, 0, 0});
+    const TRDSGroupRec wide = GroupRecord(0x10000, 0xFFFF, 0x7FFFFFFF, 0xFFFF, {2024, 1, 1, 0, 0, 0, 0});
     EXPECT_EQ(GroupToLine(wide, false), "---- FFFF ---- FFFF");
 }
 
 TEST(GroupToLine, FieldsTooWideForTheirColumnKeepTheLayout) {
-    const TRDSGroupRec g = Record(1, 2, 3, 4, {12345, 200, 100, 255, 99, 150, 255});
+    const TRDSGroupRec g = GroupRecord(1, 2, 3, 4, {12345, 200, 100, 255, 99, 150, 255});
     const std::string line = GroupToLine(g, true);
     EXPECT_EQ(line, "0001 0002 0003 0004 @9999/99/99 99:99:99.99");
 }
@@ -306,7 +276,7 @@ TEST_P(RoundTrip, WithStampEveryFieldComesBack) {
     EXPECT_EQ(r.BlockB, BlockValid(g.BlockB) ? g.BlockB : -1);
     EXPECT_EQ(r.BlockC, BlockValid(g.BlockC) ? g.BlockC : -1);
     EXPECT_EQ(r.BlockD, BlockValid(g.BlockD) ? g.BlockD : -1);
-    ExpectStamp(r, StampOf(g));
+    EXPECT_EQ(StampOf(r), StampOf(g));
 }
 
 TEST_P(RoundTrip, WithoutStampBlocksComeBackAndTheClockStamps) {
@@ -317,15 +287,15 @@ TEST_P(RoundTrip, WithoutStampBlocksComeBackAndTheClockStamps) {
     EXPECT_EQ(r.BlockB, BlockValid(g.BlockB) ? g.BlockB : -1);
     EXPECT_EQ(r.BlockC, BlockValid(g.BlockC) ? g.BlockC : -1);
     EXPECT_EQ(r.BlockD, BlockValid(g.BlockD) ? g.BlockD : -1);
-    ExpectStamp(r, kClockStamp);
+    EXPECT_EQ(StampOf(r), kClockStamp);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, RoundTrip,
-    ::testing::Values(Record(0x0123, 0x4567, 0x89AB, 0xCDEF, {2024, 1, 5, 9, 3, 7, 25}),
-                      Record(0, 0xFFFF, -1, 0x00A0, {1999, 12, 31, 23, 59, 59, 99}),
-                      Record(-1, -1, -1, -1, {2000, 2, 29, 0, 0, 0, 0}),
-                      Record(0xE215, 0x0408, 0x7FFFF, 0x2020, {2024, 13, 5, 25, 3, 7, 1})));
+    ::testing::Values(GroupRecord(0x0123, 0x4567, 0x89AB, 0xCDEF, {2024, 1, 5, 9, 3, 7, 25}),
+                      GroupRecord(0, 0xFFFF, -1, 0x00A0, {1999, 12, 31, 23, 59, 59, 99}),
+                      GroupRecord(-1, -1, -1, -1, {2000, 2, 29, 0, 0, 0, 0}),
+                      GroupRecord(0xE215, 0x0408, 0x7FFFF, 0x2020, {2024, 13, 5, 25, 3, 7, 1})));
 
 // ---- control lines ------------------------------------------------------------
 
@@ -375,7 +345,7 @@ TEST_F(GroupLineParserTest, VeryLongLines) {
     std::string blanks(1 << 20, ' ');
     ASSERT_TRUE(parser.GroupConvert(blanks + "0123 4567 89AB CDEF" + blanks + "@2024/01/05 09:03:07.25"));
     EXPECT_EQ(parser.Group().BlockA, 0x0123);
-    ExpectStamp(parser.Group(), {2024, 1, 5, 9, 3, 7, 25});
+    EXPECT_EQ(StampOf(parser.Group()), (Stamp{2024, 1, 5, 9, 3, 7, 25}));
 
     std::string colons(1 << 20, ':');
     EXPECT_EQ(GroupLineParser::FindTimeStamp(colons), 0);
@@ -383,7 +353,7 @@ TEST_F(GroupLineParserTest, VeryLongLines) {
     digits += "09:03:07";
     EXPECT_EQ(GroupLineParser::FindTimeStamp(digits), static_cast<int>(digits.size() - 8 - 10));
     ASSERT_TRUE(parser.GroupConvert(digits));
-    ExpectStamp(parser.Group(), {1111, 11, 11, 9, 3, 7, 0});
+    EXPECT_EQ(StampOf(parser.Group()), (Stamp{1111, 11, 11, 9, 3, 7, 0}));
 }
 
 TEST_F(GroupLineParserTest, RandomBytesNeverBreakTheRules) {

@@ -3,6 +3,7 @@
 #include "SampleFormat.h"
 #include "SampleReader.h"
 
+#include "GroupRecord.h"
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 
@@ -15,16 +16,10 @@
 namespace orvane {
 namespace {
 
+using test::GroupRecord;
 using test::Offset;
-
-TRDSGroupRec Rec(int32_t a, int32_t b, int32_t c, int32_t d) {
-    TRDSGroupRec g{};
-    g.BlockA = a;
-    g.BlockB = b;
-    g.BlockC = c;
-    g.BlockD = d;
-    return g;
-}
+using test::Stamp;
+using test::StampOf;
 
 std::vector<int> Bytes(const SampleRecord& r) { return {r.begin(), r.end()}; }
 
@@ -43,26 +38,26 @@ TEST(SampleFormat, CheckWordsMatchTheEncodersPolynomialDivisionForEveryOffset) {
 TEST(SampleFormat, RecordsAreWrittenAsOnAir) {
     SampleEncoder enc;
     // 2A01 0408 E10D 4F52: block B is version A, so C takes offset C.
-    EXPECT_EQ(Bytes(enc.Encode(Rec(0x2A01, 0x0408, 0xE10D, 0x4F52))),
+    EXPECT_EQ(Bytes(enc.Encode(GroupRecord(0x2A01, 0x0408, 0xE10D, 0x4F52))),
               (std::vector<int>{0x2A, 0x01, 0x02, 0xC0, 0x04, 0x08, 0x7A, 0xC0, 0xE1, 0x0D, 0x5B, 0x00, 0x4F,
                                 0x52, 0xB9, 0x00}));
     // Block A 0x0000 carries the bare offset word, shifted: 3F 00.
-    const SampleRecord zero = enc.Encode(Rec(0, -1, -1, -1));
+    const SampleRecord zero = enc.Encode(GroupRecord(0, -1, -1, -1));
     EXPECT_EQ(std::vector<int>(zero.begin(), zero.begin() + 4), (std::vector<int>{0, 0, 0x3F, 0}));
     // All four missing: 16 zero bytes; so is every value outside 0..65535.
-    EXPECT_EQ(Bytes(enc.Encode(Rec(-1, -1, -1, -1))), std::vector<int>(16, 0));
-    EXPECT_EQ(Bytes(enc.Encode(Rec(0x10000, -5, 70000, INT32_MAX))), std::vector<int>(16, 0));
+    EXPECT_EQ(Bytes(enc.Encode(GroupRecord(-1, -1, -1, -1))), std::vector<int>(16, 0));
+    EXPECT_EQ(Bytes(enc.Encode(GroupRecord(0x10000, -5, 70000, INT32_MAX))), std::vector<int>(16, 0));
 }
 
 TEST(SampleFormat, BlockCFollowsTheLastPresentBlockB) {
     SampleEncoder enc;
     const uint16_t c = 0x1234;
     auto checkC = [&](const SampleRecord& r) { return static_cast<uint16_t>(r[10] << 8 | r[11]); };
-    EXPECT_EQ(checkC(enc.Encode(Rec(1, -1, c, 0))), BlockCRC(c, 2, false)); // starts as C
-    EXPECT_EQ(checkC(enc.Encode(Rec(1, 0x0800, c, 0))), BlockCRC(c, 2, true)); // version B
-    EXPECT_EQ(checkC(enc.Encode(Rec(1, -1, c, 0))), BlockCRC(c, 2, true));     // B missing: kept
-    EXPECT_EQ(checkC(enc.Encode(Rec(1, 0x70000, c, 0))), BlockCRC(c, 2, true)); // B out of range: kept
-    EXPECT_EQ(checkC(enc.Encode(Rec(1, 0x0000, c, 0))), BlockCRC(c, 2, false));
+    EXPECT_EQ(checkC(enc.Encode(GroupRecord(1, -1, c, 0))), BlockCRC(c, 2, false)); // starts as C
+    EXPECT_EQ(checkC(enc.Encode(GroupRecord(1, 0x0800, c, 0))), BlockCRC(c, 2, true)); // version B
+    EXPECT_EQ(checkC(enc.Encode(GroupRecord(1, -1, c, 0))), BlockCRC(c, 2, true));     // B missing: kept
+    EXPECT_EQ(checkC(enc.Encode(GroupRecord(1, 0x70000, c, 0))), BlockCRC(c, 2, true)); // B out of range: kept
+    EXPECT_EQ(checkC(enc.Encode(GroupRecord(1, 0x0000, c, 0))), BlockCRC(c, 2, false));
 }
 
 // Decodes one record built from words.
@@ -112,13 +107,7 @@ TEST(SampleFormat, DecoderKeepsGoodBlocksAndDropsBadOnesByTheOption) {
 
 TEST(SampleFormat, PlayedGroupsAreStampedWithThePlaybackTime) {
     const TRDSGroupRec g = Decode({0, 0, 0, 0, 0, 0, 0, 0}, false);
-    EXPECT_EQ(g.Year, 2026);
-    EXPECT_EQ(g.Month, 3);
-    EXPECT_EQ(g.Day, 4);
-    EXPECT_EQ(g.Hour, 5);
-    EXPECT_EQ(g.Minute, 6);
-    EXPECT_EQ(g.Second, 7);
-    EXPECT_EQ(g.Hundredths, 89);
+    EXPECT_EQ(StampOf(g), (Stamp{2026, 3, 4, 5, 6, 7, 89}));
     EXPECT_EQ(g.Reserved, 0);
 }
 
