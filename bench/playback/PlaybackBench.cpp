@@ -5,6 +5,7 @@
 #include "FilePlayer.h"
 
 #include "FileBench.h"
+#include "NullPlayback.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,43 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class NullTimer final : public orvane::ITimer {
-public:
-    void SetInterval(int ms) override { interval_ = ms; }
-    int Interval() const override { return interval_; }
-    void SetEnabled(bool on) override { enabled_ = on; }
-    bool Enabled() const override { return enabled_; }
-
-private:
-    int interval_ = 0;
-    bool enabled_ = false;
-};
-
-class NullTimers final : public orvane::ITimerFactory {
-public:
-    std::unique_ptr<orvane::ITimer> Create(int ms, bool enabled) override {
-        auto t = std::make_unique<NullTimer>();
-        t->SetInterval(ms);
-        t->SetEnabled(enabled);
-        return t;
-    }
-};
-
-class NullHost final : public orvane::IPlaybackHost {
-public:
-    void SendRDSGroup(const TRDSGroupRec&) override {}
-    void Show(const std::string&) override {}
-    void ResetDecodedData() override {}
-    void ClearRecBuffer() override {}
-    bool Recording() const override { return false; }
-    void StopRecordingFile() override {}
-    bool SeekingEnabled() const override { return true; }
-    void SetGroupCount(int) override {}
-    void SetGroupCountText(const std::string&) override {}
-    void SetBERText(const std::string&) override {}
-    void PlaybackChanged() override {}
-};
 
 using orvane::bench::PeakResidentKB;
 
@@ -87,9 +51,9 @@ void WriteLongLine(const fs::path& path, size_t bytes) {
 }
 
 void Prescan(benchmark::State& state, const fs::path& path) {
-    NullHost host;
+    orvane::test::NullPlaybackHost host;
     orvane::SystemClock clock;
-    NullTimers timers;
+    orvane::test::IdleTimers timers;
     orvane::FilePlayer player(host, clock, timers);
     const long before = PeakResidentKB();
     int total = 0;

@@ -6,49 +6,19 @@
 #include "FilePlayer.h"
 #include "FuzzInput.h"
 #include "LineReader.h"
+#include "NullPlayback.h"
 
 #include <fstream>
 
 namespace {
 
 using namespace orvane;
+using test::IdleTimers;
+using test::NullPlaybackHost;
 
 struct FixedClock final : IClock {
     LocalTime Now() const override { return {2031, 7, 22, 18, 44, 55, 678}; }
     int64_t MonotonicMs() const override { return 0; }
-};
-
-// Timers that never fire on their own: the target runs the ticks.
-struct IdleTimer final : ITimer {
-    int interval = 0;
-    bool enabled = false;
-    void SetInterval(int ms) override { interval = ms; }
-    int Interval() const override { return interval; }
-    void SetEnabled(bool on) override { enabled = on; }
-    bool Enabled() const override { return enabled; }
-};
-struct IdleTimers final : ITimerFactory {
-    std::unique_ptr<ITimer> Create(int ms, bool enabled) override {
-        auto t = std::make_unique<IdleTimer>();
-        t->interval = ms;
-        t->enabled = enabled;
-        return t;
-    }
-};
-
-struct Host final : IPlaybackHost {
-    size_t groups = 0;
-    void SendRDSGroup(const TRDSGroupRec&) override { ++groups; }
-    void Show(const std::string&) override {}
-    void ResetDecodedData() override {}
-    void ClearRecBuffer() override {}
-    bool Recording() const override { return false; }
-    void StopRecordingFile() override {}
-    bool SeekingEnabled() const override { return true; }
-    void SetGroupCount(int) override {}
-    void SetGroupCountText(const std::string&) override {}
-    void SetBERText(const std::string&) override {}
-    void PlaybackChanged() override {}
 };
 
 // Appends the rest of the log at the rewind between the pre-scan's passes
@@ -94,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     static FixedClock clock;
-    static IdleTimers timers;
-    Host host;
+    static IdleTimers timers; // the target runs the ticks
+    NullPlaybackHost host;
     FilePlayer player(host, clock, timers, std::make_unique<GrowingLog>(path, file.substr(split)));
     player.PlayFile(path);
     if (!player.Playing()) return 0;
