@@ -33,6 +33,47 @@ int ReadClamped(const TIniFile& ini, const char* key, int def, int lo, int hi) {
 
 std::string GroupKey(int n) { return "GroupIndex" + std::to_string(n); }
 
+// The options' keys in the order they are written, each with its member and
+// the limits a hand-edited value is brought into when read.
+struct OptionKey {
+    const char* key;
+    bool OptionSettings::*flag = nullptr;
+    int OptionSettings::*number = nullptr;
+    int lo = 0, hi = 0;
+    std::string OptionSettings::*text = nullptr;
+    int maxLength = 0; // 0: kept whole
+};
+OptionKey Flag(const char* key, bool OptionSettings::*m) { return {key, m}; }
+OptionKey Number(const char* key, int OptionSettings::*m, int lo, int hi) { return {key, nullptr, m, lo, hi}; }
+OptionKey Text(const char* key, std::string OptionSettings::*m, int maxLength = 0) {
+    return {key, nullptr, nullptr, 0, 0, m, maxLength};
+}
+const OptionKey kOptionKeys[] = {
+    Flag("AutoSave", &OptionSettings::autoSave),
+    Flag("PIReset", &OptionSettings::piReset),
+    Flag("TimeoutReset", &OptionSettings::timeoutReset),
+    Flag("BadAsCorrect", &OptionSettings::badAsCorrect),
+    Flag("PIStop", &OptionSettings::piStop),
+    Number("StartNew", &OptionSettings::startNew, 0, 1),
+    Flag("ShowTotal", &OptionSettings::showTotal),
+    Flag("SocketSync", &OptionSettings::socketSync),
+    Flag("FileTypeOrv", &OptionSettings::fileTypeOrv),
+    Flag("FileTypeSmp", &OptionSettings::fileTypeSmp),
+    Flag("TimeoutStop", &OptionSettings::timeoutStop),
+    Flag("AddDateTime", &OptionSettings::addDateTime),
+    Flag("TimeMachine", &OptionSettings::timeMachine),
+    Flag("ConfirmFrequency", &OptionSettings::confirmFrequency),
+    Flag("AutosaveReports", &OptionSettings::autosaveReports),
+    Number("SignalTimeout", &OptionSettings::signalTimeout, kSignalTimeoutMin, kSignalTimeoutMax),
+    Text("DefaultFilename", &OptionSettings::defaultFilename, kFileNameMaxLength),
+    Text("ReportFilename", &OptionSettings::reportFilename, kFileNameMaxLength),
+    Text("ReportTemplate", &OptionSettings::reportTemplate, kFileNameMaxLength),
+    Text("TemplateDialogDir", &OptionSettings::templateDialogDir),
+    Text("Name", &OptionSettings::name, kNameMaxLength),
+    Text("Location", &OptionSettings::location, kNameMaxLength),
+    Text("Notes", &OptionSettings::notes, kNotesMaxLength),
+};
+
 } // namespace
 
 int ThresholdPercent(float threshold) { return static_cast<int>(std::nearbyint(threshold * 100.0f)); }
@@ -95,29 +136,16 @@ WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
 
     OptionSettings& o = s.options;
     const OptionSettings& od = d.options;
-    o.autoSave = ini.ReadBool(kGeneral, "AutoSave", od.autoSave);
-    o.piReset = ini.ReadBool(kGeneral, "PIReset", od.piReset);
-    o.timeoutReset = ini.ReadBool(kGeneral, "TimeoutReset", od.timeoutReset);
-    o.badAsCorrect = ini.ReadBool(kGeneral, "BadAsCorrect", od.badAsCorrect);
-    o.piStop = ini.ReadBool(kGeneral, "PIStop", od.piStop);
-    o.startNew = ReadClamped(ini, "StartNew", od.startNew, 0, 1);
-    o.showTotal = ini.ReadBool(kGeneral, "ShowTotal", od.showTotal);
-    o.socketSync = ini.ReadBool(kGeneral, "SocketSync", od.socketSync);
-    o.fileTypeOrv = ini.ReadBool(kGeneral, "FileTypeOrv", od.fileTypeOrv);
-    o.fileTypeSmp = ini.ReadBool(kGeneral, "FileTypeSmp", od.fileTypeSmp);
-    o.timeoutStop = ini.ReadBool(kGeneral, "TimeoutStop", od.timeoutStop);
-    o.addDateTime = ini.ReadBool(kGeneral, "AddDateTime", od.addDateTime);
-    o.timeMachine = ini.ReadBool(kGeneral, "TimeMachine", od.timeMachine);
-    o.confirmFrequency = ini.ReadBool(kGeneral, "ConfirmFrequency", od.confirmFrequency);
-    o.autosaveReports = ini.ReadBool(kGeneral, "AutosaveReports", od.autosaveReports);
-    o.signalTimeout = ReadClamped(ini, "SignalTimeout", od.signalTimeout, kSignalTimeoutMin, kSignalTimeoutMax);
-    o.defaultFilename = Cut(ini.ReadString(kGeneral, "DefaultFilename", od.defaultFilename), kFileNameMaxLength);
-    o.reportFilename = Cut(ini.ReadString(kGeneral, "ReportFilename", od.reportFilename), kFileNameMaxLength);
-    o.reportTemplate = Cut(ini.ReadString(kGeneral, "ReportTemplate", od.reportTemplate), kFileNameMaxLength);
-    o.templateDialogDir = ini.ReadString(kGeneral, "TemplateDialogDir", od.templateDialogDir);
-    o.name = Cut(ini.ReadString(kGeneral, "Name", od.name), kNameMaxLength);
-    o.location = Cut(ini.ReadString(kGeneral, "Location", od.location), kNameMaxLength);
-    o.notes = Cut(ini.ReadString(kGeneral, "Notes", od.notes), kNotesMaxLength);
+    for (const OptionKey& k : kOptionKeys) {
+        if (k.flag) {
+            o.*k.flag = ini.ReadBool(kGeneral, k.key, od.*k.flag);
+        } else if (k.number) {
+            o.*k.number = ReadClamped(ini, k.key, od.*k.number, k.lo, k.hi);
+        } else {
+            const std::string text = ini.ReadString(kGeneral, k.key, od.*k.text);
+            o.*k.text = k.maxLength ? Cut(text, k.maxLength) : text;
+        }
+    }
     for (int n = 0; n < kRecordGroupItems; ++n)
         o.recordGroups[static_cast<size_t>(n)] =
             ini.ReadBool(kRecord, GroupKey(n), od.recordGroups[static_cast<size_t>(n)]);
@@ -162,29 +190,14 @@ void Workspace::Write(const std::string& file, const WorkspaceState& s, bool kee
     ini.WriteString(kGeneral, "StreamPort", s.streamPort);
 
     const OptionSettings& o = s.options;
-    ini.WriteBool(kGeneral, "AutoSave", o.autoSave);
-    ini.WriteBool(kGeneral, "PIReset", o.piReset);
-    ini.WriteBool(kGeneral, "TimeoutReset", o.timeoutReset);
-    ini.WriteBool(kGeneral, "BadAsCorrect", o.badAsCorrect);
-    ini.WriteBool(kGeneral, "PIStop", o.piStop);
-    ini.WriteInteger(kGeneral, "StartNew", o.startNew);
-    ini.WriteBool(kGeneral, "ShowTotal", o.showTotal);
-    ini.WriteBool(kGeneral, "SocketSync", o.socketSync);
-    ini.WriteBool(kGeneral, "FileTypeOrv", o.fileTypeOrv);
-    ini.WriteBool(kGeneral, "FileTypeSmp", o.fileTypeSmp);
-    ini.WriteBool(kGeneral, "TimeoutStop", o.timeoutStop);
-    ini.WriteBool(kGeneral, "AddDateTime", o.addDateTime);
-    ini.WriteBool(kGeneral, "TimeMachine", o.timeMachine);
-    ini.WriteBool(kGeneral, "ConfirmFrequency", o.confirmFrequency);
-    ini.WriteBool(kGeneral, "AutosaveReports", o.autosaveReports);
-    ini.WriteInteger(kGeneral, "SignalTimeout", o.signalTimeout);
-    ini.WriteString(kGeneral, "DefaultFilename", o.defaultFilename);
-    ini.WriteString(kGeneral, "ReportFilename", o.reportFilename);
-    ini.WriteString(kGeneral, "ReportTemplate", o.reportTemplate);
-    ini.WriteString(kGeneral, "TemplateDialogDir", o.templateDialogDir);
-    ini.WriteString(kGeneral, "Name", o.name);
-    ini.WriteString(kGeneral, "Location", o.location);
-    ini.WriteString(kGeneral, "Notes", o.notes);
+    for (const OptionKey& k : kOptionKeys) {
+        if (k.flag)
+            ini.WriteBool(kGeneral, k.key, o.*k.flag);
+        else if (k.number)
+            ini.WriteInteger(kGeneral, k.key, o.*k.number);
+        else
+            ini.WriteString(kGeneral, k.key, o.*k.text);
+    }
     for (int n = 0; n < kRecordGroupItems; ++n)
         ini.WriteBool(kRecord, GroupKey(n), o.recordGroups[static_cast<size_t>(n)]);
     ini.UpdateFile();
