@@ -214,17 +214,18 @@ void TButtonGlyph::Draw(TCanvas& canvas, const TRect& client, TRect& textBounds,
         tw = r.Width();
         th = r.Height();
     }
+    // Placed along the layout's axis, centred across it.
     int gx = 0, gy = 0, tx = 0, ty = 0;
     const bool across = layout == blGlyphLeft || layout == blGlyphRight;
-    if (across) {
-        gy = (ch - gh + 1) / 2;
-        ty = (ch - th + 1) / 2;
-    } else {
-        gx = (cw - gw + 1) / 2;
-        tx = (cw - tw + 1) / 2;
-    }
-    if (tw == 0 || gw == 0) spacing = 0;
+    int& gAlong = across ? gx : gy;
+    int& tAlong = across ? tx : ty;
+    int& gCross = across ? gy : gx;
+    int& tCross = across ? ty : tx;
     const int c = across ? cw : ch, g = across ? gw : gh, t = across ? tw : th;
+    const int cc = across ? ch : cw, gc = across ? gh : gw, tc = across ? th : tw;
+    gCross = (cc - gc + 1) / 2;
+    tCross = (cc - tc + 1) / 2;
+    if (tw == 0 || gw == 0) spacing = 0;
     if (margin == -1) {
         if (spacing == -1) {
             margin = (c - (g + t)) / 3;
@@ -235,23 +236,12 @@ void TButtonGlyph::Draw(TCanvas& canvas, const TRect& client, TRect& textBounds,
     } else if (spacing == -1) {
         spacing = (c - (margin + g) - t) / 2;
     }
-    switch (layout) {
-    case blGlyphLeft:
-        gx = margin;
-        tx = margin + gw + spacing;
-        break;
-    case blGlyphRight:
-        gx = cw - margin - gw;
-        tx = gx - spacing - tw;
-        break;
-    case blGlyphTop:
-        gy = margin;
-        ty = margin + gh + spacing;
-        break;
-    case blGlyphBottom:
-        gy = ch - margin - gh;
-        ty = gy - spacing - th;
-        break;
+    if (layout == blGlyphLeft || layout == blGlyphTop) {
+        gAlong = margin;
+        tAlong = margin + g + spacing;
+    } else {
+        gAlong = c - margin - g;
+        tAlong = gAlong - spacing - t;
     }
     gx += client.Left;
     gy += client.Top;

@@ -1,5 +1,7 @@
 #include "ColorBitBtn.h"
 
+#include "Canvas.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QSignalSpy>
@@ -263,4 +265,78 @@ TEST(ColorBitBtn, ModalResultClosesTheDialogAndEscapeClicksCancel) {
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_EQ(cancelled.count(), 1);
     EXPECT_EQ(dialog.result(), 2);
+}
+
+// Where the glyph and caption go, read from the drawing: the glyph by its red
+// square, the caption by the bounds Draw reports. Gaps are measured along the
+// layout from the glyph's edge of the client: edge to glyph, glyph to
+// caption, caption to the far edge; across the layout both are centred.
+TEST(ButtonGlyph, LayoutMarginAndSpacing) {
+    struct Case {
+        TButtonLayout layout;
+        int margin, spacing;
+    };
+    const Case cases[] = {
+        {blGlyphLeft, 4, 6},   {blGlyphRight, 4, 6},   {blGlyphTop, 2, 3},   {blGlyphBottom, 2, 3},
+        {blGlyphLeft, -1, -1}, {blGlyphRight, -1, -1}, {blGlyphTop, -1, -1}, {blGlyphBottom, -1, -1},
+        {blGlyphLeft, -1, 6},  {blGlyphRight, -1, 6},  {blGlyphTop, -1, 1},  {blGlyphBottom, -1, 1},
+        {blGlyphLeft, 4, -1},  {blGlyphRight, 4, -1},  {blGlyphTop, 2, -1},  {blGlyphBottom, 2, -1},
+    };
+    const TRect client{10, 20, 110, 70};
+    const int cw = client.Width(), ch = client.Height();
+    TButtonGlyph glyph;
+    glyph.SetGlyph(TwoCellGlyph().copy(0, 0, 16, 16));
+    for (const Case& c : cases) {
+        QImage image(130, 80, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        TCanvas canvas(image);
+        TRect text;
+        glyph.Draw(canvas, client, text, kFace, bsUp, c.spacing, c.margin, c.layout, "Close", clBlack);
+        const QRect red = BoundsOf(image, kRed);
+        ASSERT_EQ(red.size(), QSize(4, 4)) << c.layout;
+        const int gx = red.left() - 6 - client.Left, gy = red.top() - 6 - client.Top;
+        const int tx = text.Left - client.Left, ty = text.Top - client.Top, tw = text.Width(), th = text.Height();
+        ASSERT_GT(tw, 0);
+        ASSERT_GT(th, 0);
+        int lead = 0, mid = 0, tail = 0, glyphSide = 0, textSide = 0;
+        switch (c.layout) {
+        case blGlyphLeft:
+            lead = gx, mid = tx - (gx + 16), tail = cw - (tx + tw);
+            glyphSide = gy - (ch - 16 - gy), textSide = ty - (ch - th - ty);
+            break;
+        case blGlyphRight:
+            lead = cw - (gx + 16), mid = gx - (tx + tw), tail = tx;
+            glyphSide = gy - (ch - 16 - gy), textSide = ty - (ch - th - ty);
+            break;
+        case blGlyphTop:
+            lead = gy, mid = ty - (gy + 16), tail = ch - (ty + th);
+            glyphSide = gx - (cw - 16 - gx), textSide = tx - (cw - tw - tx);
+            break;
+        case blGlyphBottom:
+            lead = ch - (gy + 16), mid = gy - (ty + th), tail = ty;
+            glyphSide = gx - (cw - 16 - gx), textSide = tx - (cw - tw - tx);
+            break;
+        }
+        const std::string what = "layout " + std::to_string(c.layout) + ", margin " + std::to_string(c.margin) +
+                                 ", spacing " + std::to_string(c.spacing);
+        // Centred across, the odd pixel going after.
+        EXPECT_TRUE(glyphSide == 0 || glyphSide == 1) << what << ": " << glyphSide;
+        EXPECT_TRUE(textSide == 0 || textSide == 1) << what << ": " << textSide;
+        if (c.margin >= 0) {
+            EXPECT_EQ(lead, c.margin) << what;
+        }
+        if (c.spacing >= 0) {
+            EXPECT_EQ(mid, c.spacing) << what;
+        }
+        if (c.margin < 0 && c.spacing < 0) {
+            // Three equal gaps, the division's remainder going to the last.
+            EXPECT_EQ(mid, lead) << what;
+            EXPECT_GE(tail - lead, 0) << what;
+            EXPECT_LE(tail - lead, 2) << what;
+        } else if (c.margin < 0) {
+            EXPECT_LE(std::abs(lead - tail), 1) << what << ": glyph and caption centred together";
+        } else if (c.spacing < 0) {
+            EXPECT_LE(std::abs(mid - tail), 1) << what << ": caption centred in the rest";
+        }
+    }
 }
