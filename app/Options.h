@@ -6,6 +6,10 @@
 
 namespace orvane {
 
+// The name templates the recording and report options start from.
+inline constexpr const char* kDefaultRecordingName = "%pi - %date %time.orv";
+inline constexpr const char* kDefaultReportName = "%date %time %pi %ps.txt";
+
 class IOptions {
 public:
     virtual ~IOptions() = default;
@@ -43,14 +47,14 @@ public:
     virtual bool RecordGroupType(int /*index*/) const { return true; }
     // "Default path and filename:" of recordings; a name without a folder
     // lies in the documents folder.
-    virtual std::string DefaultFileName() const { return "%pi - %date %time.orv"; }
+    virtual std::string DefaultFileName() const { return kDefaultRecordingName; }
     // "Your Name:", "Your Location:", "Notes:"
     virtual std::string RecorderName() const { return {}; }
     virtual std::string RecorderLocation() const { return {}; }
     virtual std::string RecorderNotes() const { return {}; }
     // Report file name template (EREPFN); a name without a folder lies in
     // the documents folder.
-    virtual std::string ReportFileName() const { return "%date %time %pi %ps.txt"; }
+    virtual std::string ReportFileName() const { return kDefaultReportName; }
     // Report template file (EOTP); a bare name lies in the program folder.
     virtual std::string ReportTemplate() const { return "orvane.otp"; }
     // "Save Reports automatically ("Meteor Scatter" mode)"

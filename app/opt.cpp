@@ -18,6 +18,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <array>
+#include <utility>
+
 namespace orvane {
 
 namespace {
@@ -42,6 +45,22 @@ QStringList GroupNames() {
     for (int type = 0; type < 16; ++type) names << QString("%1A").arg(type) << QString("%1B").arg(type);
     names << "----";
     return names;
+}
+
+// The options' check boxes and the settings they stand for.
+std::array<std::pair<bool OptionSettings::*, QCheckBox*>, 12> Switches(const TDOPT& d) {
+    return {{{&OptionSettings::autoSave, d.CBAUSA},
+             {&OptionSettings::piReset, d.CBREPI},
+             {&OptionSettings::timeoutReset, d.CBRETO},
+             {&OptionSettings::badAsCorrect, d.CBBBAC},
+             {&OptionSettings::piStop, d.CBSTPI},
+             {&OptionSettings::showTotal, d.CBTC},
+             {&OptionSettings::socketSync, d.CBSS},
+             {&OptionSettings::timeoutStop, d.CBSTTO},
+             {&OptionSettings::addDateTime, d.CBADDT},
+             {&OptionSettings::timeMachine, d.CBTMEN},
+             {&OptionSettings::confirmFrequency, d.CBCF},
+             {&OptionSettings::autosaveReports, d.CBSRA}}};
 }
 
 } // namespace
@@ -139,7 +158,7 @@ void TDOPT::BuildRecording() {
     TabSheet3->setObjectName("TabSheet3");
     auto* l = new QVBoxLayout(TabSheet3);
     l->addWidget(new QLabel("Default path and filename:", TabSheet3));
-    EDEFFN = Edit(TabSheet3, "EDEFFN", 1023, "%pi - %date %time.orv");
+    EDEFFN = Edit(TabSheet3, "EDEFFN", 1023, kDefaultRecordingName);
     l->addWidget(EDEFFN);
     CBSTPI = Check(TabSheet3, l, "CBSTPI", "Detect PI change event", true);
     RGRECEV = new TRadioGroup("On PI change", {"Stop recording", "Start recording of another file"}, 0, TabSheet3);
@@ -189,7 +208,7 @@ void TDOPT::BuildReports() {
     TabSheet4->setObjectName("TabSheet4");
     auto* l = new QVBoxLayout(TabSheet4);
     l->addWidget(new QLabel("Default path and filename:", TabSheet4));
-    EREPFN = Edit(TabSheet4, "EREPFN", 1023, "%date %time %pi %ps.txt");
+    EREPFN = Edit(TabSheet4, "EREPFN", 1023, kDefaultReportName);
     l->addWidget(EREPFN);
     CBSRA = Check(TabSheet4, l, "CBSRA", "Save Reports automatically (\"Meteor Scatter\" mode)", false);
     auto* templ = new QHBoxLayout;
@@ -264,21 +283,10 @@ void TDOPT::SetConfig(const ConfigSettings& s) {
 
 OptionSettings TDOPT::WorkspaceOptions() const {
     OptionSettings o;
-    o.autoSave = CBAUSA->isChecked();
-    o.piReset = CBREPI->isChecked();
-    o.timeoutReset = CBRETO->isChecked();
-    o.badAsCorrect = CBBBAC->isChecked();
-    o.piStop = CBSTPI->isChecked();
+    for (const auto& [member, box] : Switches(*this)) o.*member = box->isChecked();
     o.startNew = RGRECEV->ItemIndex();
-    o.showTotal = CBTC->isChecked();
-    o.socketSync = CBSS->isChecked();
     o.fileTypeOrv = CLBFT->Checked(0);
     o.fileTypeSmp = CLBFT->Checked(1);
-    o.timeoutStop = CBSTTO->isChecked();
-    o.addDateTime = CBADDT->isChecked();
-    o.timeMachine = CBTMEN->isChecked();
-    o.confirmFrequency = CBCF->isChecked();
-    o.autosaveReports = CBSRA->isChecked();
     o.signalTimeout = SETMOUT->value();
     o.defaultFilename = EDEFFN->text().toStdString();
     o.reportFilename = EREPFN->text().toStdString();
@@ -292,21 +300,10 @@ OptionSettings TDOPT::WorkspaceOptions() const {
 }
 
 void TDOPT::SetWorkspaceOptions(const OptionSettings& o) {
-    CBAUSA->setChecked(o.autoSave);
-    CBREPI->setChecked(o.piReset);
-    CBRETO->setChecked(o.timeoutReset);
-    CBBBAC->setChecked(o.badAsCorrect);
-    CBSTPI->setChecked(o.piStop);
+    for (const auto& [member, box] : Switches(*this)) box->setChecked(o.*member);
     RGRECEV->SetItemIndex(o.startNew);
-    CBTC->setChecked(o.showTotal);
-    CBSS->setChecked(o.socketSync);
     CLBFT->SetChecked(0, o.fileTypeOrv);
     CLBFT->SetChecked(1, o.fileTypeSmp);
-    CBSTTO->setChecked(o.timeoutStop);
-    CBADDT->setChecked(o.addDateTime);
-    CBTMEN->setChecked(o.timeMachine);
-    CBCF->setChecked(o.confirmFrequency);
-    CBSRA->setChecked(o.autosaveReports);
     SETMOUT->setValue(o.signalTimeout);
     EDEFFN->setText(QString::fromStdString(o.defaultFilename));
     EREPFN->setText(QString::fromStdString(o.reportFilename));
@@ -345,12 +342,12 @@ void TDOPT::FormShow() {
 
 void TDOPT::EDEFFNExit() {
     if (EDEFFN->text().isEmpty())
-        EDEFFN->setText(QString::fromStdString(main_.DocumentsFolder() + "%pi - %date %time.orv"));
+        EDEFFN->setText(QString::fromStdString(main_.DocumentsFolder() + kDefaultRecordingName));
 }
 
 void TDOPT::EREPFNExit() {
     if (EREPFN->text().isEmpty())
-        EREPFN->setText(QString::fromStdString(main_.DocumentsFolder() + "%date %time %pi %ps.txt"));
+        EREPFN->setText(QString::fromStdString(main_.DocumentsFolder() + kDefaultReportName));
 }
 
 void TDOPT::SETMOUTExit(TSpinEdit* edit) {

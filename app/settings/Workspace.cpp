@@ -1,6 +1,7 @@
 #include "Workspace.h"
 
 #include "IniFile.h"
+#include "Options.h"
 #include "SettingsFile.h"
 
 #include <QString>
@@ -81,8 +82,8 @@ int ThresholdPercent(float threshold) { return static_cast<int>(std::nearbyint(t
 WorkspaceState Workspace::Defaults(const std::string& documentsFolder, const std::string& programFolder) {
     WorkspaceState s;
     s.playDialogDir = s.recDialogDir = s.reportDir = documentsFolder;
-    s.options.defaultFilename = documentsFolder + "%pi - %date %time.orv";
-    s.options.reportFilename = documentsFolder + "%date %time %pi %ps.txt";
+    s.options.defaultFilename = documentsFolder + kDefaultRecordingName;
+    s.options.reportFilename = documentsFolder + kDefaultReportName;
     s.options.templateDialogDir = programFolder;
     return s;
 }
