@@ -77,9 +77,9 @@ void BM_PrescanOneHugeLine(benchmark::State& state) { Prescan(state, LongLinePat
 BENCHMARK(BM_PrescanOneHugeLine)->Unit(benchmark::kMillisecond);
 
 void BM_SeekToEnd(benchmark::State& state) {
-    NullHost host;
+    orvane::test::NullPlaybackHost host;
     orvane::SystemClock clock;
-    NullTimers timers;
+    orvane::test::IdleTimers timers;
     orvane::FilePlayer player(host, clock, timers);
     player.PlayFile(RecordingPath(static_cast<long>(state.range(0))).string());
     if (player.TotalGroups() != state.range(0)) state.SkipWithError("the recording was not counted");
