@@ -14,6 +14,7 @@
 
 #include <orvane/plugin.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -110,6 +111,24 @@ TEST_F(ReportDialogsTest, FrequencyDialogListsNotSpecifiedThen87_5To108MHz) {
     EXPECT_EQ(f.FrequencyText(), "not specified");
     EXPECT_TRUE(f.Button1->isDefault());
     EXPECT_EQ(f.Button1->text(), "Save");
+}
+
+// The style's menu-like popup ignores the item limit and runs the 207 items
+// down the whole screen.
+TEST_F(ReportDialogsTest, FrequencyListDropsDownSixteenItems) {
+    Start();
+    TDFREQ& f = *app->Forms().dfreq;
+    f.show();
+    f.CBFREQ->showPopup();
+    QAbstractItemView* list = f.CBFREQ->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    const int row = list->sizeHintForRow(0);
+    ASSERT_GT(row, 0);
+    const int rows = list->viewport()->height() / row;
+    EXPECT_GE(rows, 15);
+    EXPECT_LE(rows, 16);
+    f.CBFREQ->hidePopup();
+    f.hide();
 }
 
 TEST_F(ReportDialogsTest, DecoderDataShowsNothingForTheResetCommandEntry) {
