@@ -67,9 +67,15 @@ std::string SettingsFile::WorkspaceSwitch(const std::vector<std::string>& args, 
             continue;
         const QString name = a.mid(4);
         if (name.isEmpty()) continue;
-        // Kept absolute: the settings file names it again from any folder.
-        result = QFileInfo::exists(name) ? QFileInfo(name).absoluteFilePath().toStdString()
-                                         : dataFolder + name.toStdString();
+        // Kept absolute: the settings file names it again from any folder. A new
+        // workspace given with its full path stays there; prefixing the data
+        // folder would name a file that can never be written.
+        if (QFileInfo::exists(name))
+            result = QFileInfo(name).absoluteFilePath().toStdString();
+        else if (QDir::isAbsolutePath(name))
+            result = QDir::cleanPath(name).toStdString();
+        else
+            result = dataFolder + name.toStdString();
     }
     return result;
 }

@@ -35,8 +35,8 @@ public:
     void Save(const ConfigSettings& settings) const;
 
     // The workspace that "-WS:"/"/WS:" picks (any letter case, double quotes
-    // removed, a later switch wins); a name that is no existing file is taken
-    // from the data folder; current when no switch names one.
+    // removed, a later switch wins); a relative name that is no existing file
+    // is taken from the data folder; current when no switch names one.
     static std::string WorkspaceSwitch(const std::vector<std::string>& args, const std::string& dataFolder,
                                        const std::string& current);
 

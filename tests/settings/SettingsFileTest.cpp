@@ -101,6 +101,7 @@ TEST(WorkspaceSwitch, PicksTheWorkspaceFromTheCommandLine) {
         {{"\"-WS:" + existing + "\""}, existing},      // quotes anywhere are removed
         {{"-WS:"}, "/data/default.owk"},               // nothing after the switch
         {{"-WS:\"\""}, "/data/default.owk"},
+        {{"-WS:/new/place/ws.owk"}, "/new/place/ws.owk"},   // a new file by its full path stays there
         {{"-WS:a.owk", "x.orv", "/WS:b.owk"}, "/data/b.owk"}, // a later switch wins
         {{"-WS:a.owk", "-WS:"}, "/data/a.owk"},
         {{"-W:a.owk", "WS:b.owk", "--WS:c.owk"}, "/data/default.owk"},
