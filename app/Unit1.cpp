@@ -355,7 +355,7 @@ void TForm1::BuildMenu() {
     viewMenu_ = bar->addMenu("&View");
     item(viewMenu_, "Data1", "Decoder Data...", {}, &TForm1::Data1Click, true);
     item(viewMenu_, "Clear1", "Reset Data", QKeySequence("Ctrl+N"), &TForm1::Clear1Click, true);
-    item(viewMenu_, "MSI", "Status Information...", {}, &TForm1::MSIClick, false);
+    item(viewMenu_, "MSI", "Status Information...", {}, &TForm1::MSIClick, true);
     viewMenu_->addSeparator();
 
     QMenu* configure = bar->addMenu("&Configure");
@@ -473,8 +473,10 @@ void TForm1::ShowSoftPI(const std::string& pi) {
 
 void TForm1::SetApplicationTitle(const std::string& title) {
     appTitle_ = title;
-    // The application title is what a task bar shows beside the caption.
-    QGuiApplication::setApplicationDisplayName(QString::fromStdString(title));
+    // The application title is what a task bar shows for the minimised
+    // program: the window's icon text. Qt's application display name would be
+    // appended to the caption of every window and dialog instead.
+    setWindowIconText(QString::fromStdString(title));
 }
 
 // Group fan-out -------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "Unit1.h"
 #include "ValueTable.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include "SeekTrackBar.h"
 #include <gtest/gtest.h>
@@ -347,6 +348,10 @@ TEST_F(DecodedDataTest, ResetShowsTheEmptyDisplayAndLeavesOnlyCommand) {
     EXPECT_FALSE(main().Decoder().InSync());
     main().SendRDSGroup(GroupRecord(0x1234, 0x2000, 0, 0));
     EXPECT_EQ(main().ApplicationTitle(), "Orvane - 1234");
+    // The title names the minimised program; captions keep their own text.
+    EXPECT_EQ(main().windowIconText(), "Orvane - 1234");
+    EXPECT_FALSE(main().windowTitle().contains("1234"));
+    EXPECT_FALSE(QGuiApplication::applicationDisplayName().contains("1234"));
 }
 
 TEST_F(DecodedDataTest, PlaybackEmptiesTheRingUntilTheNextReset) {
