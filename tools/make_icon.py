@@ -3,8 +3,8 @@
 mast on a blue rounded square. Pure Python, so it runs anywhere."""
 import math
 import os
-import struct
-import zlib
+
+from pngfile import write_png
 
 SIZE = 128
 SS = 4  # samples per pixel side, for smooth edges
@@ -45,7 +45,7 @@ def coverage(x, y):
 def main():
     rows = []
     for py in range(SIZE):
-        row = bytearray([0])  # filter: none
+        row = []
         for px in range(SIZE):
             acc = [0, 0, 0, 0]
             for sy in range(SS):
@@ -62,20 +62,9 @@ def main():
                 rgb = [round(acc[i] / acc[3]) for i in range(3)]
             else:
                 rgb = [0, 0, 0]
-            row += bytes(rgb + [round(alpha)])
-        rows.append(bytes(row))
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(b"".join(rows), 9))
-    png += chunk(b"IEND", b"")
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "resources", "orvane.png")
-    with open(out, "wb") as f:
-        f.write(png)
+            row.append(tuple(rgb + [round(alpha)]))
+        rows.append(row)
+    write_png(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "resources", "orvane.png"), rows)
 
 
 if __name__ == "__main__":

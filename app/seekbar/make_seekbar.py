@@ -6,22 +6,11 @@ and pressed colours of the bar's thumb. End buttons: 24 x 10 pills with a
 minus (minimum end) or a plus (maximum end). Run it from this folder to
 redraw the files.
 """
-import struct
-import zlib
+import os
+import sys
 
-
-def png(path, pixels):
-    h, w = len(pixels), len(pixels[0])
-    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)))
-        f.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-        f.write(chunk(b"IEND", b""))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from pngfile import write_png as png  # noqa: E402
 
 
 def rgb(bgr):

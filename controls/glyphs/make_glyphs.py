@@ -6,26 +6,15 @@ Cell 0 is the normal look; cell 1 the disabled look in button-shadow grey
 recolours. Olive ($008080, the bottom-left pixel) is the transparent colour.
 Run it from this folder to redraw the files.
 """
-import struct
-import zlib
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from pngfile import write_png as png  # noqa: E402
 
 OLIVE = (128, 128, 0)
 GREY = (128, 128, 128)
 WHITE = (255, 255, 255)
-
-
-def png(path, pixels):
-    h, w = len(pixels), len(pixels[0])
-    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)))
-        f.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-        f.write(chunk(b"IEND", b""))
 
 
 def thick_line(points, x0, y0, x1, y1, t=1):
