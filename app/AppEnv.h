@@ -14,6 +14,8 @@
 
 namespace orvane {
 
+class IDeviceLibrary;
+
 struct AppEnv {
     std::string programPath;       // the program file, absolute
     std::vector<std::string> args; // command-line arguments after the program
@@ -28,6 +30,8 @@ struct AppEnv {
     // Raises the process priority as far as the system allows; none when null.
     std::function<void()> raisePriority;
     std::function<void(int ms)> sleep; // the program's fixed waits; empty: really wait
+    // The device library the device link talks through; none: it cannot open.
+    IDeviceLibrary* deviceLibrary = nullptr;
 };
 
 // An argument is an option when it begins with "-", or with "/WS:" or

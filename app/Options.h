@@ -61,6 +61,8 @@ public:
     virtual bool SaveReportsAutomatically() const { return false; }
     // "Always confirm frequency"
     virtual bool AlwaysConfirmFrequency() const { return false; }
+    // "Socket streams: synchronize with the stream group rate"
+    virtual bool SyncWithStreamRate() const { return true; }
 };
 
 // The dialogs' defaults, until the options dialog answers.

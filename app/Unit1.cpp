@@ -67,9 +67,15 @@ TForm1::TForm1(AppEnv& env, AppForms& forms)
     : env_(env), forms_(forms), decoder_(*env.clock, *options_, *this),
       plugins_(env.pluginLoader ? env.pluginLoader() : nullptr),
       player_(*this, *env.clock, *env.timers), recorder_(*this, *env.clock),
-      groupLines_(*env.clock, [this] { Clear1Click(); }, [this] { close(); }),
-      sources_(*this, *this, env.sleep),
+      // "EXIT" arrives inside a socket's read event or a poll tick; the
+      // window closes once that has returned.
+      groupLines_(*env.clock, [this] { Clear1Click(); },
+                  [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }),
+      stream_(*this, player_, *env.clock, env.sleep),
+      deviceLink_(*this, env.deviceLibrary, *env.clock, *env.timers, env.sleep),
+      sources_(*this, *this, env.sleep, &deviceLink_),
       reports_(*this, *env.clock) {
+    player_.SetStream(&stream_);
     ClearValueTable(valueTable_);
     setObjectName("Form1");
     setWindowTitle("Orvane");
@@ -241,7 +247,8 @@ void TForm1::BuildDisplay() {
     BBSTOP = button("BBSTOP", "STOP", "Stop recording", 1, 1, 2, true, [this] { BBSTOPClick(); });
     BBRECFN = button("BBRECFN", "...", "Change the recording file name", 0, 2, 1, true, [this] { BBRECFNClick(); });
     GradButton1 = button("GradButton1", "Reset", "Reset the decoded data", 1, 2, 2, true, [this] { Clear1Click(); });
-    BBTUNE = button("BBTUNE", "Tune", "Tune to the selected frequency", 0, 3, 1, false, [] {});
+    BBTUNE = button("BBTUNE", "Tune", "Tune to the selected frequency", 0, 3, 1, false,
+                    [this] { deviceLink_.BBTUNEClick(CBFREQ->currentIndex()); });
     GradButton2 = button("GradButton2", "", "", 1, 3, 1, true, [] {});
     GradButton2->SetBeginColor(clSilver);
     GradButton2->setEnabled(false);
@@ -342,7 +349,7 @@ void TForm1::BuildMenu() {
     item(file, "PlayFile1", "Play File...", QKeySequence("Ctrl+P"), &TForm1::PlayFile1Click, true);
     item(file, "FileInformation1", "File Information...", QKeySequence("Ctrl+I"),
          &TForm1::FileInformation1Click, true);
-    item(file, "PlayLocation1", "Play Stream...", {}, &TForm1::PlayLocation1Click, false);
+    item(file, "PlayLocation1", "Play Stream...", {}, &TForm1::PlayLocation1Click, true);
     item(file, "CreateReport1", "Create Report...", QKeySequence("Ctrl+R"), &TForm1::CreateReport1Click,
          true);
     file->addSeparator();
@@ -420,9 +427,8 @@ SlicerSettings TForm1::SoundCardSettings() const {
 }
 
 void TForm1::DisconnectSource(int source) {
-    if (source == kSourceDevice) timerNoSync_->SetEnabled(false);
-    // The source manager closes the serial receiver, stops a recording and
-    // resets the decoded data.
+    // The source manager closes the serial receiver, the sound card or the
+    // device link, stops a recording and resets the decoded data.
     sources_.DisconnectFromSource(source);
 }
 
@@ -534,7 +540,7 @@ void TForm1::TimerNoSyncTimer() {
 void TForm1::NoSync() { UpdateBER("no sync"); }
 
 void TForm1::TimerCommandTimer() {
-    // The device keep-alive joins here with the device link.
+    deviceLink_.KeepAlive();
     plugins_.RelayCommand(valueTable_);
 }
 
@@ -848,7 +854,22 @@ void TForm1::PlaybackChanged() {
 void TForm1::FileInformation1Click() {
     env_.modal->Message(this, FileInformationText(player_.LastFileName(), player_.HeaderLine()));
 }
-void TForm1::PlayLocation1Click() {}
+void TForm1::PlayLocation1Click() { stream_.PlayLocation1Click(); }
+
+bool TForm1::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    return env_.modal->InputQuery(this, caption, prompt, value);
+}
+
+void TForm1::Message(const std::string& text) { env_.modal->Message(this, text); }
+
+void TForm1::RestartNoSync() {
+    timerNoSync_->SetEnabled(false);
+    timerNoSync_->SetEnabled(srcNum_ == kSourceDevice);
+}
+
+int TForm1::FrequencyEntries() const { return CBFREQ->count(); }
+
+void TForm1::SelectFrequency(int entry) { CBFREQ->setCurrentIndex(entry); }
 void TForm1::CreateReport1Click() { reports_.CreateReport1Click(); }
 void TForm1::OpenWorkspace1Click() {
     const int oldSource = srcNum_;
@@ -1006,6 +1027,8 @@ WorkspaceState TForm1::WorkspaceControls() const {
     s.tuneTo = CBFREQ->currentIndex();
     s.recDialogFilterIndex = recorder_.DialogFilterIndex();
     s.reportDir = reports_.ReportFolder();
+    s.streamHost = stream_.streamHost;
+    s.streamPort = stream_.streamPort;
     if (dopt_) s.options = dopt_->WorkspaceOptions();
     return s;
 }
@@ -1019,6 +1042,8 @@ void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
     dialogState_ = s;
     recorder_.SetDialogFilterIndex(s.recDialogFilterIndex);
     reports_.SetReportFolder(s.reportDir);
+    stream_.streamHost = s.streamHost;
+    stream_.streamPort = s.streamPort;
     if (dopt_) dopt_->SetWorkspaceOptions(s.options);
 }
 

@@ -4,6 +4,7 @@
 #include "AppEnv.h"
 #include "BitSlicer.h"
 #include "DecoderRing.h"
+#include "DeviceLink.h"
 #include "FilePlayer.h"
 #include "GroupDecoder.h"
 #include "GroupLineParser.h"
@@ -13,6 +14,7 @@
 #include "PluginHost.h"
 #include "Recorder.h"
 #include "SuperPIDecoder.h"
+#include "SocketStream.h"
 #include "WorkspaceManager.h"
 #include "ReportWriter.h"
 #include "SourceManager.h"
@@ -51,7 +53,9 @@ class TForm1 : public QMainWindow,
                private ISourceSettings,
                private IReportHost,
                private ISeekingHost,
-               private ISoftPIHost {
+               private ISoftPIHost,
+               private ISocketStreamHost,
+               private IDeviceLinkHost {
     Q_OBJECT
 public:
     static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
@@ -117,6 +121,9 @@ public:
 
     int SourceNumber() const override { return srcNum_; }
     int SerialComPort() const override { return source_.comPort1; }
+    DeviceSettings DeviceLinkSettings() const override {
+        return {source_.connectionType, source_.comPort2, source_.host, source_.port, source_.deviceType};
+    }
     SourceManager& Sources() { return sources_; }
     // Set by the source connection.
     void SetSourceNumber(int source) { srcNum_ = source; }
@@ -124,6 +131,11 @@ public:
     FilePlayer& Player() { return player_; }
     Recorder& RecorderUnit() { return recorder_; }
     PlaybackSeeking& Seeking() { return seeking_; }
+    SocketStream& Stream() { return stream_; }
+    DeviceLink& Device() { return deviceLink_; }
+    // Characters of device replies since the status window last looked.
+    int32_t ReceivedCharacters() const { return receivedChars_; }
+    void ResetReceivedCharacters() { receivedChars_ = 0; }
     // Group lines from the device link and socket streams, with their
     // "RESET" and "EXIT" control lines.
     GroupLineParser& GroupLines() { return groupLines_; }
@@ -272,6 +284,7 @@ private:
     int AudioInDevice() const override { return source_.audioInDevice; }
     SlicerSettings SoundCardSettings() const override;
     void StopRecording() override { BBSTOPClick(); }
+    void ShowNoSync() override { UpdateBER("no sync"); }
     void StopPlayback() {}
     void PlayFile(const std::string& file) { player_.PlayFile(file); }
 
@@ -321,6 +334,24 @@ private:
     int SpeedPosition() const override;
     void SetSpeedPosition(int position) override;
 
+    // ISocketStreamHost
+    bool SyncWithStreamRate() const override { return options_->SyncWithStreamRate(); }
+    bool CommandsInGroup(std::string_view line) override { return groupLines_.CommandsInGroup(line); }
+    bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+    void Message(const std::string& text) override;
+
+    // IDeviceLinkHost
+    bool PlaybackHoldsDevice() const override { return player_.Playing() || player_.Ended(); }
+    void AddReceivedCharacters(int count) override { receivedChars_ += count; }
+    void RestartNoSync() override;
+    void EnableNoSync(bool on) override { timerNoSync_->SetEnabled(on); }
+    int FrequencyEntries() const override;
+    void SelectFrequency(int entry) override;
+    bool DeviceSource() const override { return srcNum_ == kSourceDevice; }
+    bool StreamPlaying() const override { return player_.Playing() && player_.Kind() == kPlayStream; }
+    bool WriteToStream(const std::string& text) override { return stream_.Write(text); }
+    void SendTuneToPlugins(const std::string& kHz) override { plugins_.SendCommandToAll("TUNE", kHz); }
+
     AppEnv& env_;
     AppForms& forms_;
     DefaultOptions defaultOptions_;
@@ -331,6 +362,9 @@ private:
     Recorder recorder_;
     PlaybackSeeking seeking_{player_, *this};
     GroupLineParser groupLines_;
+    SocketStream stream_;
+    DeviceLink deviceLink_;
+    int32_t receivedChars_ = 0;
     SourceManager sources_;
     ReportWriter reports_;
     SuperPIDecoder superPI_{*this};

@@ -239,6 +239,7 @@ bool TDOPT::SuperPIDetector() const { return CBSPI->isChecked(); }
 int TDOPT::SoundCardBufferItem() const { return CBBUFLEN->currentIndex(); }
 bool TDOPT::Always441() const { return CB441->isChecked(); }
 bool TDOPT::SeekingEnabled() const { return CBTC->isChecked(); }
+bool TDOPT::SyncWithStreamRate() const { return CBSS->isChecked(); }
 bool TDOPT::DetectPIChange() const { return CBSTPI->isChecked(); }
 int TDOPT::OnPIChangeItem() const { return RGRECEV->ItemIndex(); }
 bool TDOPT::StopRecordingOnSignalTimeout() const { return CBSTTO->isChecked(); }

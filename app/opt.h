@@ -42,6 +42,7 @@ public:
     int SoundCardBufferItem() const override;
     bool Always441() const override;
     bool SeekingEnabled() const override;
+    bool SyncWithStreamRate() const override;
     bool DetectPIChange() const override;
     int OnPIChangeItem() const override;
     bool StopRecordingOnSignalTimeout() const override;

@@ -174,6 +174,9 @@ StatusReadings TFSI::ReadStatus() const {
     r.encoderInput = main_.Slicer().settings.mono;
     r.frameRate = main_.Slicer().WaveIn1().FrameRate();
     r.bufferSize = main_.Slicer().WaveIn1().BufferSize();
+    // The device link counts the characters of its replies in place of bits.
+    if (r.source == TForm1::kSourceDevice) r.bits = main_.ReceivedCharacters();
+    r.deviceKind = main_.Source().deviceType;
     return r;
 }
 
@@ -182,6 +185,7 @@ void TFSI::ZeroRateCounters() {
     main_.Ring().ResetCounters();
     SlicerFigures& f = main_.Slicer().Figures();
     f.buffers = f.correction = f.frames = 0;
+    main_.ResetReceivedCharacters();
 }
 
 void TFSI::ZeroSerialInput() { main_.Sources().Serial().ClearLastByte(); }

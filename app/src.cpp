@@ -3,6 +3,7 @@
 #include "DialogButton.h"
 #include "Named.h"
 #include "RadioGroup.h"
+#include "SerialPortList.h"
 #include "SpinEdit.h"
 #include "Unit1.h"
 #include "WaveIO.h"
@@ -14,15 +15,19 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
 
+static void InitPictureResources() { Q_INIT_RESOURCE(pictures); }
+
 namespace orvane {
 
 TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
+    InitPictureResources();
     setObjectName("DSRC");
     setWindowTitle("Select RDS Source");
     auto* layout = new QVBoxLayout(this);
@@ -40,6 +45,10 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     sl->addRow("COM Port:", com1);
     auto* notes = new QGroupBox("Application Notes", serial);
     auto* nl = new QVBoxLayout(notes);
+    ImageCircuit = new QLabel(notes);
+    ImageCircuit->setObjectName("ImageCircuit");
+    ImageCircuit->setPixmap(QPixmap(":/pictures/receiver.png"));
+    nl->addWidget(ImageCircuit);
     nl->addWidget(new QLabel("1x 555 (CMOS)\n2x BC547\n1x 100n (ceramic)\n2x 10n (plastic)\n6x 10k\n2x 22k\n"
                              "1x Con. DSUB9F",
                              notes));
@@ -73,10 +82,14 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     tl->addWidget(SETH2);
     tl->addWidget(Button1);
     so->addWidget(GBTL);
-    Image1 = new QLabel("Data and clock from the receiver's RDS demodulator", sound);
+    Image1 = new QLabel(sound);
     Image1->setObjectName("Image1");
-    Image3 = new QLabel("The RDS encoder's output, one channel", sound);
+    Image1->setPixmap(QPixmap(":/pictures/dataclock.png"));
+    Image1->setToolTip("Data and clock from the receiver's RDS demodulator");
+    Image3 = new QLabel(sound);
     Image3->setObjectName("Image3");
+    Image3->setPixmap(QPixmap(":/pictures/encoder.png"));
+    Image3->setToolTip("The RDS encoder's output, one channel");
     so->addWidget(Image1);
     so->addWidget(Image3);
     PageControl1->addTab(sound, "Sound Card");
@@ -122,6 +135,9 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
 
     connect(RGEDGE, &TRadioGroup::Click, this, &TDSRC::RGEDGEClick);
     connect(Button1, &QPushButton::clicked, this, &TDSRC::Button1Click);
+    connect(BLIST1, &QPushButton::clicked, this, &TDSRC::BLIST2Click);
+    connect(BLIST2, &QPushButton::clicked, this, &TDSRC::BLIST2Click);
+    connect(BMIX, &QPushButton::clicked, this, &TDSRC::BMIXClick);
     for (TSpinEdit* s : {SECOM1, SETH1, SETH2, SECOM2}) connect(s, &TSpinEdit::Exit, this, &TDSRC::SECOM1Exit);
     RGEDGEClick();
     // FormCreate: the capture devices; a failing list stays as far as it got.
@@ -154,6 +170,20 @@ void TDSRC::SECOM1Exit(TSpinEdit* edit) {
     // "1" for every edit bound here; the spin edit clamps it to its own
     // range, so SETH1 gets its minimum rather than a value it cannot hold.
     if (edit && edit->TextEmpty()) edit->setValue(1);
+}
+
+void TDSRC::BLIST2Click() {
+    const std::string folder = main_.DataFolder();
+    main_.Env().modal->Message(this, SerialPortMessage(ListSerialPorts("/dev", folder, TerminalAnswers), folder));
+}
+
+void TDSRC::BMIXClick() {
+    IShell& shell = *main_.Env().shell;
+    // PulseAudio's volume control where it runs, else ALSA's mixer in a terminal.
+    if (shell.StartDetached("pavucontrol", {"--tab=4"})) return;
+    if (shell.StartDetached("x-terminal-emulator", {"-e", "alsamixer", "-V", "capture"})) return;
+    main_.Env().modal->Message(this, "Can't find pavucontrol or alsamixer. \rUse the original soundcard's software "
+                                     "to set the recording properties.");
 }
 
 void TDSRC::FillFrom(const SourceSettings& s) {

@@ -41,6 +41,12 @@ public:
     void RGEDGEClick();
     void Button1Click(); // "Default" thresholds
     void SECOM1Exit(TSpinEdit* edit);
+    // "List..." of either COM port: the serial ports found and their numbers.
+    void BLIST2Click();
+    // "Mixer...": the desktop's recording levels.
+    void BMIXClick();
+    // The Windows version code: no Windows version applies here.
+    static int GetWindowsVersion() { return 9; }
 
     QTabWidget* PageControl1 = nullptr;
     // "Serial COM Port"
@@ -55,6 +61,7 @@ public:
     TSpinEdit *SETH1 = nullptr, *SETH2 = nullptr;
     QPushButton* Button1 = nullptr;
     QLabel *Image1 = nullptr, *Image3 = nullptr;
+    QLabel* ImageCircuit = nullptr; // the receiver circuit of the application notes
     // "ASCII G Protocol"
     TRadioGroup* RGCONTYPE = nullptr;
     TSpinEdit* SECOM2 = nullptr;

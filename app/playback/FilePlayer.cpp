@@ -148,9 +148,8 @@ void FilePlayer::PlayFile(const std::string& name) {
             SetPlaying(opened);
             break;
         }
-        default: // streams are not played yet
-            host_.Show(kStreamError);
-            SetPlaying(false);
+        default:
+            OpenStream(name);
             break;
         }
 
@@ -168,6 +167,52 @@ void FilePlayer::PlayFile(const std::string& name) {
         if (playing_) StopPlayingFile();
         host_.Show(kReadError);
     }
+}
+
+bool FilePlayer::ParseStreamName(const std::string& name, StreamAddress& address) {
+    const std::string rest = name.size() > 7 ? name.substr(7) : std::string();
+    const size_t colon = rest.find(':');
+    if (colon == std::string::npos) return false;
+    address.host = rest.substr(0, colon);
+    address.portText = rest.substr(colon + 1);
+    if (address.host.empty()) return false;
+    for (const char c : address.host) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u <= ' ' || u == 127) return false;
+    }
+    // An integer the way the port box reads one: an optional sign, then
+    // digits only. Anything else is no number and means the default port.
+    std::string_view digits = address.portText;
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+        negative = digits.front() == '-';
+        digits.remove_prefix(1);
+    }
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        address.port = 23;
+        return true;
+    }
+    long value = 0;
+    for (const char c : digits) {
+        value = value * 10 + (c - '0');
+        if (value > 65535) return false;
+    }
+    if (negative || value < 1) return false;
+    address.port = static_cast<int>(value);
+    return true;
+}
+
+void FilePlayer::OpenStream(const std::string& name) {
+    StreamAddress address;
+    if (!stream_ || !ParseStreamName(name, address)) {
+        host_.Show(kStreamError);
+        SetPlaying(false);
+        return;
+    }
+    lastFileName_ = name;
+    headerLine_ = "<URL=\"" + address.host + ":" + address.portText + "\">";
+    SetPlaying(true);
+    stream_->Open(address.host, address.port);
 }
 
 bool FilePlayer::Prescan() {
@@ -219,6 +264,7 @@ void FilePlayer::StopPlayingFile() {
     if (host_.Recording()) host_.StopRecordingFile();
     reader_.Close();
     samples_.Close();
+    if (kind_ == kPlayStream && stream_) stream_->Close();
     host_.ClearRecBuffer();
     playing_ = false;
     endShown_ = true;
@@ -243,10 +289,24 @@ void FilePlayer::TimerPlaybackTimer() {
         if (seekTarget_ >= 0) PlaySeek();
         if (playing_ && kind_ == kPlayText) PlayTextLine();
         else if (playing_) PlaySampleRecord();
+    } else if (kind_ == kPlayStream) {
+        PlayStreamLine();
     }
-    // The next tick comes one full interval after this one.
+    // The next tick comes one full interval after this one; a stream keeps
+    // the interval its rate coupling set.
     timer_->SetEnabled(false);
-    UpdateTimer();
+    if (kind_ == kPlayStream) timer_->SetEnabled(playing_ && !Paused());
+    else UpdateTimer();
+}
+
+void FilePlayer::PlayStreamLine() {
+    const std::string line = stream_->GetTCPLine();
+    if (line.empty()) {
+        if (stream_->Drained()) StopPlayingFile();
+        return;
+    }
+    if (stream_->CommandsInGroup(line)) return;
+    if (parser_.GroupConvert(line)) host_.SendRDSGroup(parser_.Group());
 }
 
 int64_t FilePlayer::SeekGroup(int target) const {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -38,6 +39,29 @@ public:
     virtual void PlaybackChanged() = 0;
     // "Consider bad blocks as correct (not recommended)", for sample files.
     virtual bool ConsiderBadBlocksAsCorrect() const { return false; }
+};
+
+// A socket stream as the player plays it (kind 2).
+class IStreamInput {
+public:
+    virtual ~IStreamInput() = default;
+    // Empties the receive buffer and connects.
+    virtual void Open(const std::string& host, int port) = 0;
+    // Closes the connection and remembers when it stopped.
+    virtual void Close() = 0;
+    // One complete line, empty when none.
+    virtual std::string GetTCPLine() = 0;
+    // "RESET" and "EXIT" lines: true when the line was one and was obeyed.
+    virtual bool CommandsInGroup(std::string_view line) = 0;
+    // The server has closed the connection and no complete line is left.
+    virtual bool Drained() const = 0;
+};
+
+// Where a "stream:" name points.
+struct StreamAddress {
+    std::string host;
+    std::string portText; // as written in the name
+    int port = 23;
 };
 
 enum PlaybackKind : int { kPlayText = 0, kPlaySample = 1, kPlayStream = 2 };
@@ -79,6 +103,15 @@ public:
     // 0 text file, 1 sample file, 2 socket stream.
     static int KindOf(const std::string& name);
     static std::string NameWithoutFolder(const std::string& name);
+    // Host and port of a "stream:" name. A port that is no number means 23;
+    // false for a name without ":", a host with blanks or control characters
+    // and a port outside 1..65535, none of which may reach a socket.
+    static bool ParseStreamName(const std::string& name, StreamAddress& address);
+
+    // The socket stream that kind 2 plays; without one streams fail to open.
+    void SetStream(IStreamInput* stream) { stream_ = stream; }
+    // The stream couples the tick to its own rate at normal speed.
+    void SetStreamInterval(int ms) { timer_->SetInterval(ms); }
 
     bool Playing() const { return playing_; }
     bool Ended() const { return ended_; }
@@ -97,6 +130,7 @@ public:
     uint32_t Interval() const;
     std::string SpeedStatusText() const;
     bool TimerActive() const { return timer_->Enabled(); }
+    int TimerInterval() const { return timer_->Interval(); }
 
     int Kind() const { return kind_; }
     const std::string& PlayedName() const { return playedName_; }
@@ -126,6 +160,8 @@ private:
     bool Prescan();
     void PlayTextLine();
     void PlaySampleRecord();
+    void OpenStream(const std::string& name);
+    void PlayStreamLine();
 
     IPlaybackHost& host_;
     IClock& clock_;
@@ -134,6 +170,7 @@ private:
     std::unique_ptr<LineReader> readerOwned_;
     LineReader& reader_;
     SampleReader samples_;
+    IStreamInput* stream_ = nullptr;
 
     bool playing_ = false;
     bool ended_ = false;

@@ -2,8 +2,9 @@
 
 namespace orvane {
 
-SourceManager::SourceManager(ISourceHost& host, const ISourceSettings& settings, std::function<void(int)> sleep)
-    : host_(host), settings_(settings), serial_(host) {
+SourceManager::SourceManager(ISourceHost& host, const ISourceSettings& settings, std::function<void(int)> sleep,
+                             DeviceLink* device)
+    : host_(host), settings_(settings), serial_(host), device_(device) {
     TScComm& port = serial_.ScComm1();
     if (sleep) port.SetSleep(std::move(sleep));
     // A line that fails (an adapter pulled out) is told once; the port stays
@@ -24,8 +25,19 @@ SourceManager::~SourceManager() {
 }
 
 void SourceManager::ConnectToSource() {
-    if (settings_.SourceNumber() == kSourceSoundCard) ConnectSoundCard();
-    if (settings_.SourceNumber() != kSourceSerial) return;
+    switch (settings_.SourceNumber()) {
+    case kSourceSerial: ConnectSerial(); break;
+    case kSourceSoundCard: ConnectSoundCard(); break;
+    case kSourceDevice:
+        if (device_) device_->Connect(settings_.DeviceLinkSettings());
+        else host_.Show("Connection error!");
+        break;
+    case kSourceNone: host_.ShowNoSync(); break;
+    default: break;
+    }
+}
+
+void SourceManager::ConnectSerial() {
     TScComm& port = serial_.ScComm1();
     const int number = settings_.SerialComPort();
     try {
@@ -73,6 +85,7 @@ void SourceManager::DisconnectFromSource(int source) {
         if (BitSlicer* slicer = host_.SoundCard()) slicer->Disconnect();
         host_.EnableDecoderTick(false);
     }
+    if (device_ && (source == kSourceDevice || device_->Open())) device_->Disconnect();
     host_.StopRecording();
     host_.ResetDecodedData();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's one live source: connecting and disconnecting it. The
 // serial receiver (source 0) lives here, the sound card (source 1) is the
-// host's bit slicer; the device link joins them.
+// host's bit slicer and the device link (source 2) the main window's.
 #include "BitSlicer.h"
+#include "DeviceLink.h"
 #include "SerialReceiver.h"
 
 #include <functional>
@@ -18,6 +19,7 @@ public:
     virtual int SerialComPort() const = 0; // the serial receiver's COM port, 1..255
     virtual int AudioInDevice() const { return -1; } // CBINPUT's item, -1 none
     virtual SlicerSettings SoundCardSettings() const { return {}; }
+    virtual DeviceSettings DeviceLinkSettings() const = 0;
 };
 
 class ISourceHost : public ISerialReceiverHost, public IBitSlicerHost {
@@ -29,14 +31,17 @@ public:
     virtual void EnableDecoderTick(bool on) = 0;
     virtual void StopRecording() = 0;
     virtual void ResetDecodedData() = 0; // the complete reset
+    virtual void ShowNoSync() = 0;       // the error-rate label: no source
 };
 
 class SourceManager {
 public:
-    static constexpr int kSourceSerial = 0, kSourceSoundCard = 1;
+    static constexpr int kSourceSerial = 0, kSourceSoundCard = 1, kSourceDevice = 2, kSourceNone = 3;
 
     // sleep replaces the wait after closing a port (tests); empty waits.
-    SourceManager(ISourceHost& host, const ISourceSettings& settings, std::function<void(int)> sleep = {});
+    // device: the device link, null where there is none.
+    SourceManager(ISourceHost& host, const ISourceSettings& settings, std::function<void(int)> sleep = {},
+                  DeviceLink* device = nullptr);
     ~SourceManager();
 
     void ConnectToSource();
@@ -53,7 +58,10 @@ private:
     ISourceHost& host_;
     const ISourceSettings& settings_;
     SerialReceiver serial_;
+    DeviceLink* device_;
     int connectedPort_ = 0;
+
+    void ConnectSerial();
 };
 
 } // namespace orvane

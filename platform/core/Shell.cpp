@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStringList>
@@ -76,6 +77,15 @@ int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }
 
 void ExecModalRunner::Message(QWidget* parent, const std::string& text) {
     QMessageBox::information(parent, QStringLiteral("Orvane"), QString::fromStdString(text));
+}
+
+bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
+                                 std::string& value) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, QString::fromStdString(caption), QString::fromStdString(prompt),
+                                               QLineEdit::Normal, QString::fromStdString(value), &ok);
+    if (ok) value = text.toStdString();
+    return ok;
 }
 
 } // namespace orvane

@@ -50,6 +50,9 @@ public:
     // lets the user pick an existing file.
     virtual std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
                                  int& filterIndex) = 0;
+    // A one-line input box prefilled with `value`; false when cancelled.
+    virtual bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
+                            std::string& value) = 0;
 };
 
 class ExecModalRunner final : public IModalRunner {
@@ -61,6 +64,8 @@ public:
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) override;
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
                          int& filterIndex) override;
+    bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
 };
 
 } // namespace orvane

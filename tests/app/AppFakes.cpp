@@ -13,6 +13,14 @@ int FakeModal::Run(QDialog& dialog) {
     return onRun ? onRun(dialog) : QDialog::Rejected;
 }
 
+bool FakeModal::InputQuery(QWidget*, const std::string&, const std::string& prompt, std::string& value) {
+    prompts.push_back(prompt + "=" + value);
+    if (inputs.empty()) return false;
+    value = inputs.front();
+    inputs.erase(inputs.begin());
+    return true;
+}
+
 std::vector<SeenCommand>& RecordingPlugins::Seen() {
     static std::vector<SeenCommand> seen;
     return seen;

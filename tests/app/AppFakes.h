@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 
 #include <string>
@@ -22,9 +23,10 @@ struct FakeShell : IShell {
         opened.push_back(target);
         return true;
     }
+    std::vector<std::string> missing; // programs that do not start
     bool StartDetached(const std::string& program, const std::vector<std::string>&) override {
         opened.push_back(program);
-        return true;
+        return std::find(missing.begin(), missing.end(), program) == missing.end();
     }
 };
 
@@ -51,6 +53,10 @@ struct FakeModal : IModalRunner {
         filterIndex = saveFilter;
         return fileToSave;
     }
+    // The user's answers to input boxes, in order; none left: cancel.
+    std::vector<std::string> inputs;
+    std::vector<std::string> prompts;
+    bool InputQuery(QWidget*, const std::string&, const std::string& prompt, std::string& value) override;
 };
 
 // What a recording plug-in saw, with the windows that existed at the moment.

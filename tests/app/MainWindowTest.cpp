@@ -1,6 +1,8 @@
 #include "AppFakes.h"
 #include "OrvaneApp.h"
+#include "GradButton.h"
 #include "Unit1.h"
+#include "StreamServer.h"
 #include "ValueTable.h"
 #include "about.h"
 #include "dd.h"
@@ -304,6 +306,40 @@ TEST_F(MainWindowTest, ControlLinesOfAGroupStreamResetOrClose) {
     EXPECT_EQ(Commands(), std::vector<std::string>{"RESETDATA"});
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.GroupLines().CommandsInGroup("EXIT now"));
+    // The caller's event returns first; the window closes right after.
+    EXPECT_TRUE(main.isVisible());
+    QCoreApplication::processEvents();
     EXPECT_FALSE(main.isVisible());
     EXPECT_EQ(Commands(), (std::vector<std::string>{"RESETDATA", "SAVEWORKSPACE", "EXIT", "RESETDATA"}));
+}
+
+TEST_F(MainWindowTest, PlayStreamAndTuneThroughTheStreamsSocket) {
+    StreamServer server;
+    ASSERT_TRUE(server.Listening());
+    TForm1& main = Start();
+    main.show();
+    program.modal.inputs = {"127.0.0.1", std::to_string(server.Port())};
+    main.findChild<QAction*>("PlayLocation1")->trigger();
+    EXPECT_EQ(program.modal.prompts, (std::vector<std::string>{"Host=localhost", "Port=23"}));
+    ASSERT_TRUE(server.WaitForClient());
+    ASSERT_TRUE(main.Playing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.Stream().Connected(); }, 10000));
+
+    server.Send("C201 0408 E0CD 4F52\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.LPI->text() == "C201"; }, 10000));
+    RecordingPlugins::Seen().clear();
+    main.CBFREQ->setCurrentIndex(0);
+    main.BBTUNE->Click();
+    ASSERT_TRUE(server.WaitForReceived("087500*F*D*R"));
+    EXPECT_EQ(server.Received(), "087500*F*D*R");
+    EXPECT_EQ(CommandsWith("TUNE"), std::vector<std::string>{"TUNE 087500"});
+    EXPECT_EQ(main.LPI->text().toStdString(), "----"); // the complete reset
+    const std::string workspace = main.WorkspaceFile();
+    main.close();
+    // The values offered next time are kept in the workspace.
+    QFile saved(QString::fromStdString(workspace));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    EXPECT_TRUE(text.contains("StreamHost=127.0.0.1")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString("StreamPort=%1").arg(server.Port()))) << text.toStdString();
 }

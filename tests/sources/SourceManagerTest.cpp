@@ -41,6 +41,10 @@ struct FakeHost : ISourceHost, ISourceSettings {
     BitSlicer* SoundCard() override { return &slicer; }
     int AudioInDevice() const override { return device; }
     SlicerSettings SoundCardSettings() const override { return slicing; }
+    DeviceSettings deviceLink;
+    DeviceSettings DeviceLinkSettings() const override { return deviceLink; }
+    int noSync = 0;
+    void ShowNoSync() override { ++noSync; }
 };
 
 class SourceManagerTest : public ::testing::Test {

@@ -21,6 +21,11 @@ void WriteRecording(const std::string& path, const std::vector<Group>& groups, b
                     const std::string& header) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!header.empty()) out << header << "\r\n";
+    out << RecordingLines(groups, addDateTime, "\r\n");
+}
+
+std::string RecordingLines(const std::vector<Group>& groups, bool addDateTime, const std::string& lineEnd) {
+    std::string out;
     TRDSGroupRec r{};
     r.Year = 2024;
     r.Month = 5;
@@ -30,8 +35,9 @@ void WriteRecording(const std::string& path, const std::vector<Group>& groups, b
         r.BlockB = g.b;
         r.BlockC = g.c;
         r.BlockD = g.d;
-        out << GroupToLine(r, addDateTime) << "\r\n";
+        out += GroupToLine(r, addDateTime) + lineEnd;
     }
+    return out;
 }
 
 std::string Numbered(char letter, size_t n) { return std::string(1, letter) + std::to_string(n); }

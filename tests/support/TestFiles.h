@@ -13,6 +13,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // each ended by CR LF.
 void WriteRecording(const std::string& path, const std::vector<Group>& groups, bool addDateTime,
                     const std::string& header = {});
+// The group lines alone, each ended by `lineEnd`.
+std::string RecordingLines(const std::vector<Group>& groups, bool addDateTime, const std::string& lineEnd);
 // "K0", "K1" ...: a letter followed by a number.
 std::string Numbered(char letter, size_t n);
 

@@ -1,0 +1,66 @@
+#include "StreamLineBuffer.h"
+
+#include <cstring>
+
+namespace orvane {
+
+StreamLineBuffer::AppendResult StreamLineBuffer::Append(std::string_view text) {
+    if (text.empty()) return AppendResult::Stored;
+    if (Size() >= kCapacity) {
+        // The line-end pairing still follows the text that was dropped.
+        lastWasCR_ = text.back() == '\r';
+        return AppendResult::Dropped;
+    }
+    // Consumed text is let go before the buffer grows, so it never holds
+    // more than the capacity and one read.
+    if (head_ > 0 && head_ >= data_.size() / 2) {
+        data_.erase(0, head_);
+        head_ = 0;
+    }
+    const size_t start = data_.size();
+    data_.resize(start + text.size());
+    char* out = data_.data() + start;
+    for (const char c : text) {
+        if (c == '\n') {
+            if (!lastWasCR_) *out++ = '\r';
+            lastWasCR_ = false;
+            continue;
+        }
+        *out++ = c;
+        lastWasCR_ = c == '\r';
+    }
+    data_.resize(static_cast<size_t>(out - data_.data()));
+
+    if (Size() >= kCapacity && !std::memchr(data_.data() + head_, '\r', Size())) {
+        Clear();
+        return AppendResult::Overflow;
+    }
+    return AppendResult::Stored;
+}
+
+std::string StreamLineBuffer::GetTCPLine() {
+    std::string_view result;
+    while (head_ < data_.size()) {
+        const char* begin = data_.data() + head_;
+        const void* cr = std::memchr(begin, '\r', data_.size() - head_);
+        if (!cr) break;
+        const size_t length = static_cast<size_t>(static_cast<const char*>(cr) - begin);
+        result = std::string_view(begin, length);
+        head_ += length + 1;
+        if (length >= kMinLine) break;
+    }
+    std::string line(result);
+    if (head_ == data_.size()) {
+        data_.clear();
+        head_ = 0;
+    }
+    return line;
+}
+
+void StreamLineBuffer::Clear() {
+    data_.clear();
+    head_ = 0;
+    lastWasCR_ = false;
+}
+
+} // namespace orvane
