@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -74,31 +76,27 @@ QImage Receiver() {
     return img;
 }
 
-QImage DataAndClock() {
+// A source on the left wired to the sound card's line input on the right.
+QImage ToSoundCard(const QString& source, const std::vector<std::pair<int, QString>>& wires, const QString& note) {
     QImage img = Canvas(360, 120);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(QFont("DejaVu Sans", 8));
-    Box(p, {15, 25, 110, 70}, "Receiver's RDS\ndemodulator");
+    Box(p, {15, 25, 110, 70}, source);
     Box(p, {235, 25, 110, 70}, "Sound card\nline input");
-    Wire(p, {125, 45}, {235, 45}, "DATA -> L");
-    Wire(p, {125, 75}, {235, 75}, "CLOCK -> R");
+    for (const auto& [y, label] : wires) Wire(p, {125, y}, {235, y}, label);
     p.setPen(Qt::black);
-    p.drawText(QRect(0, 100, 360, 16), Qt::AlignCenter, "Stereo input: data on the left, clock on the right");
+    p.drawText(QRect(0, 100, 360, 16), Qt::AlignCenter, note);
     return img;
 }
 
+QImage DataAndClock() {
+    return ToSoundCard("Receiver's RDS\ndemodulator", {{45, "DATA -> L"}, {75, "CLOCK -> R"}},
+                       "Stereo input: data on the left, clock on the right");
+}
+
 QImage Encoder() {
-    QImage img = Canvas(360, 120);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setFont(QFont("DejaVu Sans", 8));
-    Box(p, {15, 25, 110, 70}, "RDS encoder\nRDS output");
-    Box(p, {235, 25, 110, 70}, "Sound card\nline input");
-    Wire(p, {125, 60}, {235, 60}, "RDS -> L");
-    p.setPen(Qt::black);
-    p.drawText(QRect(0, 100, 360, 16), Qt::AlignCenter, "One channel; set the threshold levels below");
-    return img;
+    return ToSoundCard("RDS encoder\nRDS output", {{60, "RDS -> L"}}, "One channel; set the threshold levels below");
 }
 
 } // namespace
