@@ -7,6 +7,7 @@
 #include "opt.h"
 #include "si.h"
 #include "src.h"
+#include "veltutil.h"
 
 #include <QApplication>
 
@@ -49,6 +50,8 @@ AppEnv SystemEnv::Make(const std::string& programPath, const std::vector<std::st
     env.threadedTimers = &threadedTimers;
     env.shell = &shell;
     env.modal = &modal;
+    deviceLibrary = DravonDevice::Load(ProgramFolderOf(programPath) + "libdravon.so");
+    env.deviceLibrary = deviceLibrary.get();
     // Best effort: without the right to lower the nice value it stays as it is.
     env.raisePriority = [] { ::setpriority(PRIO_PROCESS, 0, -10); };
     return env;

@@ -1,6 +1,7 @@
 #pragma once
 // The program: its windows, created in a fixed order, and its message loop.
 #include "AppEnv.h"
+#include "DravonDevice.h"
 #include "TickTimer.h"
 
 #include <memory>
@@ -53,6 +54,8 @@ struct SystemEnv {
     ThreadedTimerFactory threadedTimers;
     DesktopShell shell;
     ExecModalRunner modal;
+    // libdravon.so of the program folder, loaded by Make.
+    std::unique_ptr<DravonDevice> deviceLibrary;
     AppEnv Make(const std::string& programPath, const std::vector<std::string>& args);
 };
 

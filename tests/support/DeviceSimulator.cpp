@@ -44,6 +44,16 @@ void DeviceProtocol::Receive(const std::string& bytes) {
             continue;
         }
         if (d > i && d + 1 >= pending_.size()) break;  // a frequency still arriving
+        // An RDS encoder's setting: "SETORV=" and a value, ended by a carriage return.
+        if (pending_.compare(i, 7, "SETORV=") == 0) {
+            const size_t cr = pending_.find('\r', i);
+            if (cr == std::string::npos) break;
+            Command(pending_.substr(i, cr - i));
+            i = cr + 1;
+            continue;
+        }
+        if (pending_.size() - i < 7 && std::string("SETORV=").compare(0, pending_.size() - i, pending_, i) == 0)
+            break;  // the start of a setting still arriving
         bool matched = false;
         for (const char* c : kCommands) {
             const std::string cmd(c);

@@ -1,13 +1,14 @@
 #pragma once
 // An FM analyser that speaks the device text protocol, reached over TCP (a
-// QTcpServer on 127.0.0.1) or over a serial line (a pseudo-terminal). Beyond what the library and the program name it
-// chooses: "*R" starts and "*D" stops a stream of "G" frames (a made-up
-// station from the RDS encoder, one group per 88 ms); "NNNNNN*F" tunes to
-// NNNNNN kHz; "?F" answers "Frequency" in MHz with two decimals; "?W",
-// "1?W" and "2?W" answer an "IF" frame and a "W" capture of a synthetic
-// stereo MPX (19 kHz pilot, a tone on the left channel only); every other
-// command is only recorded. Commands arrive with nothing between them, so
-// they are cut from the byte stream by their known forms.
+// QTcpServer on 127.0.0.1) or over a serial line (a pseudo-terminal). Beyond
+// what the library and the program name it chooses: "*R" starts and "*D"
+// stops a stream of "G" frames (a made-up station from the RDS encoder, one
+// group per 88 ms); "NNNNNN*F" tunes to NNNNNN kHz; "?F" answers "Frequency"
+// in MHz with two decimals; "?W", "1?W" and "2?W" answer an "IF" frame and a
+// "W" capture of a synthetic stereo MPX (19 kHz pilot, a tone on the left
+// channel only); an RDS encoder's "SETORV=" settings end at a carriage
+// return; every other command is only recorded. Commands arrive with nothing
+// between them, so they are cut from the byte stream by their known forms.
 #include "PtyPeer.h"
 #include "SyntheticCapture.h"
 #include "Timer.h"
