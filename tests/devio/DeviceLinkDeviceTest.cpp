@@ -114,10 +114,17 @@ TEST_F(DeviceLinkDeviceTest, AnEncoderHearsItsSetUpAndKeepAlives) {
 TEST_F(DeviceLinkDeviceTest, AfterTheDeviceCameBackItIsSetUpAgainAndGroupsFlow) {
     ASSERT_TRUE(ConnectAs(0));
     ASSERT_TRUE(Pump([&] { return host.groups.size() >= 3; }));
+    // The device goes away altogether, then comes back on its port.
+    const uint16_t port = sim.Port();
+    sim.Refuse();
     sim.DropLinks();
     ASSERT_TRUE(Pump([&] { return !lib.Connected(); }));
     const size_t before = host.groups.size();
-    time.Advance(60000); // the library's reconnect tick
+    time.Advance(60000); // the library's reconnect tick meets a refusal
+    Settle();
+    EXPECT_FALSE(lib.Connected());
+    ASSERT_TRUE(sim.Listen(port));
+    time.Advance(60000);
     ASSERT_TRUE(Pump([&] { return lib.Connected() && sim.Links() > 0; }));
     ASSERT_TRUE(Pump([&] { return Count("*R") >= 2 && host.groups.size() >= before + 3; }));
     EXPECT_EQ(Count("*D"), 2u);
