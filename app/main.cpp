@@ -24,6 +24,20 @@ void OnTerminate(int) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // SIGTERM and SIGINT close the main window the ordinary way, so the
+    // workspace is saved and plug-ins see "EXIT". The handler is in place
+    // before Qt and the windows are made: a signal during start-up waits in the
+    // pipe until the main window exists, instead of killing the program.
+    const bool signalsCaught = ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0;
+    if (signalsCaught) {
+        struct sigaction sa {};
+        sa.sa_handler = OnTerminate;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(SIGTERM, &sa, nullptr);
+        sigaction(SIGINT, &sa, nullptr);
+    }
+
     QApplication app(argc, argv);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
@@ -33,21 +47,13 @@ int main(int argc, char** argv) {
     orvane::OrvaneApp program(system.Make(QCoreApplication::applicationFilePath().toStdString(), args));
     program.CreateWindows();
 
-    // SIGTERM and SIGINT close the main window the ordinary way, so the
-    // workspace is saved and plug-ins see "EXIT".
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+    if (signalsCaught) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, [&program] {
             char c;
             [[maybe_unused]] ssize_t n = ::read(signalPipe[0], &c, 1);
             program.Forms().form1->close();
         });
-        struct sigaction sa {};
-        sa.sa_handler = OnTerminate;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESTART;
-        sigaction(SIGTERM, &sa, nullptr);
-        sigaction(SIGINT, &sa, nullptr);
     }
     return program.Run();
 }

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Starts the program offscreen in a private home, lets it play for a moment,
 # asks it to close as a desktop session would, and expects a clean exit that
-# saved the settings and the workspace.
+# saved the settings and the workspace. With --early the signal comes while
+# the windows are being made: as soon as the main window has made the user
+# data folder.
 set -u
+early=0
+if [ "$1" = "--early" ]; then early=1; shift; fi
 program=$1
 shift
 home=$(mktemp -d)
@@ -11,7 +15,14 @@ export HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config XDG_RUNT
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 QT_QPA_PLATFORM=offscreen "$program" "$@" &
 pid=$!
-sleep 3
+if [ $early -eq 1 ]; then
+  for _ in $(seq 1 3000); do
+    [ -d "$XDG_DATA_HOME/orvane" ] && break
+    sleep 0.01
+  done
+else
+  sleep 3
+fi
 if ! kill -0 "$pid" 2>/dev/null; then
   wait "$pid"
   echo "the program ended by itself (exit $?)"
