@@ -1,0 +1,44 @@
+#include "ManualPdf.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <QUrl>
+
+bool WriteManualPdf(const QString& markdown, const QString& baseFolder, const QString& pdfFile, QString* error) {
+    QTextDocument doc;
+    // Relative picture paths in the Markdown are relative to the manual's folder.
+    doc.setBaseUrl(QUrl::fromLocalFile(baseFolder.endsWith('/') ? baseFolder : baseFolder + '/'));
+    QFont font("DejaVu Sans");
+    font.setPointSizeF(10);
+    doc.setDefaultFont(font);
+    doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+    if (doc.isEmpty()) {
+        if (error) *error = "the manual is empty";
+        return false;
+    }
+
+    QFile::remove(pdfFile);
+    {
+        QPdfWriter writer(pdfFile);
+        writer.setTitle("Orvane manual");
+        writer.setCreator("Orvane");
+        writer.setResolution(300);
+        // The text engine adds its own 2 cm margin and the page numbers inside
+        // the printable area, so the writer keeps a narrow one of its own.
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+                                         QPageLayout::Millimeter));
+        doc.print(&writer);
+    }
+    // The writer reports no failure of its own: an unwritable file just stays empty.
+    if (QFileInfo(pdfFile).size() == 0) {
+        if (error) *error = "cannot write " + pdfFile;
+        return false;
+    }
+    return true;
+}
