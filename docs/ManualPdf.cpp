@@ -1,5 +1,6 @@
 #include "ManualPdf.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -7,8 +8,36 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 #include <QUrl>
+
+namespace {
+
+// Printing lays out a copy of the document, which resolves relative picture
+// names against the working folder rather than the base URL; absolute names
+// hold in both.
+void AnchorPictures(QTextDocument& doc, const QString& baseFolder) {
+    const QDir base(baseFolder);
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat()) continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QUrl url(image.name());
+            if (!url.isRelative()) continue;
+            image.setName(QUrl::fromLocalFile(QDir::cleanPath(base.absoluteFilePath(url.path()))).toString());
+            QTextCursor cursor(&doc);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
+}
+
+} // namespace
 
 bool WriteManualPdf(const QString& markdown, const QString& baseFolder, const QString& pdfFile, QString* error) {
     QTextDocument doc;
@@ -18,6 +47,7 @@ bool WriteManualPdf(const QString& markdown, const QString& baseFolder, const QS
     font.setPointSizeF(10);
     doc.setDefaultFont(font);
     doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+    AnchorPictures(doc, baseFolder);
     if (doc.isEmpty()) {
         if (error) *error = "the manual is empty";
         return false;

@@ -116,3 +116,20 @@ TEST(ManualPdf, AnEmptyManualOrAnUnwritableFileFails) {
     EXPECT_FALSE(WriteManualPdf("# Title\n", dir.path(), dir.filePath("no/such/folder/m.pdf"), &error));
     EXPECT_NE(error.indexOf("cannot write"), -1);
 }
+
+// The wiring pictures are found beside the manual wherever the build runs,
+// not only from the manual's own folder.
+TEST(ManualPdf, PicturesAreDrawnFromAnyWorkingFolder) {
+    const QString markdown = QString::fromUtf8(ReadAll(ORVANE_MANUAL_MD));
+    const qsizetype pictures = markdown.count(QRegularExpression("!\\[[^\\]]*\\]\\("));
+    ASSERT_GT(pictures, 0);
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    Render(markdown, dir.filePath("manual.pdf"));
+    QDir::setCurrent(before);
+    const QByteArray data = ReadAll(dir.filePath("manual.pdf"));
+    EXPECT_EQ(data.count("/Subtype /Image"), pictures);
+    const QByteArray built = ReadAll(QDir(qEnvironmentVariable("ORVANE_PROGRAM_DIR")).filePath("orvane.pdf"));
+    EXPECT_EQ(built.count("/Subtype /Image"), pictures);
+}
