@@ -7,7 +7,9 @@
 #include <QPainterPath>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace orvane::controls {
 
@@ -246,20 +248,43 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
     const bool horizontal = orientation_ == trHorizontal;
     const bool useBand1 = tm.Position() == tmTopLeft || tm.Position() == tmBoth;
     const bool useBand2 = tm.Position() == tmBottomRight || tm.Position() == tmBoth;
-    int last = max_;
+    int64_t last = max_;
     if (!OnDrawTick && !tm.ShowText()) {
         const TRect& b = tm.Position() == tmTopLeft ? band1 : band2;
         const int bandStart = horizontal ? b.Left : b.Top;
-        last = std::min(max_, min_ + (std::max(width(), height()) - 2 * bandStart) / 2);
+        last = std::min<int64_t>(max_, int64_t(min_) + (std::max(width(), height()) - 2 * bandStart) / 2);
     }
     const int len = horizontal ? track.Width() : track.Height();
-    const double perValue = last == min_ ? 0.0 : double(len - GetThumbWidth()) / (last - min_);
+    const double perValue = last == min_ ? 0.0 : double(len - GetThumbWidth()) / double(last - min_);
     const TColor color = isEnabled() ? tm.Color() : tm.ColorDisabled();
     const int textH = tm.ShowText() ? tickTextHeight_ : 0;
+    const int steps = tm.ShowImageAtSteps();
+    auto offsetOf = [&](int64_t v) { return static_cast<int>(std::nearbyint(double(v - min_) * perValue)); };
     int previous = -1000000;
-    for (int v = min_; v <= last; ++v) {
-        const int offset = static_cast<int>(std::nearbyint((v - min_) * perValue));
-        if (!(OnDrawTick || offset > previous + 1 || tm.ShowImageAtSteps() != 1)) continue;
+    // The next value that can get a tick. The range may hold billions of
+    // values and the track a few hundred pixels, so values that can show
+    // nothing are stepped over rather than visited.
+    auto next = [&](int64_t v) -> int64_t {
+        if (OnDrawTick) return v + 1;
+        if (steps != 1) {
+            if (tm.ShowImageAtThumbOnly()) return v < position_ ? int64_t(position_) : last + 1;
+            if (steps > 1) return v + steps - ((v % steps) + steps) % steps;
+            return v + 1;
+        }
+        // The first value at least two pixels past the last tick.
+        if (perValue <= 0) return last + 1;
+        const int target = previous + 2;
+        const double k = std::ceil((target - 0.5) / perValue) - 2;
+        int64_t w = v + 1;
+        if (k > double(last - min_)) return last + 1;
+        if (k > 0) w = std::max<int64_t>(w, int64_t(min_) + static_cast<int64_t>(k));
+        while (w <= last && offsetOf(w) < target) ++w;
+        return w;
+    };
+    for (int64_t value = min_; value <= last; value = next(value)) {
+        const int v = static_cast<int>(value);
+        const int offset = offsetOf(value);
+        if (!(OnDrawTick || offset > previous + 1 || steps != 1)) continue;
         previous = offset;
         for (int band = 1; band <= 2; ++band) {
             if ((band == 1 && !useBand1) || (band == 2 && !useBand2)) continue;
@@ -513,7 +538,10 @@ void TCustomTrackBar::PaintButton(TCanvas& canvas, bool maxEnd) const {
 }
 
 void TCustomTrackBar::PaintRating(TCanvas& canvas) const {
-    for (int v = min_ + 1; v <= max_; ++v) {
+    // Only the values that have a cell: Max may lie billions beyond them.
+    const int64_t count = RateCellCount();
+    for (int64_t i = 0; i < count; ++i) {
+        const int v = static_cast<int>(int64_t(min_) + 1 + i);
         const TRect cell = RateCell(v);
         if (cell == kAbsent || cell.Left <= 0 || cell.Bottom <= 0) continue;
         DrawPicture(canvas, v <= position_ ? rateActive_ : rateInActive_, cell.Left, cell.Top);
