@@ -16,6 +16,8 @@ namespace orvane::controls {
 namespace {
 
 const TRect kAbsent{-1, -1, -1, -1};
+// A rounded groove has corner ellipses of 7 x 7 pixels.
+constexpr double kSliderCorner = 3.5;
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
@@ -49,7 +51,7 @@ void Line(TCanvas& canvas, TColor color, int x1, int y1, int x2, int y2) {
 }
 
 // A rounded outline in the canvas's pixel rules (end-exclusive box).
-void RoundOutline(TCanvas& canvas, const TRect& r, int radius, TColor color) {
+void RoundOutline(TCanvas& canvas, const TRect& r, double radius, TColor color) {
     QPainter& p = canvas.Painter();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -59,7 +61,7 @@ void RoundOutline(TCanvas& canvas, const TRect& r, int radius, TColor color) {
     p.restore();
 }
 
-QPainterPath RoundedPath(const TRect& r, int radius) {
+QPainterPath RoundedPath(const TRect& r, double radius) {
     QPainterPath path;
     path.addRoundedRect(QRectF(r.Left, r.Top, r.Width(), r.Height()), radius, radius);
     return path;
@@ -137,7 +139,7 @@ void TCustomTrackBar::PaintLabel(TCanvas& canvas) const {
     QString text;
     GetLabelText(text);
     canvas.Font = trackLabel_->Font();
-    canvas.FontColor = ColorToRGB(clWindowText);
+    canvas.FontColor = ColorToRGB(trackLabel_->FontColor());
     canvas.BrushStyle = TBrushStyle::bsClear;
     TRect r = LabelRect(true);
     const TLabelPosition pos = trackLabel_->Position();
@@ -155,7 +157,7 @@ void TCustomTrackBar::PaintLabel(TCanvas& canvas) const {
         p.translate(r.Left + 3, r.Top);
         p.rotate(-90);
         p.setFont(trackLabel_->Font());
-        p.setPen(Qt::black);
+        p.setPen(ToQColor(ColorToRGB(trackLabel_->FontColor())));
         p.drawText(0, QFontMetrics(trackLabel_->Font()).ascent(), text);
         p.restore();
     }
@@ -200,7 +202,7 @@ void TCustomTrackBar::DrawSlider(TCanvas& canvas) const {
     QPainter& p = canvas.Painter();
     if (picture->Empty()) {
         p.save();
-        if (s.Rounded()) p.setClipPath(RoundedPath(slider, 3), Qt::IntersectClip);
+        if (s.Rounded()) p.setClipPath(RoundedPath(slider, kSliderCorner), Qt::IntersectClip);
         if (done != kAbsent) FillColours(canvas, cFrom, cTo, s.Direction(), done, s.StepCount());
         if (rest != kAbsent) FillColours(canvas, from, to, s.Direction(), rest, s.StepCount());
         p.restore();
@@ -222,11 +224,11 @@ void TCustomTrackBar::DrawSlider(TCanvas& canvas) const {
 
     if (border == clNone) return;
     if (s.Rounded()) {
-        RoundOutline(canvas, slider, 3, ColorToRGB(border));
+        RoundOutline(canvas, slider, kSliderCorner, ColorToRGB(border));
         if (s.Border3D()) {
             TRect inner = slider;
             inner.Inflate(-1, -1);
-            RoundOutline(canvas, inner, 3, clWhite);
+            RoundOutline(canvas, inner, kSliderCorner, clWhite);
         }
     } else if (s.Border3D()) {
         Draw3DFrame(canvas, slider, true, BlendColor(border, clWhite, 10), border);
@@ -291,7 +293,7 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
             const TRect& b = band == 1 ? band1 : band2;
             bool draw = true;
             int length = tm.Size();
-            TColor lineColor = color, textColor = FromQColor(Qt::black);
+            TColor lineColor = color, textColor = tm.FontColor();
             QString text;
             if (tm.ShowText()) {
                 text = QString::number(v);
@@ -327,7 +329,7 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
             }
             if (tm.ShowText()) {
                 canvas.Font = tm.Font();
-                canvas.FontColor = textColor;
+                canvas.FontColor = ColorToRGB(textColor);
                 canvas.BrushStyle = TBrushStyle::bsClear;
                 const int tw = canvas.TextWidth(text), th = canvas.TextHeight(text);
                 if (horizontal) {
@@ -335,10 +337,28 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
                     const int y = band == 1 ? b.Top + tickTextPad_ - tickTextHeight_ + textH : b.Bottom - textH + tickTextPad_;
                     canvas.TextOut(x, y, text);
                 } else {
-                    const int y = b.Bottom - offset - th / 2;
-                    const int x = band == 1 ? b.Left + textH - tm.Size() - tickTextPad_ - tw
-                                            : b.Left + tm.Size() + tickTextPad_;
-                    canvas.TextOut(x, y, text);
+                    // Beside the tick, TickTextPad from its line: before band 1's
+                    // ticks (which start textH inside the band), after band 2's.
+                    const int y = b.Bottom - offset;
+                    const int before = b.Left + textH - tickTextPad_; // right edge of a band-1 text
+                    const int after = b.Left + tm.Size() + tickTextPad_; // left edge of a band-2 text
+                    if (!tm.RotateFontVert()) {
+                        canvas.TextOut(band == 1 ? before - tw : after, y - th / 2, text);
+                    } else {
+                        // Turned a quarter: band 1 reads upward, band 2 downward; the
+                        // text's height now lies across the bar, its width along it.
+                        QPainter& p = canvas.Painter();
+                        p.save();
+                        if (band == 1) {
+                            p.translate(before - th, y + tw / 2);
+                            p.rotate(-90);
+                        } else {
+                            p.translate(after + th, y - tw / 2);
+                            p.rotate(90);
+                        }
+                        canvas.TextOut(0, 0, text);
+                        p.restore();
+                    }
                 }
                 canvas.BrushStyle = TBrushStyle::bsSolid;
             }
