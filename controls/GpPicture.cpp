@@ -52,11 +52,16 @@ void TGpPicture::Assign(const QPixmap& picture) { AssignBitmap(picture.toImage()
 
 void TGpPicture::LoadFromFile(const QString& fileName) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        // Empty means no bytes: a copy of this picture must not bring the old image back.
         empty_ = true;
+        data_.clear();
+        width_ = height_ = 0;
         return;
     }
-    data_ = file.readAll();
+    data_ = bytes;
     empty_ = false;
     emit OnClear();
     UpdateSize();

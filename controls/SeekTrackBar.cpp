@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -63,6 +64,9 @@ TCustomTrackBar::TCustomTrackBar(QWidget* parent, ITimerFactory* timers)
 }
 
 TCustomTrackBar::~TCustomTrackBar() {
+    // A list among our own children dies after this part of us: it must
+    // find no handler left to call back.
+    if (tickImages_) disconnect(tickImages_, nullptr, this, nullptr);
     if (repeatTimer_) repeatTimer_->OnTimer = nullptr;
     repeatTimer_.reset();
 }
@@ -153,7 +157,10 @@ void TCustomTrackBar::SetPosition(int value) {
     const TRect newThumb = ThumbRect();
 
     if (RatingMode()) {
-        for (int v = std::min(old, value); v <= std::max(old, value); ++v) InvalidateRect(RateCell(v));
+        // Only values that have a cell: the range itself may span billions.
+        const int64_t lo = std::max<int64_t>(std::min(old, value), int64_t(min_) + 1);
+        const int64_t hi = std::min<int64_t>(std::max(old, value), int64_t(min_) + RateCellCount());
+        for (int64_t v = lo; v <= hi; ++v) InvalidateRect(RateCell(static_cast<int>(v)));
     } else {
         TRect a = oldThumb, b = newThumb;
         a.Inflate(1, 1);
@@ -177,12 +184,18 @@ void TCustomTrackBar::InvalidateRect(const TRect& r) {
     if (r.Right > r.Left && r.Bottom > r.Top) update(ToQRect(r));
 }
 
+int TCustomTrackBar::Saturated(int64_t value) const {
+    if (value > INT_MAX) return std::max(min_, max_);
+    if (value < INT_MIN) return min_;
+    return static_cast<int>(value);
+}
+
 void TCustomTrackBar::StepDown() {
-    if (position_ > min_) SetPosition(position_ - buttons_->Step());
+    if (position_ > min_) SetPosition(Saturated(int64_t(position_) - buttons_->Step()));
 }
 
 void TCustomTrackBar::StepUp() {
-    if (position_ < max_) SetPosition(position_ + buttons_->Step());
+    if (position_ < max_) SetPosition(Saturated(int64_t(position_) + buttons_->Step()));
 }
 
 void TCustomTrackBar::GetLabelText(QString& text) const {
@@ -438,23 +451,42 @@ int TCustomTrackBar::ValueFromPoint(int x, int y) const {
     return IsInRange(value) ? value : position_;
 }
 
-TRect TCustomTrackBar::RateCell(int value) const {
-    if (value <= min_ || value > max_) return kAbsent;
-    const int cw = std::max(rateActive_->Width(), rateInActive_->Width());
-    const int ch = std::max(rateActive_->Height(), rateInActive_->Height());
-    if (cw <= 0 || ch <= 0) return kAbsent;
+TCustomTrackBar::RateGrid TCustomTrackBar::RateLayout() const {
+    RateGrid g;
+    g.cw = std::max(rateActive_->Width(), rateInActive_->Width());
+    g.ch = std::max(rateActive_->Height(), rateInActive_->Height());
+    if (g.cw <= 0 || g.ch <= 0) return g;
     const TRect t = TrackRect();
-    int x = t.Left, y = t.Top;
-    for (int v = min_ + 1; v <= value; ++v) {
-        if (x + cw > t.Right && x > t.Left) {
-            x = t.Left;
-            y += ch;
-        }
-        if (y > t.Bottom) return kAbsent;
-        if (v == value) return {x, y, x + cw, y + ch};
-        x += cw;
-    }
-    return kAbsent;
+    // A row holds every cell that ends inside the track, and at least one;
+    // rows go on while they start inside it.
+    g.cols = std::max<int64_t>(1, t.Width() / g.cw);
+    g.rows = t.Bottom < t.Top ? 0 : int64_t(t.Bottom - t.Top) / g.ch + 1;
+    return g;
+}
+
+int64_t TCustomTrackBar::RateCellCount() const {
+    const RateGrid g = RateLayout();
+    return std::clamp<int64_t>(g.cols * g.rows, 0, std::max<int64_t>(0, int64_t(max_) - min_));
+}
+
+TRect TCustomTrackBar::RateCell(int value) const {
+    const int64_t index = int64_t(value) - min_ - 1;
+    if (index < 0 || value > max_ || index >= RateCellCount()) return kAbsent;
+    const RateGrid g = RateLayout();
+    const TRect t = TrackRect();
+    const int x = t.Left + static_cast<int>(index % g.cols) * g.cw;
+    const int y = t.Top + static_cast<int>(index / g.cols) * g.ch;
+    return {x, y, x + g.cw, y + g.ch};
+}
+
+int64_t TCustomTrackBar::RateValueAt(int x, int y) const {
+    const RateGrid g = RateLayout();
+    const TRect t = TrackRect();
+    if (g.cw <= 0 || g.ch <= 0 || x < t.Left || y < t.Top) return min_;
+    const int64_t col = (x - t.Left) / g.cw, row = (y - t.Top) / g.ch;
+    if (col >= g.cols || row >= g.rows) return min_;
+    const int64_t index = row * g.cols + col;
+    return index < RateCellCount() ? int64_t(min_) + 1 + index : min_;
 }
 
 bool TCustomTrackBar::Inside(const TRect& r, int x, int y) const {
@@ -492,17 +524,19 @@ void TCustomTrackBar::PageStepTowardClick() {
     const TRect t = TrackRect();
     const int len = orientation_ == trHorizontal ? t.Width() : t.Height();
     const double p = max_ == min_ ? 0.0 : double(len - GetThumbWidth()) / (double(max_) - min_);
-    const int offset = static_cast<int>(std::nearbyint((position_ - min_) * p));
+    const int offset = static_cast<int>(std::nearbyint(double(int64_t(position_) - min_) * p));
     if (orientation_ == trHorizontal) {
         const int thumbX = t.Left + offset;
         int cx = clickPoint_.x();
         if (cx < thumbX) cx -= PointerOffset();
-        if (p <= std::abs(cx - thumbX)) SetPosition(cx < thumbX ? position_ - pageSize_ : position_ + pageSize_);
+        if (p <= std::abs(cx - thumbX))
+            SetPosition(Saturated(cx < thumbX ? int64_t(position_) - pageSize_ : int64_t(position_) + pageSize_));
     } else {
         const int thumbY = t.Bottom - offset;
         int cy = clickPoint_.y();
         if (cy >= thumbY) cy += PointerOffset();
-        if (p <= std::abs(cy - thumbY)) SetPosition(cy < thumbY ? position_ + pageSize_ : position_ - pageSize_);
+        if (p <= std::abs(cy - thumbY))
+            SetPosition(Saturated(cy < thumbY ? int64_t(position_) + pageSize_ : int64_t(position_) - pageSize_));
     }
 }
 
@@ -604,15 +638,11 @@ void TCustomTrackBar::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shif
     captured_ = false;
     if (RatingMode()) {
         if (button == Qt::LeftButton) {
-            bool found = false;
-            for (int v = min_ + 1; v <= max_ && !found; ++v) {
-                const TRect cell = RateCell(v);
-                if (cell.Left >= 0 && Inside(cell, x, y)) {
-                    SetPosition(v);
-                    found = true;
-                }
-            }
-            const TRect first = RateCell(min_ + 1);
+            // Cells do not overlap: the one under the point is the first hit.
+            const int64_t hit = RateValueAt(x, y);
+            const bool found = hit > min_;
+            if (found) SetPosition(static_cast<int>(hit));
+            const TRect first = min_ < max_ ? RateCell(min_ + 1) : kAbsent;
             if (!found && first.Left >= 0 && x >= first.Left - 4 && x < first.Left && y >= first.Top &&
                 y < first.Bottom)
                 SetPosition(min_);
@@ -663,8 +693,8 @@ void TCustomTrackBar::KeyDown(int key, Qt::KeyboardModifiers shift) {
     if (shift & Qt::ShiftModifier) return;
     const bool horizontal = orientation_ == trHorizontal;
     switch (key) {
-    case Qt::Key_PageUp: SetPosition(position_ + pageSize_); break;
-    case Qt::Key_PageDown: SetPosition(position_ - pageSize_); break;
+    case Qt::Key_PageUp: SetPosition(Saturated(int64_t(position_) + pageSize_)); break;
+    case Qt::Key_PageDown: SetPosition(Saturated(int64_t(position_) - pageSize_)); break;
     case Qt::Key_End: SetPosition(horizontal ? GetMaxValue() : GetMinValue()); break;
     case Qt::Key_Home: SetPosition(horizontal ? GetMinValue() : GetMaxValue()); break;
     case Qt::Key_Up:

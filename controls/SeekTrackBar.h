@@ -19,6 +19,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -134,6 +135,10 @@ public:
     bool RatingMode() const { return !rateActive_->Empty() && !rateInActive_->Empty(); }
     // The rating cell of a value Min + 1 .. Max; (-1,-1,-1,-1) when it has none.
     TRect RateCell(int value) const;
+    // How many values from Min + 1 on have a cell: only those are drawn.
+    int64_t RateCellCount() const;
+    // The value whose cell holds the point, or Min when there is none.
+    int64_t RateValueAt(int x, int y) const;
     int TickTextHeight() const { return tickTextHeight_; }
 
     // The control as it paints, over a transparent image.
@@ -209,6 +214,15 @@ private:
     void PaintButton(TCanvas& canvas, bool maxEnd) const;
     void PaintRating(TCanvas& canvas) const;
     void ShowHint(int value);
+    // A sum worked out in 64 bits, brought back into Min..Max when it
+    // leaves the 32-bit range.
+    int Saturated(int64_t value) const;
+    // Cell size and how many cells fit to a row and down the track.
+    struct RateGrid {
+        int cw = 0, ch = 0;
+        int64_t cols = 0, rows = 0;
+    };
+    RateGrid RateLayout() const;
     bool Inside(const TRect& r, int x, int y) const;
 
     std::unique_ptr<ITimerFactory> ownTimers_;

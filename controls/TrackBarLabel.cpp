@@ -11,7 +11,10 @@ void TTrackBarLabel::Assign(const TTrackBarElement* source) {
     if (!s) AssignError(source);
     visible_ = s->visible_;
     format_ = s->format_;
-    SetFont(s->font_);
+    // The font with its colour: one assignment, one notice.
+    const bool fontChanged = Change(font_, s->font_);
+    const bool colourChanged = Change(fontColor_, s->fontColor_);
+    if (fontChanged || colourChanged) Changed();
     SetPosition(s->position_);
 }
 

@@ -17,6 +17,8 @@ public:
     ORVANE_PROP(TLabelPosition, Position, position_)
     const QFont& Font() const { return font_; }
     void SetFont(const QFont& font) { Set(font_, font); }
+    // The font's colour: the colour of the label text.
+    ORVANE_PROP(TColor, FontColor, fontColor_)
     // Applied to the position as its single integer argument ("%d").
     const QString& Format() const { return format_; }
     void SetFormat(const QString& format) { Set(format_, format); }
@@ -29,6 +31,7 @@ private:
     bool visible_ = false;
     TLabelPosition position_ = lpTopCenter;
     QFont font_;
+    TColor fontColor_ = clWindowText;
     QString format_ = QStringLiteral("Pos: %d");
     int spacing_ = 4;
 };

@@ -7,13 +7,17 @@
 #include <QPainterPath>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace orvane::controls {
 
 namespace {
 
 const TRect kAbsent{-1, -1, -1, -1};
+// A rounded groove has corner ellipses of 7 x 7 pixels.
+constexpr double kSliderCorner = 3.5;
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
@@ -47,7 +51,7 @@ void Line(TCanvas& canvas, TColor color, int x1, int y1, int x2, int y2) {
 }
 
 // A rounded outline in the canvas's pixel rules (end-exclusive box).
-void RoundOutline(TCanvas& canvas, const TRect& r, int radius, TColor color) {
+void RoundOutline(TCanvas& canvas, const TRect& r, double radius, TColor color) {
     QPainter& p = canvas.Painter();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -57,7 +61,7 @@ void RoundOutline(TCanvas& canvas, const TRect& r, int radius, TColor color) {
     p.restore();
 }
 
-QPainterPath RoundedPath(const TRect& r, int radius) {
+QPainterPath RoundedPath(const TRect& r, double radius) {
     QPainterPath path;
     path.addRoundedRect(QRectF(r.Left, r.Top, r.Width(), r.Height()), radius, radius);
     return path;
@@ -135,7 +139,7 @@ void TCustomTrackBar::PaintLabel(TCanvas& canvas) const {
     QString text;
     GetLabelText(text);
     canvas.Font = trackLabel_->Font();
-    canvas.FontColor = ColorToRGB(clWindowText);
+    canvas.FontColor = ColorToRGB(trackLabel_->FontColor());
     canvas.BrushStyle = TBrushStyle::bsClear;
     TRect r = LabelRect(true);
     const TLabelPosition pos = trackLabel_->Position();
@@ -153,7 +157,7 @@ void TCustomTrackBar::PaintLabel(TCanvas& canvas) const {
         p.translate(r.Left + 3, r.Top);
         p.rotate(-90);
         p.setFont(trackLabel_->Font());
-        p.setPen(Qt::black);
+        p.setPen(ToQColor(ColorToRGB(trackLabel_->FontColor())));
         p.drawText(0, QFontMetrics(trackLabel_->Font()).ascent(), text);
         p.restore();
     }
@@ -198,7 +202,7 @@ void TCustomTrackBar::DrawSlider(TCanvas& canvas) const {
     QPainter& p = canvas.Painter();
     if (picture->Empty()) {
         p.save();
-        if (s.Rounded()) p.setClipPath(RoundedPath(slider, 3), Qt::IntersectClip);
+        if (s.Rounded()) p.setClipPath(RoundedPath(slider, kSliderCorner), Qt::IntersectClip);
         if (done != kAbsent) FillColours(canvas, cFrom, cTo, s.Direction(), done, s.StepCount());
         if (rest != kAbsent) FillColours(canvas, from, to, s.Direction(), rest, s.StepCount());
         p.restore();
@@ -220,11 +224,11 @@ void TCustomTrackBar::DrawSlider(TCanvas& canvas) const {
 
     if (border == clNone) return;
     if (s.Rounded()) {
-        RoundOutline(canvas, slider, 3, ColorToRGB(border));
+        RoundOutline(canvas, slider, kSliderCorner, ColorToRGB(border));
         if (s.Border3D()) {
             TRect inner = slider;
             inner.Inflate(-1, -1);
-            RoundOutline(canvas, inner, 3, clWhite);
+            RoundOutline(canvas, inner, kSliderCorner, clWhite);
         }
     } else if (s.Border3D()) {
         Draw3DFrame(canvas, slider, true, BlendColor(border, clWhite, 10), border);
@@ -246,27 +250,50 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
     const bool horizontal = orientation_ == trHorizontal;
     const bool useBand1 = tm.Position() == tmTopLeft || tm.Position() == tmBoth;
     const bool useBand2 = tm.Position() == tmBottomRight || tm.Position() == tmBoth;
-    int last = max_;
+    int64_t last = max_;
     if (!OnDrawTick && !tm.ShowText()) {
         const TRect& b = tm.Position() == tmTopLeft ? band1 : band2;
         const int bandStart = horizontal ? b.Left : b.Top;
-        last = std::min(max_, min_ + (std::max(width(), height()) - 2 * bandStart) / 2);
+        last = std::min<int64_t>(max_, int64_t(min_) + (std::max(width(), height()) - 2 * bandStart) / 2);
     }
     const int len = horizontal ? track.Width() : track.Height();
-    const double perValue = last == min_ ? 0.0 : double(len - GetThumbWidth()) / (last - min_);
+    const double perValue = last == min_ ? 0.0 : double(len - GetThumbWidth()) / double(last - min_);
     const TColor color = isEnabled() ? tm.Color() : tm.ColorDisabled();
     const int textH = tm.ShowText() ? tickTextHeight_ : 0;
+    const int steps = tm.ShowImageAtSteps();
+    auto offsetOf = [&](int64_t v) { return static_cast<int>(std::nearbyint(double(v - min_) * perValue)); };
     int previous = -1000000;
-    for (int v = min_; v <= last; ++v) {
-        const int offset = static_cast<int>(std::nearbyint((v - min_) * perValue));
-        if (!(OnDrawTick || offset > previous + 1 || tm.ShowImageAtSteps() != 1)) continue;
+    // The next value that can get a tick. The range may hold billions of
+    // values and the track a few hundred pixels, so values that can show
+    // nothing are stepped over rather than visited.
+    auto next = [&](int64_t v) -> int64_t {
+        if (OnDrawTick) return v + 1;
+        if (steps != 1) {
+            if (tm.ShowImageAtThumbOnly()) return v < position_ ? int64_t(position_) : last + 1;
+            if (steps > 1) return v + steps - ((v % steps) + steps) % steps;
+            return v + 1;
+        }
+        // The first value at least two pixels past the last tick.
+        if (perValue <= 0) return last + 1;
+        const int target = previous + 2;
+        const double k = std::ceil((target - 0.5) / perValue) - 2;
+        int64_t w = v + 1;
+        if (k > double(last - min_)) return last + 1;
+        if (k > 0) w = std::max<int64_t>(w, int64_t(min_) + static_cast<int64_t>(k));
+        while (w <= last && offsetOf(w) < target) ++w;
+        return w;
+    };
+    for (int64_t value = min_; value <= last; value = next(value)) {
+        const int v = static_cast<int>(value);
+        const int offset = offsetOf(value);
+        if (!(OnDrawTick || offset > previous + 1 || steps != 1)) continue;
         previous = offset;
         for (int band = 1; band <= 2; ++band) {
             if ((band == 1 && !useBand1) || (band == 2 && !useBand2)) continue;
             const TRect& b = band == 1 ? band1 : band2;
             bool draw = true;
             int length = tm.Size();
-            TColor lineColor = color, textColor = FromQColor(Qt::black);
+            TColor lineColor = color, textColor = tm.FontColor();
             QString text;
             if (tm.ShowText()) {
                 text = QString::number(v);
@@ -302,7 +329,7 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
             }
             if (tm.ShowText()) {
                 canvas.Font = tm.Font();
-                canvas.FontColor = textColor;
+                canvas.FontColor = ColorToRGB(textColor);
                 canvas.BrushStyle = TBrushStyle::bsClear;
                 const int tw = canvas.TextWidth(text), th = canvas.TextHeight(text);
                 if (horizontal) {
@@ -310,10 +337,28 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
                     const int y = band == 1 ? b.Top + tickTextPad_ - tickTextHeight_ + textH : b.Bottom - textH + tickTextPad_;
                     canvas.TextOut(x, y, text);
                 } else {
-                    const int y = b.Bottom - offset - th / 2;
-                    const int x = band == 1 ? b.Left + textH - tm.Size() - tickTextPad_ - tw
-                                            : b.Left + tm.Size() + tickTextPad_;
-                    canvas.TextOut(x, y, text);
+                    // Beside the tick, TickTextPad from its line: before band 1's
+                    // ticks (which start textH inside the band), after band 2's.
+                    const int y = b.Bottom - offset;
+                    const int before = b.Left + textH - tickTextPad_; // right edge of a band-1 text
+                    const int after = b.Left + tm.Size() + tickTextPad_; // left edge of a band-2 text
+                    if (!tm.RotateFontVert()) {
+                        canvas.TextOut(band == 1 ? before - tw : after, y - th / 2, text);
+                    } else {
+                        // Turned a quarter: band 1 reads upward, band 2 downward; the
+                        // text's height now lies across the bar, its width along it.
+                        QPainter& p = canvas.Painter();
+                        p.save();
+                        if (band == 1) {
+                            p.translate(before - th, y + tw / 2);
+                            p.rotate(-90);
+                        } else {
+                            p.translate(after + th, y - tw / 2);
+                            p.rotate(90);
+                        }
+                        canvas.TextOut(0, 0, text);
+                        p.restore();
+                    }
                 }
                 canvas.BrushStyle = TBrushStyle::bsSolid;
             }
@@ -513,7 +558,10 @@ void TCustomTrackBar::PaintButton(TCanvas& canvas, bool maxEnd) const {
 }
 
 void TCustomTrackBar::PaintRating(TCanvas& canvas) const {
-    for (int v = min_ + 1; v <= max_; ++v) {
+    // Only the values that have a cell: Max may lie billions beyond them.
+    const int64_t count = RateCellCount();
+    for (int64_t i = 0; i < count; ++i) {
+        const int v = static_cast<int>(int64_t(min_) + 1 + i);
         const TRect cell = RateCell(v);
         if (cell == kAbsent || cell.Left <= 0 || cell.Bottom <= 0) continue;
         DrawPicture(canvas, v <= position_ ? rateActive_ : rateInActive_, cell.Left, cell.Top);

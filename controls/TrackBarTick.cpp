@@ -19,7 +19,10 @@ void TTrackBarTick::Assign(const TTrackBarElement* source) {
     SetStyle(s->style_);
     AssignPicture(picture_, s->picture_);
     AssignPicture(pictureDisabled_, s->pictureDisabled_);
-    SetFont(s->font_);
+    // The font with its colour: one assignment, one notice.
+    const bool fontChanged = Change(font_, s->font_);
+    const bool colourChanged = Change(fontColor_, s->fontColor_);
+    if (fontChanged || colourChanged) Changed();
     SetShowText(s->showText_);
     SetLine3D(s->line3D_);
     showImageAtThumbOnly_ = s->showImageAtThumbOnly_;

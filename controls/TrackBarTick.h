@@ -17,6 +17,8 @@ public:
     ORVANE_PROP(TColor, ColorDisabled, colorDisabled_)
     const QFont& Font() const { return font_; }
     void SetFont(const QFont& font) { Set(font_, font); }
+    // The font's colour: the colour of the tick texts.
+    ORVANE_PROP(TColor, FontColor, fontColor_)
     ORVANE_PROP(bool, Line3D, line3D_)
     TGpPicture* Picture() const { return picture_; }
     void SetPicture(const TGpPicture* p) { picture_->Assign(p); }
@@ -35,6 +37,7 @@ private:
     TColor color_ = clBlack;
     TColor colorDisabled_ = clBlack;
     QFont font_;
+    TColor fontColor_ = clWindowText;
     bool line3D_ = false;
     TGpPicture* picture_;
     TGpPicture* pictureDisabled_;

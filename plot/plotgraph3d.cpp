@@ -231,22 +231,18 @@ bool CrossSection(const Tdatatype& grid, float x1, float y1, float x2, float y2,
     v.lastY2 = y2;
     v.lastCount = n;
     if (v.crossOptions & 4) {
-        bool inside = grid.size() >= 2 && grid[0].size() >= 2;
+        // The surface's extent: the x header and the y of every row that has one.
+        std::vector<float> ys;
+        for (size_t r = 1; r < grid.size(); ++r)
+            if (!grid[r].empty()) ys.push_back(grid[r][0]);
+        bool inside = !ys.empty() && grid[0].size() >= 2;
         if (inside) {
-            float xmin = grid[0][1], xmax = grid[0][1], ymin = grid[1][0], ymax = grid[1][0];
-            for (size_t c = 1; c < grid[0].size(); ++c) {
-                xmin = std::min(xmin, grid[0][c]);
-                xmax = std::max(xmax, grid[0][c]);
-            }
-            for (size_t r = 1; r < grid.size(); ++r) {
-                if (grid[r].empty()) continue;
-                ymin = std::min(ymin, grid[r][0]);
-                ymax = std::max(ymax, grid[r][0]);
-            }
+            const auto [xlo, xhi] = std::minmax_element(grid[0].begin() + 1, grid[0].end());
+            const auto [ylo, yhi] = std::minmax_element(ys.begin(), ys.end());
             const float hx = grid[0].size() > 2 ? std::fabs(grid[0][2] - grid[0][1]) / 2 : 0;
-            const float hy = grid.size() > 2 && !grid[2].empty() ? std::fabs(grid[2][0] - grid[1][0]) / 2 : 0;
+            const float hy = ys.size() > 1 ? std::fabs(ys[1] - ys[0]) / 2 : 0;
             for (auto [px, py] : {std::pair{x1, y1}, std::pair{x2, y2}})
-                if (px < xmin - hx || px > xmax + hx || py < ymin - hy || py > ymax + hy) inside = false;
+                if (px < *xlo - hx || px > *xhi + hx || py < *ylo - hy || py > *yhi + hy) inside = false;
         }
         const std::string text = "Cross-section of " + std::to_string(n) + " points created";
         if (inside) {

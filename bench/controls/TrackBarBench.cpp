@@ -48,6 +48,25 @@ void BM_PaintSeekingBar(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintSeekingBar)->Unit(benchmark::kMicrosecond);
 
+// A rating bar whose range is far larger than the cells that fit: the paint
+// costs the cells drawn, not the values in the range.
+void BM_PaintRatingBarOfAHugeRange(benchmark::State& state) {
+    TSeekTrackBar bar;
+    bar.resize(150, 26);
+    for (TGpPicture* p : {bar.RateActive(), bar.RateInActive()}) {
+        QImage cell(10, 10, QImage::Format_ARGB32);
+        cell.fill(p == bar.RateActive() ? Qt::green : Qt::gray);
+        p->Assign(cell);
+    }
+    bar.SetMax(static_cast<int>(state.range(0)));
+    bar.SetPosition(5);
+    for (auto _ : state) {
+        QImage image = bar.Render();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintRatingBarOfAHugeRange)->Arg(10)->Arg(100000000)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

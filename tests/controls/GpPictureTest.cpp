@@ -157,3 +157,30 @@ TEST(GpPicture, UndecodableBytesMeasureZeroAndDrawNothing) {
     white.fill(Qt::white);
     EXPECT_EQ(DrawOnWhite(p, 6, 6), white);
 }
+
+TEST(GpPicture, AFailedLoadLeavesNoBytesBehind) {
+    QByteArray png = AlphaPng();
+    QBuffer in(&png);
+    in.open(QIODevice::ReadOnly);
+    TGpPicture p;
+    p.LoadFromStream(&in);
+    ASSERT_FALSE(p.Empty());
+    QTemporaryDir dir;
+    p.LoadFromFile(dir.filePath("missing.png"));
+    EXPECT_TRUE(p.Empty());
+    EXPECT_TRUE(p.Data().isEmpty());
+
+    // A copy of it is as empty: no bytes, and the old image is not drawn.
+    TGpPicture copy;
+    copy.Assign(&p);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_TRUE(copy.Data().isEmpty());
+    QImage white(24, 10, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    EXPECT_EQ(DrawOnWhite(copy, 24, 10), white);
+    QByteArray saved;
+    QBuffer out(&saved);
+    out.open(QIODevice::WriteOnly);
+    p.SaveToStream(&out);
+    EXPECT_TRUE(saved.isEmpty());
+}

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
 using namespace orvane;
 using namespace orvane::controls;
 
@@ -180,6 +184,168 @@ TEST(TrackBarPaint, MirrorFillWithAMissingColourDrawsOnlyTheOutline) {
     }
     EXPECT_EQ(At(image, 15, 5), Rgb(clRed));
     EXPECT_EQ(At(image, 15, 25), Rgb(clBlue));
+}
+
+} // namespace
+
+namespace {
+
+// Pixels close to a pure colour, the cores of glyphs and fills.
+struct Box {
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1, count = 0;
+    int Width() const { return right - left + 1; }
+    int Height() const { return bottom - top + 1; }
+};
+Box PixelsOf(const QImage& image, QColor colour) {
+    Box b;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = QColor::fromRgba(image.pixel(x, y));
+            if (c.alpha() < 200 || std::abs(c.red() - colour.red()) > 60 || std::abs(c.green() - colour.green()) > 60 ||
+                std::abs(c.blue() - colour.blue()) > 60)
+                continue;
+            b.left = std::min(b.left, x);
+            b.right = std::max(b.right, x);
+            b.top = std::min(b.top, y);
+            b.bottom = std::max(b.bottom, y);
+            ++b.count;
+        }
+    return b;
+}
+
+QFont BigFont() {
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(16);
+    f.setBold(true);
+    return f;
+}
+
+TEST(TrackBarPaint, TickAndLabelTextsTakeTheirFontColours) {
+    for (const TTrackBarOrientation o : {trHorizontal, trVertical}) {
+        TSeekTrackBar bar;
+        bar.SetOrientation(o);
+        bar.resize(o == trHorizontal ? QSize(200, 90) : QSize(120, 200));
+        bar.SetMax(2);
+        bar.TickMark()->SetShowText(true);
+        bar.TickMark()->SetRotateFontVert(false);
+        bar.TickMark()->SetFont(BigFont());
+        bar.TrackLabel()->SetVisible(true);
+        bar.TrackLabel()->SetFont(BigFont());
+        // Both start in the window text colour.
+        EXPECT_EQ(bar.TickMark()->FontColor(), clWindowText);
+        EXPECT_EQ(bar.TrackLabel()->FontColor(), clWindowText);
+        QImage image = bar.Render();
+        EXPECT_EQ(PixelsOf(image, Qt::red).count, 0);
+        EXPECT_EQ(PixelsOf(image, Qt::blue).count, 0);
+
+        bar.TickMark()->SetFontColor(clRed);
+        bar.TrackLabel()->SetFontColor(clBlue);
+        image = bar.Render();
+        // The tick texts "0", "1", "2" beside the ticks, the label on its own band.
+        const Box ticks = PixelsOf(image, Qt::red), label = PixelsOf(image, Qt::blue);
+        EXPECT_GT(ticks.count, 10) << o;
+        EXPECT_GT(label.count, 10) << o;
+        TRect band;
+        bar.GetTickRect2(band);
+        if (o == trHorizontal) {
+            EXPECT_GE(ticks.top, band.Bottom - bar.TickTextHeight()) << o;
+            EXPECT_LT(label.bottom, bar.TrackRect().Top) << o;
+        } else {
+            EXPECT_GE(ticks.left, band.Left + bar.TickMark()->Size()) << o;
+            EXPECT_LT(label.right, bar.TrackRect().Left) << o;
+        }
+    }
+}
+
+TEST(TrackBarPaint, AssigningAFontCarriesItsColourInOneNotice) {
+    TTrackBarTick tick, source;
+    source.SetFontColor(clRed);
+    int notices = 0;
+    QObject::connect(&tick, &TTrackBarElement::OnChange, [&] { ++notices; });
+    tick.Assign(&source);
+    EXPECT_EQ(tick.FontColor(), clRed);
+    EXPECT_EQ(notices, 1);
+    tick.Assign(&source);
+    EXPECT_EQ(notices, 1);
+
+    TTrackBarLabel label, from;
+    from.SetFontColor(clBlue);
+    from.SetFont(BigFont());
+    notices = 0;
+    QObject::connect(&label, &TTrackBarElement::OnChange, [&] { ++notices; });
+    label.Assign(&from);
+    EXPECT_EQ(label.FontColor(), clBlue);
+    EXPECT_EQ(notices, 1);
+}
+
+TEST(TrackBarPaint, VerticalTickTextsStandBesideTheirTicks) {
+    struct Case {
+        TTickMark side;
+        bool rotate;
+    };
+    for (const Case c : {Case{tmTopLeft, false}, Case{tmBottomRight, false}, Case{tmTopLeft, true},
+                         Case{tmBottomRight, true}}) {
+        SCOPED_TRACE(::testing::Message() << "band " << (c.side == tmTopLeft ? 1 : 2) << " rotated " << c.rotate);
+        TSeekTrackBar bar;
+        bar.SetOrientation(trVertical);
+        bar.resize(140, 240);
+        bar.SetMax(2);
+        bar.Slider()->SetVisible(false);
+        bar.Thumb()->SetSize(0);
+        bar.TickMark()->SetPosition(c.side);
+        bar.TickMark()->SetSize(10);
+        bar.TickMark()->SetShowText(true);
+        bar.TickMark()->SetRotateFontVert(c.rotate);
+        bar.TickMark()->SetFont(BigFont());
+        bar.TickMark()->SetFontColor(clRed);
+        bar.TickMark()->SetColor(clLime);
+        // One text only, at the middle tick.
+        bar.OnGetTickMarkText = [](TCustomTrackBar*, int v, QString& text) { text = v == 1 ? "WWW" : ""; };
+        const QImage image = bar.Render();
+        const Box text = PixelsOf(image, Qt::red), lines = PixelsOf(image, Qt::green);
+        ASSERT_GT(text.count, 10);
+        ASSERT_GT(lines.count, 3);
+        TRect band;
+        if (c.side == tmTopLeft) bar.GetTickRect1(band);
+        else bar.GetTickRect2(band);
+        const int pad = 2;
+        const int middleTick = band.Bottom - (band.Bottom - band.Top - 1) / 2; // the tick of value 1, give or take
+        if (c.rotate) {
+            EXPECT_GT(text.Height(), text.Width()); // turned a quarter
+        } else {
+            EXPECT_GT(text.Width(), text.Height());
+        }
+        EXPECT_NEAR((text.top + text.bottom) / 2, middleTick, 5);
+        if (c.side == tmTopLeft) {
+            // Right-aligned, TickTextPad before the tick lines.
+            EXPECT_EQ(lines.left, band.Left + bar.TickTextHeight());
+            EXPECT_LT(text.right, lines.left - pad + 1);
+            EXPECT_GE(text.right, lines.left - pad - 6);
+        } else {
+            EXPECT_EQ(lines.right, band.Left + 10 - 1);
+            EXPECT_GE(text.left, lines.right + 1 + pad);
+            EXPECT_LE(text.left, lines.right + 1 + pad + 6);
+        }
+    }
+}
+
+TEST(TrackBarPaint, ARoundedGrooveHasCornersOfSevenPixels) {
+    TSeekTrackBar bar;
+    PlainGroove(bar);
+    bar.Slider()->SetSize(14);
+    bar.Slider()->SetRounded(true);
+    bar.Thumb()->SetSize(0);
+    const TRect s = bar.SliderRect();
+    const QImage image = bar.Render();
+    // A pixel of a corner is filled when its centre lies in the corner's
+    // circle of diameter 7.
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) {
+            const double dx = 3.5 - (i + 0.5), dy = 3.5 - (j + 0.5);
+            const bool inside = dx * dx + dy * dy <= 3.5 * 3.5;
+            EXPECT_EQ(Alpha(image, s.Left + i, s.Top + j) > 128, inside) << i << "," << j;
+            EXPECT_EQ(Alpha(image, s.Right - 1 - i, s.Bottom - 1 - j) > 128, inside) << i << "," << j;
+        }
 }
 
 } // namespace

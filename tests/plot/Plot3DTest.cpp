@@ -138,5 +138,34 @@ TEST_F(View3DTest, CrossSection) {
     EXPECT_EQ(View3D().cross.size(), 3u);
 }
 
+TEST_F(View3DTest, CrossSectionOfDegenerateGrids) {
+    // Rows without a coordinate are no part of the surface's extent.
+    struct Case {
+        const char* name;
+        Tdatatype grid;
+        float y1, y2;
+        bool inside;
+    };
+    const Case cases[] = {
+        {"no rows", {}, 0, 0, false},
+        {"an empty header", {{}}, 0, 0, false},
+        {"only the header", {{0, 0, 10}}, 0, 0, false},
+        {"no x coordinates", {{0}, {0, 1}, {20, 2}}, 0, 20, false},
+        {"one empty data row", {{0, 0, 10}, {}}, 0, 0, false},
+        {"only empty data rows", {{0, 0, 10}, {}, {}}, 0, 0, false},
+        {"first data row empty", {{0, 0, 10}, {}, {20, 1, 2}}, 20, 20, true},
+        {"first data row empty, two more", {{0, 0, 10}, {}, {20, 1, 2}, {30, 3, 4}}, 20, 35, true},
+        {"coordinates but no values", {{0, 0, 10}, {0}, {20}}, 0, 20, true},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        ASSERT_TRUE(CrossSection(c.grid, 0, c.y1, 10, c.y2, 4, false, Ui())) << c.name;
+        ASSERT_EQ(View3D().cross.size(), 4u) << c.name;
+        for (const CrossPoint& p : View3D().cross) EXPECT_TRUE(std::isfinite(p.value)) << c.name;
+        ASSERT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_EQ(messages[0] == "Cross-section of 4 points created", c.inside) << c.name << ": " << messages[0];
+    }
+}
+
 } // namespace
 } // namespace orvane::test

@@ -1,0 +1,169 @@
+// The track bar at the ends of the 32-bit range, and the lifetime of a tick
+// image list that the bar owns.
+#include "SeekTrackBar.h"
+
+#include "FakeTime.h"
+#include "TrackBarFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace orvane;
+using namespace orvane::controls;
+
+namespace {
+
+TEST(TrackBarTickImages, AListTheBarOwnsGoesWithIt) {
+    // Freed with the bar's children, the list must not reach back into a
+    // bar that is already half gone.
+    auto* bar = new TSeekTrackBar;
+    auto* images = new TTickImageList(bar);
+    bar->SetTickImages(images);
+    delete bar;
+
+    // A list freed on its own clears the property.
+    TSeekTrackBar other;
+    auto* own = new TTickImageList;
+    other.SetTickImages(own);
+    ASSERT_EQ(other.TickImages(), own);
+    delete own;
+    EXPECT_EQ(other.TickImages(), nullptr);
+}
+
+// A bar with end buttons and one pixel of track per hundred pixels of
+// width; every operation below runs at an end of the 32-bit range.
+class RangeEnds : public ::testing::Test {
+protected:
+    RangeEnds() {
+        bar.resize(300, 40);
+        bar.Buttons()->SetVisible(true);
+        bar.Buttons()->SetRepeatClick(false);
+    }
+    void ClickButton(bool maxEnd) {
+        const TRect r = maxEnd ? bar.MaxButtonRect() : bar.MinButtonRect();
+        bar.MouseDown(Qt::LeftButton, {}, r.Left + 2, r.Top + 2);
+        bar.MouseUp(Qt::LeftButton, {}, r.Left + 2, r.Top + 2);
+    }
+    void ClickTrack(bool right) {
+        // At the track's end but beside the thumb, which may stand there.
+        const TRect t = bar.TrackRect();
+        const TRect thumb = bar.ThumbRect();
+        const int y = thumb.Bottom < t.Bottom + 4 ? thumb.Bottom : thumb.Top - 1;
+        ASSERT_TRUE(y >= t.Top - 4 && y < t.Bottom + 4);
+        const int x = right ? t.Right - 1 : t.Left - 1; // left of a thumb that stands at the start
+        bar.MouseDown(Qt::LeftButton, {}, x, y);
+        ASSERT_TRUE(bar.PageClick());
+        bar.MouseUp(Qt::LeftButton, {}, x, y);
+    }
+
+    test::FakeTime time;
+    TSeekTrackBar bar{nullptr, &time};
+};
+
+TEST_F(RangeEnds, StepsAndPagesStopAtMinAndMax) {
+    struct Case {
+        const char* name;
+        int min, max, start, page, step;
+        std::function<void()> action;
+        int expected;
+    };
+    auto pageUp = [this] { bar.KeyDown(Qt::Key_PageUp, {}); };
+    auto pageDown = [this] { bar.KeyDown(Qt::Key_PageDown, {}); };
+    auto stepUp = [this] { ClickButton(true); };
+    auto stepDown = [this] { ClickButton(false); };
+    auto clickRight = [this] { ClickTrack(true); };
+    auto clickLeft = [this] { ClickTrack(false); };
+    const Case cases[] = {
+        {"Page Up at Max", INT_MIN, INT_MAX, INT_MAX, 10, 1, pageUp, INT_MAX},
+        {"Page Up beside Max", 0, INT_MAX, INT_MAX - 3, 10, 1, pageUp, INT_MAX},
+        {"Page Up by a huge page", INT_MIN, INT_MAX, 5, INT_MAX, 1, pageUp, INT_MAX},
+        {"Page Down at Min", INT_MIN, INT_MAX, INT_MIN, 10, 1, pageDown, INT_MIN},
+        {"Page Down beside Min", INT_MIN, 0, INT_MIN + 3, 10, 1, pageDown, INT_MIN},
+        {"Page Down by a huge page", INT_MIN, INT_MAX, -5, INT_MAX, 1, pageDown, INT_MIN},
+        {"StepUp beside Max", INT_MIN, INT_MAX, INT_MAX - 1, 1, 10, stepUp, INT_MAX},
+        {"StepUp in the middle", INT_MIN, INT_MAX, 0, 1, 10, stepUp, 10},
+        {"StepDown beside Min", INT_MIN, INT_MAX, INT_MIN + 1, 1, 10, stepDown, INT_MIN},
+        {"page click right, beside Max", INT_MIN, INT_MAX, INT_MAX - 2, 100, 1, clickRight, INT_MAX},
+        {"page click right, from the middle", INT_MIN, INT_MAX, 0, 100, 1, clickRight, 100},
+        {"page click left, beside Min", INT_MIN, INT_MAX, INT_MIN + 2, 100, 1, clickLeft, INT_MIN},
+        {"page click left, near Max", INT_MIN, INT_MAX, INT_MAX, 100, 1, clickLeft, INT_MAX - 100},
+    };
+    for (const Case& c : cases) {
+        bar.SetMin(INT_MIN);
+        bar.SetMax(INT_MAX);
+        bar.SetMin(c.min);
+        bar.SetMax(c.max);
+        bar.SetPosition(c.start);
+        ASSERT_EQ(bar.Position(), c.start) << c.name;
+        bar.SetPageSize(c.page);
+        bar.Buttons()->SetStep(c.step);
+        c.action();
+        EXPECT_EQ(bar.Position(), c.expected) << c.name;
+    }
+}
+
+TEST_F(RangeEnds, TickTextsWalkTheWholeRangeAndEnd) {
+    bar.Buttons()->SetVisible(false);
+    bar.TickMark()->SetShowText(true);
+    std::vector<long long> asked;
+    bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) { asked.push_back(v); };
+    struct Range {
+        int min, max;
+    };
+    for (const Range r : {Range{INT_MIN, INT_MAX}, Range{0, INT_MAX}, Range{INT_MAX - 5, INT_MAX}, Range{INT_MIN, INT_MIN + 5}}) {
+        bar.SetMin(INT_MIN);
+        bar.SetMax(INT_MAX);
+        bar.SetMin(r.min);
+        bar.SetMax(r.max);
+        asked.clear();
+        bar.Render();
+        ASSERT_FALSE(asked.empty()) << r.min << ".." << r.max;
+        EXPECT_EQ(asked.front(), r.min);
+        // One text per tick that fits: never more ticks than pixels, each
+        // at least two pixels past the one before.
+        EXPECT_LE(asked.size(), size_t(bar.TrackRect().Width()));
+        for (size_t i = 1; i < asked.size(); ++i) ASSERT_LT(asked[i - 1], asked[i]);
+        EXPECT_LE(asked.back(), r.max);
+    }
+    // Six values on a long track: a tick (and a text) for each.
+    EXPECT_EQ(asked, (std::vector<long long>{INT_MIN, INT_MIN + 1LL, INT_MIN + 2LL, INT_MIN + 3LL, INT_MIN + 4LL,
+                                            INT_MIN + 5LL}));
+}
+
+TEST_F(RangeEnds, RatingCellsAtTheEndsOfTheRange) {
+    bar.Buttons()->SetVisible(false);
+    bar.resize(3 * 10 + 6, 40);
+    bar.Slider()->SetOffset(0);
+    test::LoadPicture(bar.RateActive(), 10, 10, Qt::green);
+    test::LoadPicture(bar.RateInActive(), 10, 10, Qt::gray);
+    ASSERT_TRUE(bar.RatingMode());
+    for (const int min : {INT_MIN, 0, INT_MAX - 1}) {
+        bar.SetMin(INT_MIN);
+        bar.SetMax(INT_MAX);
+        bar.SetMin(min);
+        bar.SetPosition(min);
+        const TRect t = bar.TrackRect();
+        // Three to a row.
+        EXPECT_EQ(bar.RateCell(min + 1), (TRect{t.Left, t.Top, t.Left + 10, t.Top + 10})) << min;
+        if (min != INT_MAX - 1) {
+            EXPECT_EQ(bar.RateCell(min + 5), (TRect{t.Left + 10, t.Top + 10, t.Left + 20, t.Top + 20})) << min;
+            EXPECT_EQ(bar.RateCell(INT_MAX).Left, -1) << min;
+        }
+        bar.SetPosition(INT_MAX);
+        EXPECT_EQ(bar.Position(), INT_MAX);
+        (void)bar.Render();
+        // A click in no cell looks at every drawn cell and picks none.
+        bar.MouseUp(Qt::LeftButton, {}, t.Right + 5, t.Top + 5);
+        EXPECT_EQ(bar.Position(), INT_MAX);
+        bar.MouseUp(Qt::LeftButton, {}, t.Left + 15, t.Top + 5);
+        EXPECT_EQ(bar.Position(), min == INT_MAX - 1 ? INT_MAX : min + 2); // the second cell, when there is one
+        bar.MouseUp(Qt::LeftButton, {}, t.Left - 2, t.Top + 5);
+        EXPECT_EQ(bar.Position(), min);
+    }
+}
+
+} // namespace
