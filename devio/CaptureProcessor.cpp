@@ -252,10 +252,16 @@ CapturePeaks CaptureProcessor::Process(std::string_view value, bool wMode, float
 std::string FormatCaptureValue(float v) {
     if (!std::isfinite(v)) v = 0.0f;
     char buf[64];
-    // Seven significant digits first, then one decimal of what is left.
-    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(v));
-    const double rounded = std::strtod(buf, nullptr);
-    std::snprintf(buf, sizeof buf, "%.1f", rounded);
+    // One rounding of the single itself, to one decimal or, from a million
+    // up, to seven significant digits; two roundings in a row would turn
+    // -82.5500031 into a tie at -82.55 and then into -82.5.
+    if (std::fabs(v) < 1e6f) {
+        std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(v));
+    } else {
+        std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(v));
+        // A whole number now, which a double holds and prints exactly.
+        std::snprintf(buf, sizeof buf, "%.1f", std::strtod(buf, nullptr));
+    }
     std::string s(buf);
     if (s == "-0.0") s = "0.0";
     return s;

@@ -44,6 +44,16 @@ bool IsAcceptedKey(std::string_view key) {
     return true;
 }
 
+bool FileReply(ResponseRing& responses, KeyTable& keys, std::string_view key, std::string_view value) {
+    if (!IsAcceptedKey(key)) return false;
+    std::string text;
+    text.reserve(key.size() + 1 + value.size());
+    text.append(key).append("=").append(value);
+    responses.Put(std::move(text));
+    keys.Set(key, value);
+    return true;
+}
+
 namespace {
 
 // A plain integer: an optional sign and at least one digit, nothing else.

@@ -48,6 +48,10 @@ private:
 // 1 to 32 letters, digits, blanks or commas.
 bool IsAcceptedKey(std::string_view key);
 
+// Files a frame whose key is accepted: its key "=" value as a response, and
+// its value under its key. False when the key is not accepted.
+bool FileReply(ResponseRing& responses, KeyTable& keys, std::string_view key, std::string_view value);
+
 // The IF of an "IF" frame: the integer of the first three characters plus
 // the integer of characters 5 and 6 as hundredths; 323 when either is no
 // integer.

@@ -89,7 +89,8 @@ void TDM::RestartReconnect() {
 void TDM::ConnectionSetup(uint8_t kind, int comPort, const std::string& host, int tcpPort) {
     TDeviceProperties* s = Active();
     if (!s || s->connected) return;
-    s->kind = kind;
+    // Only kind 1 is TCP; any other is a serial link in every step, closing included.
+    s->kind = kind == kTcp ? kTcp : kSerial;
     s->host = QString::fromStdString(host);
     if (tcpPort >= 0 && tcpPort <= 65535) s->port = static_cast<quint16>(tcpPort);
     s->comPort = comPort;
@@ -102,7 +103,7 @@ bool TDM::Connect() {
     if (!s) return false;
     s->responses.ClearUnread();
     s->keys.Clear();
-    s->rx.clear();
+    s->rx.Clear();
     RestartReconnect();
     if (s->connected) {
         Disconnect();
@@ -136,7 +137,7 @@ void TDM::Disconnect() {
     if (s->socket->state() != QAbstractSocket::UnconnectedState) s->socket->abort();
     if (!s->connected) return;
     s->connected = false;
-    if (s->kind == kSerial && s->serial) Guarded([&] { s->serial->Close(); });
+    if (s->kind != kTcp && s->serial) Guarded([&] { s->serial->Close(); });
 }
 
 bool TDM::Connected() {
@@ -214,33 +215,21 @@ void TDM::TimerTxDTimer(int tag) {
     s->sendTimer->SetInterval(next);
 }
 
-void TDM::AppendReceived(TDeviceProperties& s, const std::string& text) {
-    if (s.rx.size() > kRxLimit) s.rx.erase(0, s.rx.size() - kRxKeep);
-    s.rx += text;
-}
-
 void TDM::TimerRxDTimer() {
     for (auto& slot : slots_) {
         TDeviceProperties& s = *slot;
         Guarded([&] {
             if (s.serial && s.serial->IsOpen()) {
                 const std::string text = s.serial->ReadWaiting();
-                if (!text.empty()) AppendReceived(s, text);
+                if (!text.empty()) s.rx.Append(text);
             }
-            CutFrames(s.rx, kFramesPerTick,
-                      [&](std::string_view key, std::string_view value) { FileFrame(s, key, value); });
+            s.rx.Cut(kFramesPerTick, [&](std::string_view key, std::string_view value) { FileFrame(s, key, value); });
         });
     }
 }
 
 void TDM::FileFrame(TDeviceProperties& s, std::string_view key, std::string_view value) {
-    if (IsAcceptedKey(key)) {
-        std::string text;
-        text.reserve(key.size() + 1 + value.size());
-        text.append(key).append("=").append(value);
-        s.responses.Put(std::move(text));
-        s.keys.Set(key, value);
-    }
+    FileReply(s.responses, s.keys, key, value);
     if (key == "IF") s.IF = ParseIF(value);
     if (key == "W" && value.size() == CaptureProcessor::kCaptureBytes) {
         const CapturePeaks peaks = capture_.Process(value, s.commands.WMode(), s.IF, s.arrays);
@@ -274,7 +263,7 @@ void TDM::TimerReconnectTimer() {
 void TDM::SocketClientConnect(int tag) {
     if (TDeviceProperties* s = Slot(tag)) {
         s->connected = true;
-        s->rx.clear();
+        s->rx.Clear();
     }
 }
 
@@ -286,7 +275,9 @@ void TDM::SocketClientRead(int tag) {
     TDeviceProperties* s = Slot(tag);
     if (!s) return;
     const QByteArray data = s->socket->readAll();
-    if (!data.isEmpty()) AppendReceived(*s, data.toStdString());
+    // The same bound as a serial slot's: refusing new text while the old
+    // waits would splice the frames on either side of what was refused.
+    if (!data.isEmpty()) s->rx.Append(std::string_view(data.constData(), static_cast<size_t>(data.size())));
 }
 
 } // namespace orvane::dravon

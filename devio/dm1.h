@@ -4,6 +4,7 @@
 // reconnect timer. Every export of the library acts through it.
 #include "CaptureProcessor.h"
 #include "CommandQueue.h"
+#include "ReplyFramer.h"
 #include "SerialLine.h"
 #include "Timer.h"
 #include "ValueStore.h"
@@ -27,7 +28,7 @@ struct TDeviceProperties {
     std::unique_ptr<QTcpSocket> socket;
     std::unique_ptr<ITimer> sendTimer;
     bool connected = false;
-    std::string rx;  // received, not yet framed
+    ReceiveText rx;  // received, not yet framed
     CaptureArrays arrays;
     uint8_t kind = kSerial;
     CommandQueue commands;  // with the W mode
@@ -44,8 +45,6 @@ struct TDeviceProperties {
 class TDM {
 public:
     static constexpr int kMaxSlots = 255;
-    static constexpr size_t kRxLimit = 20000;
-    static constexpr size_t kRxKeep = 15000;
 
     using SerialFactory = std::function<std::unique_ptr<ISerialLine>()>;
     TDM(ITimerFactory& timers, std::function<void(int)> sleep, SerialFactory serial);
@@ -86,7 +85,6 @@ private:
     void SocketClientRead(int tag);
     void RestartReconnect();
     void FileFrame(TDeviceProperties& s, std::string_view key, std::string_view value);
-    static void AppendReceived(TDeviceProperties& s, const std::string& text);
 
     ITimerFactory& timerFactory_;
     std::function<void(int)> sleep_;

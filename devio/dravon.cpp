@@ -74,6 +74,11 @@ __attribute__((destructor)) void Unload() {
         QCoreApplication::sendPostedEvents(app, QEvent::MetaCall);
 }
 
+// A text argument may be one this library returned, living in the buffer
+// that the next answer overwrites: every export copies its texts before it
+// does anything else, and writes the buffer only once it has its answer.
+std::string Arg(const char* text) { return text ? std::string(text) : std::string(); }
+
 template <class R, class F>
 R Call(R fallback, F&& f) {
     try {
@@ -112,7 +117,7 @@ void Disconnect(void) {
 
 void ConnectionSetup(uint8_t kind, int32_t comPort, const char* host, int32_t tcpPort) {
     Call(0, [&](TDM& d) {
-        d.ConnectionSetup(kind, comPort, host ? host : "", tcpPort);
+        d.ConnectionSetup(kind, comPort, Arg(host), tcpPort);
         return 0;
     });
 }
@@ -127,15 +132,13 @@ int32_t ReadBufferLength(void) {
 
 void WriteCommand(const char* command) {
     if (!command) return;
-    Call(0, [&](TDM& d) { d.WriteCommand(command); return 0; });
+    Call(0, [&](TDM& d) { d.WriteCommand(Arg(command)); return 0; });
 }
 
 const char* ReadResponse(void) {
-    return Call(ReturnText(""), [](TDM& d) {
-        std::string text;
-        d.ReadResponse(text);
-        return ReturnText(text);
-    });
+    std::string text;
+    Call(0, [&](TDM& d) { d.ReadResponse(text); return 0; });
+    return ReturnText(text);
 }
 
 bool Connected(void) {
@@ -143,12 +146,9 @@ bool Connected(void) {
 }
 
 const char* ReadValue(const char* key) {
-    if (!key) return ReturnText("");
-    return Call(ReturnText(""), [&](TDM& d) {
-        std::string value;
-        d.ReadValue(key, value);
-        return ReturnText(value);
-    });
+    std::string value;
+    if (key) Call(0, [&](TDM& d) { d.ReadValue(Arg(key), value); return 0; });
+    return ReturnText(value);
 }
 
 void ClearValues(void) {
@@ -159,8 +159,9 @@ void GetArray(TDeviceArray* destination, const char* name) {
     arrayRecord.count = 0;
     if (!destination || !name) return;
     Call(0, [&](TDM& d) {
+        const std::string arrayName = Arg(name);
         if (!d.Active()) return 0;
-        arrayRecord.count = static_cast<uint16_t>(d.GetArray(name, arrayRecord.values, 1024));
+        arrayRecord.count = static_cast<uint16_t>(d.GetArray(arrayName, arrayRecord.values, 1024));
         std::memcpy(destination, &arrayRecord, sizeof arrayRecord);
         return 0;
     });

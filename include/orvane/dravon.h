@@ -39,7 +39,8 @@ DRAVON_API const char* Version(void);
 DRAVON_API bool Connect(void);
 /* Closes the link; a TCP link is then not reopened until the next Connect. */
 DRAVON_API void Disconnect(void);
-/* kind 0 serial (COM port number), 1 TCP (host, port); ignored while connected. */
+/* kind 1 TCP (host, port), any other serial (COM port number); ignored while
+ * connected. */
 DRAVON_API void ConnectionSetup(uint8_t kind, int32_t comPort, const char* host, int32_t tcpPort);
 DRAVON_API int32_t WriteBufferLength(void);
 DRAVON_API int32_t ReadBufferLength(void);

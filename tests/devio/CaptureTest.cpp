@@ -181,10 +181,37 @@ TEST(CaptureProcessorTest, NumbersHaveOneDecimalAndSevenDigits) {
         float v;
         const char* want;
     } cases[] = {{150.0f, "150.0"}, {-70.0f, "-70.0"}, {0.04f, "0.0"}, {-0.04f, "0.0"},
-                 {12.34f, "12.3"},  {1234567.8f, "1234568.0"}, {0.0001f, "0.0"}};
+                 {12.34f, "12.3"},  {1234567.8f, "1234568.0"}, {0.0001f, "0.0"},
+                 // Rounded once: at seven digits first these would land on a tie
+                 // and then round the wrong way.
+                 {-82.5500031f, "-82.6"}, {82.5500031f, "82.6"},
+                 // Exact ties go to the even digit.
+                 {2.25f, "2.2"}, {-0.75f, "-0.8"},
+                 // Past six integer digits the seventh significant digit is the last.
+                 {12345678.0f, "12345680.0"}, {999999.94f, "999999.9"}};
     for (const auto& c : cases) EXPECT_EQ(dravon::FormatCaptureValue(c.v), c.want) << c.v;
     const float list[] = {1.0f, -2.5f, 3.25f};
     EXPECT_EQ(dravon::FormatCaptureList(list, 3), "1.0\r\n-2.5\r\n3.2");
+}
+
+// Every single below a million comes out as its exact value rounded once to
+// one decimal, half to even.
+TEST(CaptureProcessorTest, NumbersAreRoundedOnceFromTheSingle) {
+    std::mt19937 random(20240611);
+    std::uniform_real_distribution<float> spread(-200.0f, 200.0f);
+    int wrong = 0;
+    for (int i = 0; i < 200000; ++i) {
+        // Values two decimals deep sit next to the ties that a second rounding breaks.
+        float v = spread(random);
+        if (i % 2) v = static_cast<float>(std::round(v * 100.0f) / 100.0);
+        const double tenths = std::nearbyint(static_cast<double>(v) * 10.0);  // exact in a double
+        const long long t = static_cast<long long>(std::fabs(tenths));
+        const std::string want =
+            (tenths < 0 ? "-" : "") + std::to_string(t / 10) + "." + std::to_string(t % 10);
+        if (dravon::FormatCaptureValue(v) != want && ++wrong < 5)
+            ADD_FAILURE() << v << ": " << dravon::FormatCaptureValue(v) << " instead of " << want;
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 class CaptureLibraryTest : public DravonTest {

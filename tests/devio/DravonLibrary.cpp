@@ -23,6 +23,35 @@ FakeTime& LibraryTime() {
 
 std::vector<int>& LibrarySleeps() { return sleeps; }
 
+namespace {
+
+const std::pair<std::string, std::string> kFloodFrames[] = {
+    {"Frequency", "087500"}, {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef", "1"}, {"G", "7827 0408 E0CD 4F52"}};
+
+} // namespace
+
+std::string FrameFlood::Burst(int frames) {
+    std::string bytes;
+    for (int i = 0; i < frames; ++i) {
+        const auto& [key, value] = kFloodFrames[i % 3];
+        bytes += DeviceFrame(key, value);
+    }
+    return bytes;
+}
+
+bool FrameFlood::IsSent(const std::string& response) {
+    for (const auto& [key, value] : kFloodFrames)
+        if (response == key + "=" + value) return true;
+    return false;
+}
+
+std::vector<std::string> FrameFlood::CutKeys() {
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : kFloodFrames)
+        for (size_t i = 1; i < key.size(); ++i) keys.push_back(key.substr(i));
+    return keys;
+}
+
 bool DravonLibrary::Load() {
     const char* dir = std::getenv("ORVANE_PROGRAM_DIR");
     const std::string path = std::string(dir ? dir : ".") + "/libdravon.so";

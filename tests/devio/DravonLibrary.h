@@ -43,6 +43,16 @@ struct DravonLibrary {
     void Unload();
 };
 
+// A flood of reply frames of three kinds, mostly key, so that a receive text
+// cut at an arbitrary byte almost surely cuts a key.
+struct FrameFlood {
+    static std::string Burst(int frames);
+    // The response of a frame of the flood.
+    static bool IsSent(const std::string& response);
+    // The keys that only a frame cut inside its key could give.
+    static std::vector<std::string> CutKeys();
+};
+
 // The clock and sleeps the loaded library sees.
 FakeTime& LibraryTime();
 std::vector<int>& LibrarySleeps();

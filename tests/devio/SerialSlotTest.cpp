@@ -86,5 +86,64 @@ TEST_F(SerialSlotTest, ReconnectAndDisconnectCloseThePort) {
     EXPECT_FALSE(lib.Connected());
 }
 
+// A serial line flooded past what the receive text holds files only whole frames.
+TEST_F(SerialSlotTest, FloodsFileOnlyWholeFrames) {
+    PtyDevice device(time);
+    device.LinkAs(ScUserDataFolder(), "COM5");
+    lib.ConnectionSetup(0, 5, "", 0);
+    ASSERT_TRUE(lib.Connect());
+    std::vector<std::string> responses;
+    const auto drain = [&] {
+        for (std::string r : Drain()) responses.push_back(std::move(r));
+    };
+    // A line delivers a few kilobytes per read, several times what one tick
+    // frames, so the receive text outgrows its bound again and again.
+    const std::string flood = FrameFlood::Burst(9000);
+    size_t sent = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            sent += device.Offer(flood.substr(sent, 4000));
+            time.Advance(20);
+            drain();
+            return sent == flood.size();
+        },
+        30000));
+    ASSERT_TRUE(device.SendRaw(DeviceFrame("End", "1")));
+    ASSERT_TRUE(Pump([&] {
+        drain();
+        return !responses.empty() && responses.back() == "End=1";
+    }));
+    responses.pop_back();
+    ASSERT_GT(responses.size(), 800u);
+    for (const std::string& r : responses) ASSERT_TRUE(FrameFlood::IsSent(r)) << r;
+    for (const std::string& k : FrameFlood::CutKeys()) EXPECT_EQ(ValueOf(0, k.c_str()), "") << k;
+}
+
+// A kind other than TCP is a serial link in every step: it opens, closes and
+// opens again.
+TEST_F(SerialSlotTest, KindTwoConnectsDisconnectsAndConnectsAgain) {
+    PtyDevice device(time);
+    device.LinkAs(ScUserDataFolder(), "COM6");
+    lib.ConnectionSetup(2, 6, "", 0);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(lib.Connect()) << round;
+        EXPECT_TRUE(lib.Connected()) << round;
+        lib.WriteCommand("?F");
+        ASSERT_TRUE(PumpWith({&device}, [&] { return lib.ReadBufferLength() > 0; })) << round;
+        EXPECT_STREQ(lib.ReadResponse(), "Frequency=98.50") << round;
+        lib.Disconnect();
+        EXPECT_FALSE(lib.Connected()) << round;
+    }
+    // Closed: a command is taken out and dropped, and the device hears nothing.
+    lib.WriteCommand("?F");
+    ASSERT_TRUE(Pump([&] { return lib.WriteBufferLength() == 0; }));
+    device.Poll();
+    EXPECT_EQ(device.Protocol().Commands().size(), 2u);
+    // Nor does the reconnect tick reopen it.
+    time.Advance(120000);
+    Settle();
+    EXPECT_FALSE(lib.Connected());
+}
+
 } // namespace
 } // namespace orvane::test

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace orvane::test {
 namespace {
 
@@ -144,6 +146,12 @@ void DeviceSimulator::SendRaw(const std::string& bytes) {
 
 PtyDevice::PtyDevice(ITimerFactory& timers) : protocol_(timers) {
     protocol_.Send = [this](const std::string& bytes) { peer_.Write(bytes); };
+}
+
+size_t PtyDevice::Offer(const std::string& bytes) {
+    if (peer_.HungUp() || bytes.empty()) return 0;
+    const ssize_t w = ::write(peer_.MasterFd(), bytes.data(), bytes.size());
+    return w > 0 ? static_cast<size_t>(w) : 0;
 }
 
 void PtyDevice::Poll() {

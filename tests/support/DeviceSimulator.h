@@ -94,6 +94,10 @@ public:
     void LinkAs(const std::string& userDataFolder, const std::string& com) { peer_.LinkAs(userDataFolder, com); }
     // Reads what the library sent and answers it; call it while the test pumps.
     void Poll();
+    // Sends bytes as they stand; false when the line had no room for them in time.
+    bool SendRaw(const std::string& bytes) { return peer_.Write(bytes); }
+    // Sends as much of bytes as the line takes now; the count sent.
+    size_t Offer(const std::string& bytes);
     DeviceProtocol& Protocol() { return protocol_; }
 
 private:
