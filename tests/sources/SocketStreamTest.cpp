@@ -203,7 +203,8 @@ TEST_F(SocketStreamTest, ALongRunWithoutLineEndIsDroppedAndTheStreamGoesOn) {
     const auto lines = Lines(1);
     Play();
     server.Send(std::string(StreamLineBuffer::kCapacity, 'z'));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.Shown("TCP Error: 10090 (line longer than the receive buffer)"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return host.Shown("TCP Error: 10090 (line longer than the receive buffer)"); }, 10000));
     server.Send("\r\n" + lines[0] + "\r\n");
     ASSERT_TRUE(TickUntil([&] { return !host.groups.empty() && host.groups.back() == lines[0]; }));
     EXPECT_TRUE(player.Playing());
