@@ -4,6 +4,7 @@
 #include "SeekTrackBar.h"
 
 #include "FileInformation.h"
+#include "FileName.h"
 #include "OrvaneApp.h"
 #include "about.h"
 #include "dd.h"
@@ -119,6 +120,7 @@ void TForm1::FormCreate() {
     // Serial ports named "COMn" may be linked there.
     ScSetUserDataFolder(dataFolder_);
     reports_.SetReportFolder(dialogState_.reportDir);
+    workspaceOpenDir_ = workspaceSaveDir_ = dataFolder_;
 
     BuildDisplay();
     BuildMenu();
@@ -258,6 +260,7 @@ void TForm1::BuildDisplay() {
     bar->setObjectName("StatusBar1");
     bar->setSizeGripEnabled(false);
     bar->installEventFilter(this);
+    connect(bar, &QStatusBar::messageChanged, this, &TForm1::StatusMessageChanged);
     setStatusBar(bar);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -710,6 +713,13 @@ void TForm1::Show(const std::string& message) {
 
 QString TForm1::StatusText() const { return statusBar()->currentMessage(); }
 
+void TForm1::StatusMessageChanged(const QString& message) {
+    QStatusBar* bar = statusBar();
+    // The bar draws its message with a margin of 6 pixels on either side.
+    const int room = bar->width() - 12;
+    bar->setToolTip(bar->fontMetrics().horizontalAdvance(message) > room ? message : QString());
+}
+
 void TForm1::TimerStatusTimer() { autoHint_ = true; }
 
 bool TForm1::event(QEvent* e) {
@@ -772,10 +782,14 @@ void TForm1::AppRestore() { plugins_.SendCommandToAll("RESTORE", ""); }
 // Menu commands -------------------------------------------------------------------
 
 void TForm1::PlayFile1Click() {
-    const std::string file = env_.modal->OpenFile(
-        this, "Orvane file (*.orv);;Mervix or any ASCII file (*);;Kivo file (*.smp);;"
-              "Tarn RDS Logger (*.log *.rds *.rawrds)");
-    if (!file.empty()) PlayFile(file);
+    int filter = dialogState_.playDialogFilterIndex - 1;
+    const std::string file = AskOpenFile("Orvane file (*.orv);;Mervix or any ASCII file (*);;Kivo file (*.smp);;"
+                                         "Tarn RDS Logger (*.log *.rds *.rawrds)",
+                                         dialogState_.playDialogDir, filter);
+    if (file.empty()) return;
+    dialogState_.playDialogDir = FolderOf(file);
+    dialogState_.playDialogFilterIndex = filter + 1;
+    PlayFile(file);
 }
 
 // Playback ---------------------------------------------------------------------------
@@ -816,8 +830,9 @@ void TForm1::ResetGroupCount() {
 }
 
 std::string TForm1::AskRecordingFileName(const std::string& folder, int& filterIndex) {
-    dialogState_.recDialogDir = folder;
-    return env_.modal->SaveFile(this, "Orvane file (*.orv);;Kivo file (*.smp)", folder, filterIndex);
+    const std::string file = AskSaveFile("Orvane file (*.orv);;Kivo file (*.smp)", folder, filterIndex);
+    if (!file.empty()) dialogState_.recDialogDir = FolderOf(file);
+    return file;
 }
 
 void TForm1::RecordingChanged() {
@@ -873,8 +888,10 @@ void TForm1::SelectFrequency(int entry) { CBFREQ->setCurrentIndex(entry); }
 void TForm1::CreateReport1Click() { reports_.CreateReport1Click(); }
 void TForm1::OpenWorkspace1Click() {
     const int oldSource = srcNum_;
-    const std::string file = env_.modal->OpenFileIn(this, "Orvane Workspace (*.owk)", dataFolder_);
+    int filter = 0;
+    const std::string file = AskOpenFile("Orvane Workspace (*.owk)", workspaceOpenDir_, filter);
     if (file.empty()) return;
+    workspaceOpenDir_ = FolderOf(file);
     settings_->SetWorkspaceFile(file);
     // The command-line source gives way to the workspace the user picked.
     settings_->ClearSourceOverride();
@@ -893,8 +910,9 @@ void TForm1::SaveWorkspace1Click() {
 }
 
 void TForm1::SaveWorkspaceAs1Click() {
-    const std::string file = env_.modal->SaveFile(this, "Orvane Workspace (*.owk)", dataFolder_);
+    const std::string file = AskSaveFile("Orvane Workspace (*.owk)", workspaceSaveDir_);
     if (!file.empty()) {
+        workspaceSaveDir_ = FolderOf(file);
         settings_->SetWorkspaceFile(file);
         SaveWorkspace1Click();
     }
@@ -956,8 +974,29 @@ std::string TForm1::AskReportFile(const std::string& initialFile) {
     return AskSaveFile("Plain text (*.txt)", initialFile);
 }
 
-std::string TForm1::AskSaveFile(const std::string& filter, const std::string& initialFile) {
-    return env_.modal->SaveFile(this, filter, initialFile);
+std::string TForm1::DialogStart(const std::string& start) const {
+    if (start.empty() || start + "/" == documentsFolder_) {
+        // A fresh account may have no documents folder yet; a dialog told to
+        // start in a missing folder opens somewhere else.
+        MakeDocumentsFolderFor(documentsFolder_, documentsFolder_);
+        return documentsFolder_;
+    }
+    MakeDocumentsFolderFor(start, documentsFolder_);
+    return start;
+}
+
+std::string TForm1::AskSaveFile(const std::string& filter, const std::string& start, int& filterIndex) {
+    const std::string file = env_.modal->SaveFile(this, filter, DialogStart(start), filterIndex);
+    return WithFilterExtension(file, filter, filterIndex);
+}
+
+std::string TForm1::AskSaveFile(const std::string& filter, const std::string& start) {
+    int filterIndex = 0;
+    return AskSaveFile(filter, start, filterIndex);
+}
+
+std::string TForm1::AskOpenFile(const std::string& filter, const std::string& folder, int& filterIndex) {
+    return env_.modal->OpenFile(this, filter, DialogStart(folder), filterIndex);
 }
 
 void TForm1::SaveValuesToIni(const std::string& fileName) {

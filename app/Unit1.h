@@ -166,9 +166,17 @@ public:
     IShell& Shell() { return *env_.shell; }
     // Writes the value table to an ini file; a failure shows on the status line.
     void SaveValuesToIni(const std::string& fileName);
-    // A file to save to, from a dialog that asks before overwriting; empty
-    // when cancelled.
-    std::string AskSaveFile(const std::string& filter, const std::string& initialFile);
+    // Every save dialog of the program, asking before it overwrites; empty
+    // when cancelled. `start` is a folder, or a folder and a proposed name;
+    // empty: the documents folder, which is made when a dialog starts there
+    // and it is missing. A name typed without an extension gets the chosen
+    // filter's. `filterIndex` (0-based): shown first, then chosen.
+    std::string AskSaveFile(const std::string& filter, const std::string& start, int& filterIndex);
+    std::string AskSaveFile(const std::string& filter, const std::string& start);
+    // Every open dialog, starting in folders as the save dialogs do.
+    std::string AskOpenFile(const std::string& filter, const std::string& folder, int& filterIndex);
+    // The workspace keys of the play and recording dialogs, as they stand.
+    const WorkspaceState& DialogState() const { return dialogState_; }
     bool RectangleSent() const { return rectSent_; }
 
     QComboBox* CBFREQ = nullptr;
@@ -242,6 +250,9 @@ private:
     void BuildMenu();
     void BuildDisplay();
     void TimerStatusTimer();
+    // A message too long for the status line shows whole in its tool tip.
+    void StatusMessageChanged(const QString& message);
+    std::string DialogStart(const std::string& start) const;
     void TimerFirstStartTimer();
     void AppMinimize();
     void AppRestore();
@@ -404,6 +415,8 @@ private:
     // Workspace keys kept for the dialogs and streams that use them.
     WorkspaceState dialogState_;
     bool startVisible_ = true;
+    // Where the workspace dialogs open next: the folder of the last pick.
+    std::string workspaceOpenDir_, workspaceSaveDir_;
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     bool rectSent_ = false;
     bool closed_ = false;

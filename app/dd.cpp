@@ -1,5 +1,6 @@
 #include "dd.h"
 
+#include "FileName.h"
 #include "Named.h"
 #include "Unit1.h"
 #include "ValueTable.h"
@@ -93,11 +94,9 @@ void TFDD::Button3Click() {
 }
 
 void TFDD::Button1Click() {
-    std::string file = main_.AskSaveFile("Text file (*.txt)", std::string());
+    const std::string file = main_.AskSaveFile("Text file (*.txt)", saveFolder_);
     if (file.empty()) return;
-    // The dialog's default extension.
-    const size_t slash = file.rfind('/');
-    if (file.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos) file += ".txt";
+    saveFolder_ = FolderOf(file);
     main_.SaveValuesToIni(file);
 }
 

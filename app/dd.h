@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -32,6 +34,8 @@ protected:
 
 private:
     TForm1& main_;
+    // Where "Save..." opens next: the folder of the last file saved.
+    std::string saveFolder_;
 };
 
 } // namespace orvane

@@ -384,7 +384,12 @@ std::string TDOPT::TemplateFile() const {
     return text;
 }
 
-void TDOPT::Button3Click() { main_.Env().shell->Edit(TemplateFile()); }
+void TDOPT::Button3Click() {
+    const std::string file = TemplateFile();
+    if (!main_.Env().shell->Edit(file))
+        main_.Env().modal->Message(this, "Can't start a text editor for " + file +
+                                             ". \rOpen the template with an editor of your choice.");
+}
 
 void TDOPT::Button4Click() { CLBGREC->SetAll(true); }
 void TDOPT::Button5Click() { CLBGREC->SetAll(false); }

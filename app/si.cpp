@@ -1,13 +1,12 @@
 #include "si.h"
 
+#include "FileName.h"
 #include "JpegWriter.h"
 #include "PainterCanvas.h"
 #include "StatusPlot.h"
 #include "Unit1.h"
 
 #include <algorithm>
-
-#include <QFileDialog>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -73,17 +72,6 @@ TFSI::TFSI(TForm1& main, AppEnv& env)
 
     Timer1 = env_.timers->Create(StatusInfo::kInterval, false);
     Timer1->OnTimer = [this] { Timer1Timer(); };
-
-    chooseSaveFile = [](QWidget* parent) {
-        QFileDialog dialog(parent);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter("JPEG Image (*.jpg)");
-        dialog.setDefaultSuffix("jpg");
-        dialog.selectFile("status.jpg");
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
-        return dialog.selectedFiles().front().toStdString();
-    };
 }
 
 TFSI::~TFSI() = default;
@@ -142,8 +130,10 @@ void TFSI::PaintBox1Paint() {
 }
 
 void TFSI::Button2Click() {
-    const std::string file = chooseSaveFile ? chooseSaveFile(this) : std::string();
+    const std::string start = saveFolder_.empty() ? main_.DocumentsFolder() : saveFolder_;
+    const std::string file = main_.AskSaveFile("JPEG Image (*.jpg)", start + "status.jpg");
     if (file.empty()) return;
+    saveFolder_ = FolderOf(file);
     // The window's client area as it is on screen.
     const QImage image = grab().toImage();
     std::string error;

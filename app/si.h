@@ -37,9 +37,6 @@ public:
     QPushButton* Button2 = nullptr;
     std::unique_ptr<ITimer> Timer1;
 
-    // SaveDialog1: the chosen file, empty when cancelled. Tests answer it.
-    std::function<std::string(QWidget* parent)> chooseSaveFile;
-
     void Button1Click();
     void Button2Click();
     void Timer1Timer();
@@ -56,6 +53,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // Where "Save..." opens next: the folder of the last image saved.
+    std::string saveFolder_;
     void FormShow();
     void FormHide();
 

@@ -182,8 +182,13 @@ void TDSRC::BMIXClick() {
     // PulseAudio's volume control where it runs, else ALSA's mixer in a terminal.
     if (shell.StartDetached("pavucontrol", {"--tab=4"})) return;
     if (shell.StartDetached("x-terminal-emulator", {"-e", "alsamixer", "-V", "capture"})) return;
-    main_.Env().modal->Message(this, "Can't find pavucontrol or alsamixer. \rUse the original soundcard's software "
-                                     "to set the recording properties.");
+    // Name what is missing: with alsamixer installed, the lack is a terminal.
+    std::string text = "Can't start pavucontrol or alsamixer. ";
+    if (!shell.Installed("alsamixer"))
+        text = "Can't find pavucontrol or alsamixer. ";
+    else if (!shell.Installed("x-terminal-emulator"))
+        text = "Can't find pavucontrol, or a terminal (x-terminal-emulator) to run alsamixer in. ";
+    main_.Env().modal->Message(this, text + "\rUse the original soundcard's software to set the recording properties.");
 }
 
 void TDSRC::FillFrom(const SourceSettings& s) {

@@ -43,6 +43,9 @@ std::string DateText(const LocalTime& t) {
 std::string TimeText(const LocalTime& t) { return TwoDigits('-', t.hour, t.minute, t.second); }
 
 std::string FileNameSafe(std::string ps) {
+    // PS is padded to eight characters; its blanks would end the name part
+    // ("DEMO FM .txt").
+    while (!ps.empty() && ps.back() == ' ') ps.pop_back();
     static constexpr char kBad[] = "\"*?/\\#.%:|<>^";
     for (char& c : ps) {
         const auto u = static_cast<unsigned char>(c);

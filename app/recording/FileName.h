@@ -7,8 +7,9 @@
 namespace orvane {
 
 // Expands, ignoring case and at every occurrence, "%time" (hh-nn-ss),
-// "%date" (yyyy-mm-dd), "%pi" and "%ps" (characters that cannot stand in a
-// file name become "_"), in that order, from one reading of the clock.
+// "%date" (yyyy-mm-dd), "%pi" and "%ps" (without its trailing blanks;
+// characters that cannot stand in a file name become "_"), in that order,
+// from one reading of the clock.
 std::string EncodeFileName(const std::string& tmpl, const LocalTime& now, const std::string& pi,
                            const std::string& ps);
 

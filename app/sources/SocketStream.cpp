@@ -1,5 +1,7 @@
 #include "SocketStream.h"
 
+#include "TcpErrors.h"
+
 #include <QSignalBlocker>
 #include <QTcpSocket>
 #include <QThread>
@@ -112,7 +114,7 @@ void SocketStream::SockClient1Read() {
     if (!PlayingStream()) return;
     if (buffer_.Append(std::string_view(text.constData(), static_cast<size_t>(text.size()))) ==
         StreamLineBuffer::AppendResult::Overflow)
-        host_.Show("TCP Error: " + std::to_string(kLineTooLong));
+        host_.Show(TcpErrorText(kLineTooLong));
 
     if (player_.SpeedPosition() != 0) return;
     if (host_.SyncWithStreamRate()) {
@@ -144,7 +146,7 @@ void SocketStream::SockClient1Error(int code) {
     const bool playing = player_.Playing();
     if (!playing && (!lastStopMs_ || (clock_.MonotonicMs() - *lastStopMs_) / 1000 >= 3)) return;
     if (player_.Kind() != kPlayStream) return;
-    host_.Show("TCP Error: " + std::to_string(code));
+    host_.Show(TcpErrorText(code));
     // A connection that failed leaves nothing to play; stopped, "REPLAY"
     // can try again.
     if (playing) player_.StopPlayingFile();

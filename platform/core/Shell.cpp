@@ -8,6 +8,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
 
@@ -47,30 +49,85 @@ bool DesktopShell::Edit(const std::string& file) {
     return Open(file, {});
 }
 
+namespace {
+
+QStringList Filters(const std::string& filter) { return QString::fromStdString(filter).split(QStringLiteral(";;")); }
+
+// One dialog for every open and save: it starts in `start` (a folder, or a
+// folder and a proposed name) with filter `filterIndex` and reports the
+// filter chosen.
+std::string RunFileDialog(QWidget* parent, const std::string& filter, const std::string& start, int& filterIndex,
+                          bool save) {
+    const QStringList filters = Filters(filter);
+    QFileDialog dialog(parent, QString(), QString::fromStdString(start), QString::fromStdString(filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const int shown = filterIndex >= 0 && filterIndex < filters.size() ? filterIndex : 0;
+    dialog.selectNameFilter(filters.value(shown));
+    if (save) {
+        // The default suffix is added before the dialog asks about
+        // overwriting, so it asks about the file that will be written.
+        auto suffixFor = [&](const QString& selected) {
+            dialog.setDefaultSuffix(QString::fromStdString(
+                FilterExtension(filter, std::max<int>(0, static_cast<int>(filters.indexOf(selected))))));
+        };
+        suffixFor(filters.value(shown));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixFor);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    filterIndex = std::max<int>(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+    return dialog.selectedFiles().front().toStdString();
+}
+
+} // namespace
+
+std::string FilterExtension(const std::string& filter, int index) {
+    const QStringList filters = Filters(filter);
+    QString f = filters.value(index >= 0 && index < filters.size() ? index : 0).trimmed();
+    const qsizetype open = f.lastIndexOf(QLatin1Char('('));
+    if (open >= 0 && f.endsWith(QLatin1Char(')'))) f = f.mid(open + 1, f.size() - open - 2);
+    const QString first = f.split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts).value(0);
+    if (!first.startsWith(QLatin1String("*."))) return {};
+    const QString ext = first.mid(2);
+    if (ext.isEmpty() || ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?'))) return {};
+    return ext.toStdString();
+}
+
+std::string WithFilterExtension(const std::string& name, const std::string& filter, int index) {
+    if (name.empty() || name.back() == '/') return name;
+    const size_t slash = name.rfind('/');
+    const size_t start = slash == std::string::npos ? 0 : slash + 1;
+    if (name.find('.', start + 1) != std::string::npos) return name;
+    const std::string ext = FilterExtension(filter, index);
+    return ext.empty() ? name : name + "." + ext;
+}
+
+bool DesktopShell::Installed(const std::string& program) {
+    return !QStandardPaths::findExecutable(QString::fromStdString(program)).isEmpty();
+}
+
 std::string ExecModalRunner::OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(folder),
-                                        QString::fromStdString(filter))
-        .toStdString();
+    int index = 0;
+    return RunFileDialog(parent, filter, folder, index, false);
+}
+
+std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
+                                      int& filterIndex) {
+    return RunFileDialog(parent, filter, folder, filterIndex, false);
 }
 
 std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) {
-    return QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(folder),
-                                        QString::fromStdString(filter))
-        .toStdString();
+    int index = 0;
+    return RunFileDialog(parent, filter, folder, index, true);
 }
 
 std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), QString::fromStdString(filter)).toStdString();
+    return OpenFileIn(parent, filter, {});
 }
 
 std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
                                       int& filterIndex) {
-    const QStringList filters = QString::fromStdString(filter).split(QStringLiteral(";;"));
-    QString selected = filters.value(filterIndex);
-    const QString file = QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(folder),
-                                                      QString::fromStdString(filter), &selected);
-    filterIndex = std::max<int>(0, static_cast<int>(filters.indexOf(selected)));
-    return file.toStdString();
+    return RunFileDialog(parent, filter, folder, filterIndex, true);
 }
 
 int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }

@@ -19,6 +19,9 @@ public:
     // Opens a text file in the desktop's default text editor, whatever
     // application its extension is associated with.
     virtual bool Edit(const std::string& file) { return Open(file, {}); }
+    // Whether a program of that name is on the search path, so a failure
+    // can name what is missing; true when the shell cannot tell.
+    virtual bool Installed(const std::string& /*program*/) { return true; }
 };
 
 class DesktopShell final : public IShell {
@@ -26,6 +29,7 @@ public:
     bool Open(const std::string& target, const std::string& workingFolder) override;
     bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
     bool Edit(const std::string& file) override;
+    bool Installed(const std::string& program) override;
 };
 
 // Shows dialogs modally and message boxes; tests answer without a loop.
@@ -36,6 +40,12 @@ public:
     virtual void Message(QWidget* parent, const std::string& text) = 0;
     // A file to open, or empty when the user cancelled; filter in Qt's form.
     virtual std::string OpenFile(QWidget* parent, const std::string& filter) = 0;
+    // The same with a choice of filters, starting in `folder`: `filterIndex`
+    // (0-based) is the filter shown first, and then the one chosen.
+    virtual std::string OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
+                                 int& /*filterIndex*/) {
+        return OpenFileIn(parent, filter, folder);
+    }
     // The same, starting in a given folder.
     virtual std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& /*folder*/) {
         return OpenFile(parent, filter);
@@ -46,8 +56,10 @@ public:
         return {};
     }
     // The same with a choice of filters: `filterIndex` (0-based) is the
-    // filter shown first, and then the one chosen. The dialog asks before it
-    // lets the user pick an existing file.
+    // filter shown first, and then the one chosen. `folder` may end in a
+    // proposed file name. The dialog asks before it lets the user pick an
+    // existing file, and gives a name typed without an extension the chosen
+    // filter's.
     virtual std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
                                  int& filterIndex) = 0;
     // A one-line input box prefilled with `value`; false when cancelled.
@@ -61,11 +73,21 @@ public:
     void Message(QWidget* parent, const std::string& text) override;
     std::string OpenFile(QWidget* parent, const std::string& filter) override;
     std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) override;
+    std::string OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
+                         int& filterIndex) override;
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) override;
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
                          int& filterIndex) override;
     bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
                     std::string& value) override;
 };
+
+// The extension, without its dot, of the first pattern of filter `index` in
+// Qt's form ("Orvane Workspace (*.owk)" gives "owk"); empty when that pattern
+// names no fixed extension ("*", "*.*").
+std::string FilterExtension(const std::string& filter, int index);
+// A name typed without an extension gets that of the chosen filter, so that
+// the file shows in the open dialogs that list that filter.
+std::string WithFilterExtension(const std::string& name, const std::string& filter, int index);
 
 } // namespace orvane

@@ -28,6 +28,14 @@ struct FakeShell : IShell {
         opened.push_back(program);
         return std::find(missing.begin(), missing.end(), program) == missing.end();
     }
+    bool Installed(const std::string& program) override {
+        return std::find(missing.begin(), missing.end(), program) == missing.end();
+    }
+    bool editorMissing = false; // no text editor can be started
+    bool Edit(const std::string& file) override {
+        opened.push_back(file);
+        return !editorMissing;
+    }
 };
 
 struct FakeModal : IModalRunner {
@@ -39,6 +47,19 @@ struct FakeModal : IModalRunner {
     void Message(QWidget*, const std::string& text) override { messages.push_back(text); }
     std::string fileToOpen; // the user's pick in an open dialog
     std::string OpenFile(QWidget*, const std::string&) override { return fileToOpen; }
+    std::string openFolder; // the folder the open dialog started in
+    int openFilterShown = -1; // the filter it showed first
+    int openFilter = -1; // the filter the user chose; -1: the one shown
+    std::string OpenFileIn(QWidget*, const std::string&, const std::string& folder) override {
+        openFolder = folder;
+        return fileToOpen;
+    }
+    std::string OpenFile(QWidget*, const std::string&, const std::string& folder, int& filterIndex) override {
+        openFolder = folder;
+        openFilterShown = filterIndex;
+        if (openFilter >= 0) filterIndex = openFilter;
+        return fileToOpen;
+    }
     std::string fileToSave; // the user's pick in a save dialog, and its filter
     int saveFilter = 0;
     int saveFilterShown = -1; // the filter the save dialog showed first

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -172,6 +173,22 @@ TEST_F(MainWindowTest, StatusMessageGivesWayToHintsFiveSecondsAfterTheLastMessag
     main.Show("");
     EXPECT_TRUE(main.AutoHint());
     EXPECT_EQ(main.StatusText(), "");
+}
+
+TEST_F(MainWindowTest, AStatusTextTooLongForTheLineShowsWholeInItsToolTip) {
+    TForm1& main = Start();
+    QStatusBar* bar = main.statusBar();
+    const std::string longText =
+        "Playback error: Unable to open the file " + std::string(40, 'x') + "/" + std::string(60, 'y') + ".orv";
+    ASSERT_GT(bar->fontMetrics().horizontalAdvance(QString::fromStdString(longText)), bar->width());
+    main.Show(longText);
+    EXPECT_EQ(bar->toolTip().toStdString(), longText);
+    // A text that fits needs none, nor does an empty line.
+    main.Show("Normal speed");
+    EXPECT_TRUE(bar->toolTip().isEmpty());
+    main.Show(longText);
+    main.Show("");
+    EXPECT_TRUE(bar->toolTip().isEmpty());
 }
 
 TEST_F(MainWindowTest, MenuTableAndFrequencyList) {

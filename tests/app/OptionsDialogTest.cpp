@@ -186,6 +186,18 @@ TEST_F(OptionsDialogTest, FindAndEditTheReportTemplate) {
     }
 }
 
+TEST_F(OptionsDialogTest, EditSaysSoWhenNoEditorStarts) {
+    Opt().EOTP->setText("/home/me/t.otp");
+    Opt().Button3->click();
+    EXPECT_TRUE(program.modal.messages.empty());
+
+    program.shell.editorMissing = true;
+    Opt().Button3->click();
+    ASSERT_EQ(program.modal.messages.size(), 1u);
+    EXPECT_EQ(program.modal.messages[0],
+              "Can't start a text editor for /home/me/t.otp. \rOpen the template with an editor of your choice.");
+}
+
 TEST_F(OptionsDialogTest, AssociateRoundTripShowsTheStateReadBack) {
     Opt().PageControl1->setCurrentIndex(1);
     EXPECT_FALSE(Opt().CLBFT->Checked(0) || Opt().CLBFT->Checked(1));

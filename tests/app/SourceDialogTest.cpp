@@ -46,16 +46,23 @@ protected:
     std::unique_ptr<OrvaneApp> app;
 };
 
-TEST_F(SourceDialogTest, MixerStartsTheFirstToolThatRunsOrNamesWhatWasLookedFor) {
+TEST_F(SourceDialogTest, MixerStartsTheFirstToolThatRunsOrNamesWhatIsMissing) {
+    const std::string advice = "\rUse the original soundcard's software to set the recording properties.";
     struct Case {
         std::vector<std::string> missing;
         std::vector<std::string> started;
-        bool message;
+        std::string message; // empty: none
     };
     const Case cases[] = {
-        {{}, {"pavucontrol"}, false},
-        {{"pavucontrol"}, {"pavucontrol", "x-terminal-emulator"}, false},
-        {{"pavucontrol", "x-terminal-emulator"}, {"pavucontrol", "x-terminal-emulator"}, true},
+        {{}, {"pavucontrol"}, ""},
+        {{"pavucontrol"}, {"pavucontrol", "x-terminal-emulator"}, ""},
+        // alsamixer is there; only a terminal to run it in is not.
+        {{"pavucontrol", "x-terminal-emulator"},
+         {"pavucontrol", "x-terminal-emulator"},
+         "Can't find pavucontrol, or a terminal (x-terminal-emulator) to run alsamixer in. " + advice},
+        {{"pavucontrol", "x-terminal-emulator", "alsamixer"},
+         {"pavucontrol", "x-terminal-emulator"},
+         "Can't find pavucontrol or alsamixer. " + advice},
     };
     TDSRC& dialog = Start();
     for (const Case& c : cases) {
@@ -65,12 +72,10 @@ TEST_F(SourceDialogTest, MixerStartsTheFirstToolThatRunsOrNamesWhatWasLookedFor)
         program.modal.messages.clear();
         dialog.BMIX->click();
         EXPECT_EQ(program.shell.opened, c.started);
-        if (c.message)
-            EXPECT_EQ(program.modal.messages,
-                      std::vector<std::string>{"Can't find pavucontrol or alsamixer. \rUse the original soundcard's "
-                                               "software to set the recording properties."});
-        else
+        if (c.message.empty())
             EXPECT_TRUE(program.modal.messages.empty());
+        else
+            EXPECT_EQ(program.modal.messages, std::vector<std::string>{c.message});
     }
 }
 

@@ -133,19 +133,19 @@ TEST_F(StatusWindowTest, SaveWritesTheWindowAsJpeg) {
     main->SetSourceNumber(TForm1::kSourceSoundCard);
     main->MSIClick();
     const std::string file = dir.filePath("status.jpg").toStdString();
-    fsi->chooseSaveFile = [&](QWidget*) { return file; };
+    program.modal.fileToSave = file;
     fsi->Button2->click();
     EXPECT_EQ(JpegSize(file), std::make_pair(fsi->width(), fsi->height()));
     EXPECT_TRUE(program.modal.messages.empty());
 
     // Cancelled: nothing written.
-    fsi->chooseSaveFile = [](QWidget*) { return std::string(); };
+    program.modal.fileToSave.clear();
     fsi->Button2Click();
     EXPECT_TRUE(program.modal.messages.empty());
 
     // A folder that does not exist: a message, no file.
     const std::string bad = dir.filePath("missing/status.jpg").toStdString();
-    fsi->chooseSaveFile = [&](QWidget*) { return bad; };
+    program.modal.fileToSave = bad;
     fsi->Button2Click();
     ASSERT_EQ(program.modal.messages.size(), 1u);
     EXPECT_NE(program.modal.messages[0].find(bad), std::string::npos);

@@ -117,6 +117,14 @@ TEST(EncodeFileName, ExpandsPlaceholdersInAnyCaseFromOneReading) {
     EXPECT_EQ(EncodeFileName("%p %x 100%", t, "C201", "X"), "%p %x 100%");
 }
 
+TEST(EncodeFileName, LeavesOutThePaddingBlanksAtTheEndOfPS) {
+    const LocalTime t{2024, 5, 1, 23, 59, 59, 999};
+    EXPECT_EQ(EncodeFileName("%date %time %pi %ps.txt", t, "C201", "DEMO FM "), "2024-05-01 23-59-59 C201 DEMO FM.txt");
+    // Blanks before and inside the name stay; a blank PS gives nothing.
+    EXPECT_EQ(EncodeFileName("[%ps]", t, "C201", " A  B   "), "[ A  B]");
+    EXPECT_EQ(EncodeFileName("[%ps]", t, "C201", "        "), "[]");
+}
+
 TEST_F(RecorderTest, RecWithNoSourceAndNothingPlayingDoesNothing) {
     host.source = 3;
     rec.BBRECClick();

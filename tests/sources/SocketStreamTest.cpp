@@ -203,7 +203,8 @@ TEST_F(SocketStreamTest, ALongRunWithoutLineEndIsDroppedAndTheStreamGoesOn) {
     const auto lines = Lines(1);
     Play();
     server.Send(std::string(StreamLineBuffer::kCapacity, 'z'));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.Shown("TCP Error: 10090"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return host.Shown("TCP Error: 10090 (line longer than the receive buffer)"); }, 10000));
     server.Send("\r\n" + lines[0] + "\r\n");
     ASSERT_TRUE(TickUntil([&] { return !host.groups.empty() && host.groups.back() == lines[0]; }));
     EXPECT_TRUE(player.Playing());
@@ -231,7 +232,7 @@ TEST_F(SocketStreamTest, ServerClosingStopsAfterTheLinesReceivedAndReplayReconne
 TEST_F(SocketStreamTest, ARefusedConnectionStopsSoReplayCanTryAgain) {
     const quint16 port = StreamServer::ClosedPort();
     player.PlayFile(Name(std::to_string(port)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.Shown("TCP Error: 10061"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.Shown("TCP Error: 10061 (connection refused)"); }, 10000));
     EXPECT_FALSE(player.Playing());
     EXPECT_EQ(player.StopCaption(), "REPLAY");
 
@@ -249,7 +250,7 @@ TEST_F(SocketStreamTest, ErrorsAfterAStopAreShownForUnderThreeWholeSeconds) {
     player.StopPlayingFile();
     time.Advance(2999);
     stream.SockClient1Error(10060);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"TCP Error: 10060"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"TCP Error: 10060 (connection timed out)"});
     time.Advance(1);
     stream.SockClient1Error(10060);
     EXPECT_EQ(host.messages.size(), 1u);

@@ -1,0 +1,217 @@
+// The program's file dialogs: the folder and filter each one starts with, the
+// folder it remembers, and the extension a typed name gets.
+#include "AppFakes.h"
+#include "IniFile.h"
+#include "OrvaneApp.h"
+#include "Shell.h"
+#include "Unit1.h"
+#include "dd.h"
+#include "si.h"
+
+#include <QLabel>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace orvane;
+using namespace orvane::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(FilterExtension, TakesTheFirstPatternOfTheChosenFilter) {
+    const std::string play =
+        "Orvane file (*.orv);;Mervix or any ASCII file (*);;Kivo file (*.smp);;Tarn RDS Logger (*.log *.rds *.rawrds)";
+    const struct {
+        std::string filter;
+        int index;
+        std::string extension;
+    } cases[] = {
+        {"Orvane Workspace (*.owk)", 0, "owk"},
+        {play, 0, "orv"},
+        {play, 1, ""}, // any file: no extension to add
+        {play, 2, "smp"},
+        {play, 3, "log"},
+        {"Text (*.txt *.log)", 0, "txt"},
+        {"*.jpg", 0, "jpg"},
+        {"All (*.*)", 0, ""},
+        {"Odd (*.o?k)", 0, ""},
+        {"Orvane Workspace (*.owk)", 5, "owk"}, // an index out of range means the first
+    };
+    for (const auto& c : cases) EXPECT_EQ(FilterExtension(c.filter, c.index), c.extension) << c.filter << c.index;
+
+    const std::string ws = "Orvane Workspace (*.owk)";
+    EXPECT_EQ(WithFilterExtension("/a/ws1", ws, 0), "/a/ws1.owk");
+    EXPECT_EQ(WithFilterExtension("/a/ws1.txt", ws, 0), "/a/ws1.txt"); // an extension typed stays
+    EXPECT_EQ(WithFilterExtension("/a.b/ws1", ws, 0), "/a.b/ws1.owk"); // a dot in the folder is no extension
+    EXPECT_EQ(WithFilterExtension("", ws, 0), ""); // cancelled
+    EXPECT_EQ(WithFilterExtension("/a/ws1", play, 1), "/a/ws1");
+}
+
+class FileDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(QString::fromStdString(Data())).removeRecursively();
+        QDir().mkpath(QString::fromStdString(Data()));
+        // A fresh account: no documents folder yet.
+        fs::remove_all(Docs());
+        fs::create_directories(Elsewhere());
+    }
+    void TearDown() override { app.reset(); }
+
+    static std::string Data() { return std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/"; }
+    static std::string Docs() { return std::string(qgetenv("XDG_DOCUMENTS_DIR")) + "/"; }
+    std::string Elsewhere() const { return program.dir.path().toStdString() + "/elsewhere/"; }
+
+    TForm1& Start() {
+        app = std::make_unique<OrvaneApp>(program.Env({}, false));
+        app->CreateWindows();
+        return *app->Forms().form1;
+    }
+    // The workspace keys as the next save writes them.
+    std::string SavedKey(TForm1& main, const std::string& key) {
+        main.SaveWorkspace1Click();
+        return TIniFile(main.WorkspaceFile()).ReadString("General", key, "?");
+    }
+    void Cancel() {
+        program.modal.fileToOpen.clear();
+        program.modal.fileToSave.clear();
+    }
+
+    FakeProgram program;
+    std::unique_ptr<OrvaneApp> app;
+};
+
+TEST_F(FileDialogsTest, PlayOpensInTheStoredFolderWithTheStoredFilterAndStoresThePick) {
+    TForm1& main = Start();
+    Cancel();
+    main.PlayFile1Click();
+    EXPECT_EQ(program.modal.openFolder, Docs());
+    EXPECT_TRUE(fs::is_directory(Docs()));
+    EXPECT_EQ(program.modal.openFilterShown, 0);
+
+    // The user picks a file in another folder under "Kivo file".
+    const std::string file = Elsewhere() + "take.orv";
+    std::ofstream(file) << "# nothing to play\n";
+    program.modal.fileToOpen = file;
+    program.modal.openFilter = 2;
+    main.PlayFile1Click();
+    EXPECT_EQ(main.Player().PlayedName(), file);
+    Cancel();
+    main.PlayFile1Click();
+    EXPECT_EQ(program.modal.openFolder, Elsewhere());
+    EXPECT_EQ(program.modal.openFilterShown, 2);
+    EXPECT_EQ(SavedKey(main, "PlayDialogDir"), Elsewhere());
+    EXPECT_EQ(SavedKey(main, "PlayDialogFilterIndex"), "3");
+
+    // A workspace's stored folder and filter are where the dialog starts.
+    const std::string other = program.dir.path().toStdString() + "/logs/";
+    fs::create_directories(other);
+    const std::string ws = Elsewhere() + "stored.owk";
+    {
+        TIniFile ini(ws);
+        ini.WriteString("General", "PlayDialogDir", other);
+        ini.WriteInteger("General", "PlayDialogFilterIndex", 4);
+        ini.UpdateFile();
+    }
+    program.modal.fileToOpen = ws;
+    main.OpenWorkspace1Click();
+    Cancel();
+    program.modal.openFilter = -1;
+    main.PlayFile1Click();
+    EXPECT_EQ(program.modal.openFolder, other);
+    EXPECT_EQ(program.modal.openFilterShown, 3);
+}
+
+TEST_F(FileDialogsTest, RecordingStoresTheFolderOfTheFileChosen) {
+    TForm1& main = Start();
+    program.modal.fileToSave = Elsewhere() + "take";
+    program.modal.saveFilter = 0;
+    main.BBRECFNClick();
+    // It opened in the folder of the recording template, made for it.
+    EXPECT_EQ(program.modal.saveFolder, Docs());
+    EXPECT_TRUE(fs::is_directory(Docs()));
+    EXPECT_EQ(main.LRFN->text(), "take.orv");
+    EXPECT_EQ(main.DialogState().recDialogDir, Elsewhere());
+    EXPECT_EQ(SavedKey(main, "RecDialogDir"), Elsewhere());
+}
+
+TEST_F(FileDialogsTest, WorkspaceDialogsStartInTheDataFolderThenWhereTheLastPickWas) {
+    TForm1& main = Start();
+    program.modal.fileToSave = Elsewhere() + "ws1";
+    main.SaveWorkspaceAs1Click();
+    EXPECT_EQ(program.modal.saveFolder, Data());
+    // The name typed without an extension gets ".owk", so "Open Workspace..."
+    // lists it.
+    EXPECT_EQ(main.WorkspaceFile(), Elsewhere() + "ws1.owk");
+    EXPECT_TRUE(fs::exists(Elsewhere() + "ws1.owk"));
+    EXPECT_FALSE(fs::exists(Elsewhere() + "ws1"));
+    EXPECT_EQ(main.windowTitle(), "Orvane - ws1.owk");
+    Cancel();
+    main.SaveWorkspaceAs1Click();
+    EXPECT_EQ(program.modal.saveFolder, Elsewhere());
+
+    main.OpenWorkspace1Click();
+    EXPECT_EQ(program.modal.openFolder, Data());
+    fs::copy_file(Elsewhere() + "ws1.owk", program.dir.path().toStdString() + "/ws2.owk");
+    program.modal.fileToOpen = program.dir.path().toStdString() + "/ws2.owk";
+    main.OpenWorkspace1Click();
+    EXPECT_EQ(main.WorkspaceFile(), program.modal.fileToOpen);
+    Cancel();
+    main.OpenWorkspace1Click();
+    EXPECT_EQ(program.modal.openFolder, program.dir.path().toStdString() + "/");
+}
+
+TEST_F(FileDialogsTest, ReportDialogOnAFreshAccountStartsInTheDocumentsFolderAndAddsTxt) {
+    TForm1& main = Start();
+    Cancel();
+    main.CreateReport1Click();
+    EXPECT_EQ(program.modal.saveFolder.substr(0, Docs().size()), Docs());
+    EXPECT_EQ(program.modal.saveFolder.find('/', Docs().size()), std::string::npos); // a name, no subfolder
+    EXPECT_TRUE(fs::is_directory(Docs()));
+
+    program.modal.fileToSave = Elsewhere() + "report";
+    main.CreateReport1Click();
+    EXPECT_TRUE(fs::exists(Elsewhere() + "report.txt"));
+    EXPECT_EQ(SavedKey(main, "ReportDir"), Elsewhere());
+    Cancel();
+    main.CreateReport1Click();
+    EXPECT_EQ(program.modal.saveFolder.substr(0, Elsewhere().size()), Elsewhere());
+}
+
+TEST_F(FileDialogsTest, StatusImageDialogStartsInTheDocumentsFolderThenWhereTheLastImageWent) {
+    TForm1& main = Start();
+    TFSI& fsi = *app->Forms().fsi;
+    main.MSIClick();
+    Cancel();
+    fsi.Button2Click();
+    EXPECT_EQ(program.modal.saveFolder, Docs() + "status.jpg");
+    EXPECT_TRUE(fs::is_directory(Docs()));
+
+    program.modal.fileToSave = Elsewhere() + "shot";
+    fsi.Button2Click();
+    EXPECT_TRUE(program.modal.messages.empty());
+    EXPECT_GT(fs::file_size(Elsewhere() + "shot.jpg"), 0u);
+    Cancel();
+    fsi.Button2Click();
+    EXPECT_EQ(program.modal.saveFolder, Elsewhere() + "status.jpg");
+}
+
+TEST_F(FileDialogsTest, DecoderDataDialogStartsInTheDocumentsFolderThenWhereTheLastFileWent) {
+    Start();
+    TFDD& fdd = *app->Forms().fdd;
+    Cancel();
+    fdd.Button1Click();
+    EXPECT_EQ(program.modal.saveFolder, Docs());
+    EXPECT_TRUE(fs::is_directory(Docs()));
+
+    program.modal.fileToSave = Elsewhere() + "data";
+    fdd.Button1Click();
+    EXPECT_TRUE(fs::exists(Elsewhere() + "data.txt"));
+    Cancel();
+    fdd.Button1Click();
+    EXPECT_EQ(program.modal.saveFolder, Elsewhere());
+}
+
+} // namespace
