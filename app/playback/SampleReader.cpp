@@ -2,6 +2,7 @@
 
 #include "RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -23,7 +24,24 @@ bool SampleReader::Open(const std::string& path) {
         Close();
         return false;
     }
-    layout_ = SampleLayoutOf(st.st_size);
+    // The last bytes tell a trailer cut short from records.
+    const int64_t tailSize = std::min<int64_t>(st.st_size, kSampleTrailerSize);
+    std::string tail(static_cast<size_t>(tailSize), '\0');
+    size_t got = 0;
+    while (got < tail.size()) {
+        const ssize_t n = ::pread(fd_, tail.data() + got, tail.size() - got,
+                                  st.st_size - tailSize + static_cast<int64_t>(got));
+        if (n > 0) {
+            got += static_cast<size_t>(n);
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            Close();
+            return false;
+        }
+    }
+    if (got < tail.size()) tail.clear(); // shorter than it was a moment ago: no tail to judge by
+    layout_ = SampleLayoutOf(st.st_size, tail);
     return Seek(0);
 }
 

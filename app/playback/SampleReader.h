@@ -1,7 +1,8 @@
 #pragma once
 // Reads the group records of a raw sample file through one fixed buffer, so
 // memory stays the same whatever the size of the file. The layout (trailer,
-// number of groups) comes from the file's size when it is opened.
+// number of groups) comes from the file's size and last bytes when it is
+// opened.
 #include "SampleFormat.h"
 
 #include <cstdint>

@@ -109,9 +109,9 @@ std::string HeaderLine(const RecordingHeader& h) {
     line += field("date", DateText(h.time));
     line += field("time", TimeText(h.time));
     line += field("source", std::to_string(h.source));
-    line += field("name", utf8::Cut(h.name, 20));
-    line += field("location", utf8::Cut(h.location, 20));
-    line += field("notes", utf8::Cut(h.notes, 64));
+    line += field("name", utf8::CutCharacters(h.name, 20));
+    line += field("location", utf8::CutCharacters(h.location, 20));
+    line += field("notes", utf8::CutCharacters(h.notes, 64));
     if (!h.frequency.empty()) line += field("frequency", h.frequency);
     return line + ">";
 }

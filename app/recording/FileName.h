@@ -34,7 +34,8 @@ struct RecordingHeader {
     std::string frequency; // written only when not empty
 };
 // "<recorder="Orvane" date=... >": name, location and notes cut to 20, 20
-// and 64 bytes on a character boundary; quotes in them stay as they are.
+// and 64 characters, the lengths of their edits; quotes in them stay as
+// they are.
 std::string HeaderLine(const RecordingHeader& h);
 
 } // namespace orvane

@@ -107,17 +107,53 @@ SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view nam
     return t;
 }
 
-SampleLayout SampleLayoutOf(int64_t size) {
+bool StartsLikeASampleTrailer(const uint8_t* t, size_t n) {
+    auto zeroFrom = [&](size_t from, size_t to) {
+        for (size_t i = from; i < n && i < to; ++i)
+            if (t[i] != 0) return false;
+        return true;
+    };
+    // A short string: its length byte, its text, zeros to the field's end.
+    auto shortString = [&](size_t at, size_t end) {
+        if (n <= at) return true;
+        return t[at] <= 20 && zeroFrom(at + 1 + t[at], end);
+    };
+    return zeroFrom(0, 48) && shortString(48, 69) && (n <= 69 || t[69] == 14) && zeroFrom(84, 90) &&
+           shortString(90, 111) && (n <= 111 || t[111] == 11);
+}
+
+SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
     SampleLayout l;
     const int64_t body = size - 2;
     if (body < 0) return l;
-    switch (body % kSampleRecordSize) {
-    case kSampleTrailerSize % kSampleRecordSize: l.trailer = kSampleTrailerSize; break;
-    case kShortTrailerSize % kSampleRecordSize: l.trailer = kShortTrailerSize; break;
-    default: l.trailer = 0; break;
+    // The last n bytes of the file, when they are at hand and after the header.
+    auto last = [&](int64_t n) -> const uint8_t* {
+        if (n > body || n > static_cast<int64_t>(tail.size())) return nullptr;
+        return reinterpret_cast<const uint8_t*>(tail.data() + tail.size() - static_cast<size_t>(n));
+    };
+    auto leadingZeros = [&](int64_t n) {
+        const uint8_t* t = last(n);
+        return t && std::all_of(t, t + 48, [](uint8_t b) { return b == 0; });
+    };
+    const int64_t rest = body % kSampleRecordSize;
+    int64_t whole = 0; // the trailer a file of this size would have in one piece
+    if (rest == kSampleTrailerSize % kSampleRecordSize && body >= kSampleTrailerSize) whole = kSampleTrailerSize;
+    if (rest == kShortTrailerSize % kSampleRecordSize && body >= kShortTrailerSize) whole = kShortTrailerSize;
+    if (whole && leadingZeros(whole)) {
+        l.trailer = whole;
+    } else {
+        // The longest cut of a trailer that fits the bytes before it into
+        // whole records; records of zeros next to it are missing blocks only.
+        for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0;
+             n -= kSampleRecordSize) {
+            if (const uint8_t* t = last(n); t && StartsLikeASampleTrailer(t, static_cast<size_t>(n))) {
+                l.trailer = n;
+                break;
+            }
+        }
+        // A whole trailer whose bytes we do not know, as other tools write it.
+        if (l.trailer == 0) l.trailer = whole;
     }
-    // A file shorter than its trailer would be is read as records only.
-    if (body < l.trailer) l.trailer = 0;
     l.groups = (body - l.trailer) / kSampleRecordSize;
     l.readLimit = size - l.trailer;
     return l;

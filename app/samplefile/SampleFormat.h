@@ -65,13 +65,22 @@ TRDSGroupRec DecodeSampleRecord(const uint8_t* bytes, bool badAsCorrect, const L
 // character boundary.
 SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view name);
 
-// The layout of a sample file of `size` bytes, found from its size alone:
-// (size - 2) mod 16 of 11 means a 123-byte trailer, 3 a 115-byte one, else none.
+// The layout of a sample file of `size` bytes whose last bytes are `tail`
+// (the last min(size, 123) of them; fewer find no cut trailer). (size - 2)
+// mod 16 of 11 means a 123-byte trailer, 3 a 115-byte one, each when it
+// begins with the trailer's 48 zero bytes. A trailer cut short (an
+// interrupted copy, a full disk) is found by its known leading bytes, so
+// none of it is read as records; a file without any trailer is all records.
 struct SampleLayout {
     int64_t trailer = 0;
     int64_t groups = 0;   // never below 0
     int64_t readLimit = 0; // a record is decoded only when it ends at or before this
 };
-SampleLayout SampleLayoutOf(int64_t size);
+SampleLayout SampleLayoutOf(int64_t size, std::string_view tail);
+
+// Whether n bytes could be the first n of a trailer: its zero runs, the
+// length bytes of the location and the name, those of the address and the
+// product.
+bool StartsLikeASampleTrailer(const uint8_t* bytes, size_t n);
 
 } // namespace orvane

@@ -468,7 +468,8 @@ std::string TScCustomComm::FormattedDeviceName() const {
 
 scline::Settings TScCustomComm::LineSettings() const {
     scline::Settings line;
-    line.baud = baudrate_ == brUser ? static_cast<uint32_t>(userBaudrate_) : ScBaudrateValue(baudrate_);
+    // A negative user rate is no rate either; the line refuses 0.
+    line.baud = baudrate_ == brUser ? static_cast<uint32_t>(std::max(userBaudrate_, 0)) : ScBaudrateValue(baudrate_);
     line.dataBits = 4 + static_cast<int>(databits_);
     static constexpr scline::Parity kParity[] = {scline::kNone, scline::kOdd, scline::kEven, scline::kMark,
                                                  scline::kSpace};

@@ -68,7 +68,8 @@ int Apply(int fd, const Settings* line) {
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     if (line) {
-        if (line->dataBits < 5 || line->dataBits > 8) return EINVAL;
+        // Rate 0 is no rate: a real line would hang up.
+        if (line->dataBits < 5 || line->dataBits > 8 || line->baud == 0) return EINVAL;
         unsigned cflag = t.c_cflag, iflag = t.c_iflag;
         Encode(*line, cflag, iflag);
         t.c_cflag = cflag;

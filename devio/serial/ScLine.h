@@ -23,7 +23,7 @@ struct Settings {
 void Encode(const Settings& line, unsigned& cflag, unsigned& iflag);
 
 // Raw mode, reads that return at once with what is waiting, and, when line is
-// given, its settings. EINVAL for a data-bit count outside 5..8.
+// given, its settings. EINVAL for a data-bit count outside 5..8 or a rate of 0.
 int Apply(int fd, const Settings* line);
 // What the line holds now.
 int Read(int fd, Settings& line);

@@ -74,4 +74,15 @@ inline std::string_view Cut(std::string_view s, std::size_t maxBytes) {
     return s.substr(0, maxBytes);
 }
 
+// The first maxChars characters, as an edit that holds that many counts
+// them; a byte that forms no character counts as one.
+inline std::string_view CutCharacters(std::string_view s, std::size_t maxChars) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; n < maxChars && i < s.size(); ++n) {
+        const std::size_t len = SequenceAt(s, i);
+        i += len == 0 ? 1 : len;
+    }
+    return s.substr(0, i);
+}
+
 } // namespace orvane::utf8

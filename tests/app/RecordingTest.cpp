@@ -108,14 +108,15 @@ protected:
         WriteFileBytes(path, text);
         return path;
     }
-    std::string WriteSample(const std::string& name, const std::vector<TRDSGroupRec>& groups, size_t trailer) {
+    std::string WriteSample(const std::string& name, const std::vector<TRDSGroupRec>& groups, size_t trailer,
+                            const std::string& location = "", const std::string& recorder = "") {
         SampleEncoder enc;
         std::string bytes = "\xFF\x06";
         for (const auto& g : groups) {
             const SampleRecord r = enc.Encode(g);
             bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
         }
-        const SampleTrailer t = BuildSampleTrailer("", "");
+        const SampleTrailer t = BuildSampleTrailer(location, recorder);
         bytes.append(reinterpret_cast<const char*>(t.data()), trailer);
         const std::string path = program.ProgramFolder() + name;
         WriteFileBytes(path, bytes);
@@ -204,6 +205,41 @@ TEST_F(RecordingTest, SampleFilesPlayEveryGroupWhateverTheirTrailer) {
         EXPECT_EQ(main().Player().TotalGroups(), 20) << trailer;
         RunToTheEnd();
         EXPECT_EQ(RecordingPlugins::Groups().size(), groups.size()) << trailer;
+    }
+}
+
+// A copy that was interrupted, or a disk that filled up, cuts the trailer
+// anywhere; none of its bytes may come back as groups, not even as the
+// blocks 0000 that "bad blocks as correct" would keep.
+TEST_F(RecordingTest, ASampleFileWithACutTrailerPlaysOnlyItsGroups) {
+    const auto groups = Mixed(0xC201, 20);
+    for (bool badAsCorrect : {false, true}) {
+        options.badAsCorrect = badAsCorrect;
+        // Missing blocks are stored as zero words; C and D of them come back
+        // as 0000 under the option.
+        std::vector<std::string> expected;
+        for (TRDSGroupRec g : groups) {
+            if (badAsCorrect && g.BlockC < 0) g.BlockC = 0;
+            if (badAsCorrect && g.BlockD < 0) g.BlockD = 0;
+            expected.push_back(Blocks(g));
+        }
+        for (size_t cut : {0, 1, 16, 27, 47, 48, 49, 50, 70, 99, 100, 112, 114, 115, 122, 123}) {
+            const std::string path = WriteSample("cut" + std::to_string(cut) + ".smp", groups, cut,
+                                                 "Hamburg Ost", "J\xC3\xB6rg");
+            RecordingPlugins::Groups().clear();
+            PlayToTheEnd(path);
+            EXPECT_EQ(main().Player().TotalGroups(), 20) << cut << " bad as correct " << badAsCorrect;
+            RunToTheEnd();
+            EXPECT_EQ(SeenBlocks(), expected) << cut << " bad as correct " << badAsCorrect;
+        }
+    }
+    // The same trailer after no group at all: nothing to play.
+    options.badAsCorrect = true;
+    for (size_t cut : {50, 122}) {
+        RecordingPlugins::Groups().clear();
+        PlayToTheEnd(WriteSample("none.smp", {}, cut, "Hamburg Ost", "Ann"));
+        RunToTheEnd();
+        EXPECT_TRUE(SeenBlocks().empty()) << cut;
     }
 }
 

@@ -1,4 +1,5 @@
-// Raw sample files as the player reads them: the layout from the size, the
+// Raw sample files as the player reads them: the layout from the size and
+// the last bytes (a trailer whole, cut short or missing), the
 // records within it, and the decoder's verdict on every block.
 //
 // Input: one byte of flags (bit 0: bad blocks C and D count as correct),
@@ -7,7 +8,9 @@
 #include "SampleFormat.h"
 #include "SampleReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orvane;
@@ -18,10 +21,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchPath("sample.smp");
     fuzz::WriteScratch(path, file);
 
-    const SampleLayout layout = SampleLayoutOf(static_cast<int64_t>(file.size()));
+    const size_t tailSize = std::min<size_t>(file.size(), kSampleTrailerSize);
+    const SampleLayout layout =
+        SampleLayoutOf(static_cast<int64_t>(file.size()), std::string_view(file).substr(file.size() - tailSize));
     fuzz::Check(layout.groups >= 0, "a group count");
-    fuzz::Check(layout.trailer == 0 || layout.trailer == kSampleTrailerSize || layout.trailer == kShortTrailerSize,
-                "a known trailer");
+    fuzz::Check(layout.trailer >= 0 && layout.trailer <= kSampleTrailerSize, "a trailer no longer than a whole one");
+    fuzz::Check(layout.trailer == 0 || layout.trailer == kSampleTrailerSize || layout.trailer == kShortTrailerSize ||
+                    StartsLikeASampleTrailer(reinterpret_cast<const uint8_t*>(file.data()) + file.size() - layout.trailer,
+                                             static_cast<size_t>(layout.trailer)),
+                "a whole trailer or the start of one");
+    fuzz::Check(layout.trailer == 0 || layout.trailer == kSampleTrailerSize || layout.trailer == kShortTrailerSize ||
+                    (static_cast<int64_t>(file.size()) - 2 - layout.trailer) % kSampleRecordSize == 0,
+                "a cut trailer follows whole records");
     fuzz::Check(file.size() < 2 || 2 + kSampleRecordSize * layout.groups + layout.trailer <= static_cast<int64_t>(file.size()),
                 "the records and the trailer fit the file");
 

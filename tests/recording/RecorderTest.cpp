@@ -165,19 +165,40 @@ TEST_F(RecorderTest, TextRecordingHasHeaderAndLinesAndAppendsToAnExistingFile) {
         << "the date-and-time option is read when the recording starts";
 }
 
-TEST_F(RecorderTest, HeaderNamesTheFrequencyOfADeviceLinkAndCutsLongFields) {
+// The option edits limit name, location and notes to 20, 20 and 64
+// characters, and the header cuts to the same counts: accented letters take
+// two bytes each, but one character.
+TEST_F(RecorderTest, HeaderNamesTheFrequencyOfADeviceLinkAndCutsLongFieldsByCharacters) {
     host.source = 2;
-    host.options.name = std::string(19, 'n') + "\xC3\xA9";       // 21 bytes
-    host.options.location = "Ost";
-    host.options.notes = std::string(63, 'x') + "\xE2\x82\xAC"; // 66 bytes
-    time.SetLocal(LocalTime{2024, 12, 31, 23, 59, 59, 999});
-    rec.BBRECClick();
-    rec.StopRecordingFile();
-    const auto lines = Lines(ReadFileBytes(rec.FileName()));
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "<recorder=\"Orvane\" date=\"2024-12-31\" time=\"23-59-59\" source=\"2\" name=\"" +
-                            std::string(19, 'n') + "\" location=\"Ost\" notes=\"" + std::string(63, 'x') +
-                            "\" frequency=\"101.3\">");
+    struct Case {
+        std::string name, location, notes;
+        std::string nameOut, locationOut, notesOut;
+    };
+    const std::string notes64 = std::string(60, 'x') + "\xE2\x82\xAC\xC3\xA9\xF0\x9F\x93\xBB!"; // 64 characters
+    const Case cases[] = {
+        {"J\xC3\xB6rg \xC3\x9Cnterwald-Smith", "K\xC3\xB8" "benhavn \xC3\x98sterbro", notes64,
+         "J\xC3\xB6rg \xC3\x9Cnterwald-Smith", "K\xC3\xB8" "benhavn \xC3\x98sterbro", notes64},
+        {std::string(20, 'n') + "\xC3\xA9", "\xC3\xA9" + std::string(20, 'o'), notes64 + "more",
+         std::string(20, 'n'), "\xC3\xA9" + std::string(19, 'o'), notes64},
+        {std::string(19, 'n') + "\xC3\xA9", "Ost", std::string(63, 'x') + "\xE2\x82\xAC",
+         std::string(19, 'n') + "\xC3\xA9", "Ost", std::string(63, 'x') + "\xE2\x82\xAC"},
+        // A byte that is no character counts as one.
+        {std::string(19, 'n') + "\xFF\xFF", "", "", std::string(19, 'n') + "\xFF", "", ""},
+    };
+    int second = 0;
+    for (const Case& c : cases) {
+        host.options.name = c.name;
+        host.options.location = c.location;
+        host.options.notes = c.notes;
+        time.SetLocal(LocalTime{2024, 12, 31, 23, 59, second++, 999});
+        rec.BBRECClick();
+        rec.StopRecordingFile();
+        const auto lines = Lines(ReadFileBytes(rec.FileName()));
+        ASSERT_EQ(lines.size(), 1u) << c.name;
+        EXPECT_EQ(lines[0], "<recorder=\"Orvane\" date=\"2024-12-31\" time=\"23-59-0" + std::to_string(second - 1) +
+                                "\" source=\"2\" name=\"" + c.nameOut + "\" location=\"" + c.locationOut +
+                                "\" notes=\"" + c.notesOut + "\" frequency=\"101.3\">");
+    }
 }
 
 // A clock that moves on with every reading, from just before midnight.
@@ -269,6 +290,8 @@ TEST_F(RecorderTest, PreBufferHoldsOneGroupLessThanItsEntriesAndEmptiesOnAllocat
 TEST_F(RecorderTest, SampleRecordingWritesHeaderRecordsAndTrailer) {
     rec.SetTemplate("%pi.SMP");
     host.options.location = "Ost";
+    // The trailer's fields hold 20 bytes: the name loses its last two characters.
+    host.options.name = "J\xC3\xB6rg \xC3\x9Cnterwald-Smith";
     rec.AddToRecBuffer(Rec(0x2A01, 0x0408, 0xE10D, 0x4F52));
     rec.BBRECClick();
     ASSERT_TRUE(rec.Recording());
@@ -280,8 +303,9 @@ TEST_F(RecorderTest, SampleRecordingWritesHeaderRecordsAndTrailer) {
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\x06");
     EXPECT_EQ(bytes.substr(2, 16), std::string("\x2A\x01\x02\xC0\x04\x08\x7A\xC0\xE1\x0D\x5B\x00\x4F\x52\xB9\x00", 16));
     EXPECT_EQ(bytes.substr(18, 16), std::string(16, '\0'));
-    const SampleTrailer t = BuildSampleTrailer("Ost", "");
+    const SampleTrailer t = BuildSampleTrailer("Ost", "J\xC3\xB6rg \xC3\x9Cnterwald-Smi");
     EXPECT_EQ(bytes.substr(34), std::string(t.begin(), t.end()));
+    EXPECT_EQ(bytes.substr(34 + 90, 21), "\x14J\xC3\xB6rg \xC3\x9Cnterwald-Smi");
     EXPECT_EQ(host.commands, std::vector<std::string>{"FILEWRITTEN " + Path("C201.SMP")});
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -129,17 +130,74 @@ TEST(SampleFormat, TrailerHoldsLocationNameAndProduct) {
     EXPECT_EQ(t[110], 0);
 }
 
+SampleLayout LayoutOf(const std::string& file) {
+    const size_t tail = std::min<size_t>(file.size(), kSampleTrailerSize);
+    return SampleLayoutOf(static_cast<int64_t>(file.size()), std::string_view(file).substr(file.size() - tail));
+}
+
+std::string SampleFile(int groups, size_t trailer, const std::string& location = "Hamburg Ost",
+                       const std::string& name = "Ann") {
+    std::string bytes = "\xFF\x06";
+    SampleEncoder enc;
+    for (int i = 0; i < groups; ++i) {
+        const SampleRecord r = enc.Encode(GroupRecord(0xC201, 0x0400 | i, 0xE10D, 0x4F52));
+        bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
+    }
+    const SampleTrailer t = BuildSampleTrailer(location, name);
+    return bytes.append(reinterpret_cast<const char*>(t.data()), trailer);
+}
+
 TEST(SampleFormat, LayoutComesFromTheFileSize) {
     for (int64_t n : {0, 1, 8, 1000}) {
-        EXPECT_EQ(SampleLayoutOf(2 + 16 * n + 123).groups, n) << n;
-        EXPECT_EQ(SampleLayoutOf(2 + 16 * n + 115).groups, n) << n;
-        EXPECT_EQ(SampleLayoutOf(2 + 16 * n).groups, n) << n;
-        EXPECT_EQ(SampleLayoutOf(2 + 16 * n + 7).groups, n) << "partial record " << n;
+        const std::string records(static_cast<size_t>(2 + 16 * n), '\x55');
+        EXPECT_EQ(LayoutOf(records + std::string(123, '\0')).groups, n) << n;
+        EXPECT_EQ(LayoutOf(records + std::string(115, '\0')).groups, n) << n;
+        EXPECT_EQ(LayoutOf(records).groups, n) << n;
+        EXPECT_EQ(LayoutOf(records + "1234567").groups, n) << "partial record " << n;
     }
-    EXPECT_EQ(SampleLayoutOf(2 + 16 * 3 + 123).trailer, 123);
-    EXPECT_EQ(SampleLayoutOf(2 + 16 * 3 + 115).trailer, 115);
-    EXPECT_EQ(SampleLayoutOf(2 + 16 * 3).trailer, 0);
-    for (int64_t size : {0, 1, 2, 13, 50, 100}) EXPECT_GE(SampleLayoutOf(size).groups, 0) << size;
+    const std::string three(2 + 16 * 3, '\x55');
+    EXPECT_EQ(LayoutOf(three + std::string(123, '\0')).trailer, 123);
+    EXPECT_EQ(LayoutOf(three + std::string(115, '\0')).trailer, 115);
+    EXPECT_EQ(LayoutOf(three).trailer, 0);
+    // A whole trailer whose bytes are not ours is still one.
+    EXPECT_EQ(LayoutOf(three + std::string(123, 'x')).trailer, 123);
+    EXPECT_EQ(LayoutOf(three + std::string(115, 'x')).trailer, 115);
+    for (size_t size : {0, 1, 2, 13, 50, 100}) EXPECT_GE(LayoutOf(std::string(size, '\0')).groups, 0) << size;
+}
+
+// The lengths a cut trailer may have: none, a few bytes, the zero run and
+// its end, into each field, just under and at each whole size.
+TEST(SampleFormat, ACutTrailerIsNoRecord) {
+    for (size_t cut : {0, 1, 3, 11, 16, 27, 47, 48, 49, 50, 60, 69, 70, 84, 90, 99, 100, 111, 112, 114, 115, 122, 123}) {
+        for (int n : {0, 5}) {
+            const std::string file = SampleFile(n, cut);
+            const SampleLayout l = LayoutOf(file);
+            EXPECT_EQ(l.groups, n) << cut << " after " << n;
+            EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << cut << " after " << n;
+            EXPECT_EQ(l.readLimit, static_cast<int64_t>(2 + 16 * n)) << cut << " after " << n;
+        }
+    }
+    // Name and location fill their fields.
+    EXPECT_EQ(LayoutOf(SampleFile(5, 100, std::string(20, 'L'), std::string(20, 'N'))).groups, 5);
+}
+
+// What follows the zero run tells a trailer from records: a record that
+// merely ends in zeros stays a record.
+TEST(SampleFormat, RecordsThatLookLikeATrailerInPartStayRecords) {
+    std::string file = SampleFile(5, 0);
+    // The last record's check words end in zero bytes, as every one does.
+    EXPECT_EQ(LayoutOf(file + std::string(3, '\0')).groups, 5);
+    // 48 zeros and a length byte above 20: no trailer, so two records and a part.
+    std::string notTrailer = std::string(48, '\0') + "\x30" + std::string(1, 'x');
+    EXPECT_EQ(LayoutOf(file + notTrailer).groups, 8);
+    // A web-address length that is not 14.
+    std::string t = std::string(SampleFile(0, 70)).substr(2);
+    t[69] = 13;
+    EXPECT_EQ(LayoutOf(file + t).groups, 9);
+    // Text after a location's end where the field holds zeros.
+    t = std::string(SampleFile(0, 60)).substr(2);
+    t[48] = 2;
+    EXPECT_EQ(LayoutOf(file + t).groups, 8);
 }
 
 class SampleReaderTest : public ::testing::Test {

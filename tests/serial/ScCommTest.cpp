@@ -69,6 +69,29 @@ TEST_F(ScCommOpen, FailuresCarryTheirTexts) {
     EXPECT_EQ(Raised([&] { comm.SetDatabits(db4); }), "Error writing dcb (22), Invalid argument");
 }
 
+// A rate of 0 hangs a real line up; the user rate it would come from is
+// refused like any other setting the line cannot take.
+TEST_F(ScCommOpen, AUserRateOfZeroIsRefused) {
+    comm.SetBaudrate(brUser);
+    ASSERT_EQ(comm.UserBaudrate(), 0);
+    EXPECT_EQ(Raised([&] { comm.Open(); }), "Error writing dcb (22), Invalid argument");
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetUserBaudrate(-9600);
+    EXPECT_EQ(Raised([&] { comm.Open(); }), "Error writing dcb (22), Invalid argument");
+    EXPECT_FALSE(comm.IsOpen());
+
+    comm.SetUserBaudrate(31250);
+    comm.Open();
+    EXPECT_EQ(Raised([&] { comm.SetUserBaudrate(0); }), "Error writing dcb (22), Invalid argument");
+    comm.SetBaudrate(br9600);
+    ASSERT_EQ(comm.UserBaudrate(), 0);
+    EXPECT_EQ(Raised([&] { comm.SetBaudrate(brUser); }), "Error writing dcb (22), Invalid argument");
+    // The line keeps the last rate it could take.
+    scline::Settings line;
+    ASSERT_EQ(scline::Read(comm.Handle(), line), 0);
+    EXPECT_EQ(line.baud, 9600u);
+}
+
 TEST_F(ScCommOpen, SettingsThatNeedAClosedPortAreRefusedWhileOpen) {
     comm.Open();
     const std::string name = comm.DeviceName();
