@@ -429,6 +429,11 @@ SlicerSettings TForm1::SoundCardSettings() const {
     return {source_.edge, source_.rdsEnc, source_.invert, source_.threshold1, source_.threshold2};
 }
 
+void TForm1::TakeSourceSettings(const SourceSettings& s) {
+    source_ = s;
+    slicer_.ApplySettings(SoundCardSettings());
+}
+
 void TForm1::DisconnectSource(int source) {
     // The source manager closes the serial receiver, the sound card or the
     // device link, stops a recording and resets the decoded data.
@@ -933,7 +938,7 @@ void TForm1::SelectRDSInput1Click() {
     forms_.dsrc->FillFrom(source_);
     if (env_.modal->Run(*forms_.dsrc) != QDialog::Accepted) return;
     DisconnectSource();
-    source_ = forms_.dsrc->Taken();
+    TakeSourceSettings(forms_.dsrc->Taken());
     // An explicit choice is saved again, whatever the command line said.
     settings_->ClearSourceOverride();
     ConnectSource();
@@ -1075,7 +1080,7 @@ WorkspaceState TForm1::WorkspaceControls() const {
 void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
     move(s.left, s.top);
     startVisible_ = s.visible;
-    source_ = s.source;
+    TakeSourceSettings(s.source);
     TBSpeed->SetPosition(s.playbackSpeed);
     CBFREQ->setCurrentIndex(s.tuneTo);
     dialogState_ = s;

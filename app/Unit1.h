@@ -287,6 +287,8 @@ private:
     void ConnectSource() { sources_.ConnectToSource(); }
     void DisconnectSource() { DisconnectSource(srcNum_); }
     void DisconnectSource(int source);
+    // New source settings; the running slicer works with them at once.
+    void TakeSourceSettings(const SourceSettings& s);
     // ISourceHost
     void AddToDecoderBuffer(uint8_t bit) override { ring_.AddToDecoderBuffer(bit); }
     bool SoundCardIsSource() const override { return srcNum_ == kSourceSoundCard; }

@@ -36,6 +36,7 @@ int32_t BitSlicer::SoundCardBufferSize(int item) {
 bool BitSlicer::Connect(int device) {
     use441_ = host_.Options().Always441();
     device_ = device;
+    connected_ = true;
     CreateCapture();
     wdt_->SetEnabled(true);
     // The component raises nothing: whether it runs shows in its state.
@@ -46,6 +47,13 @@ void BitSlicer::Disconnect() {
     // A buffer handed over after this belongs to a stopped capture and is dropped.
     waveIn_->StopImmediately();
     wdt_->SetEnabled(false);
+    connected_ = false;
+}
+
+void BitSlicer::ApplySettings(const SlicerSettings& s) {
+    const bool otherKind = s.mono != settings.mono;
+    settings = s;
+    if (otherKind && connected_ && host_.SoundCardIsSource()) CreateCapture();
 }
 
 void BitSlicer::CreateCapture() {

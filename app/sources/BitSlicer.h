@@ -57,6 +57,10 @@ public:
     bool Connect(int device);
     // Stops the capture at once and the watchdog.
     void Disconnect();
+    // New settings, in force from the next buffer. A running capture of the
+    // other kind (stereo for an encoder, mono for data and clock) is
+    // re-created, since the slicer cannot read one as the other.
+    void ApplySettings(const SlicerSettings& s);
 
     // The capture's buffer-filled event; always true.
     bool WaveIn1BufferFilled(void* buffer, int32_t& size);
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<TWaveIn> waveIn_;
     std::unique_ptr<ITimer> wdt_;
     int device_ = -1;
+    bool connected_ = false;
     bool use441_ = true;
     SlicerFigures figures_;
 

@@ -131,7 +131,7 @@ void SocketStream::SockClient1Disconnect() {
     // The server's last line may lack its line end; the close ends it. The
     // lines already received still play before the playback stops.
     peerClosed_ = true;
-    buffer_.Append("\n");
+    buffer_.Close();
     if (buffer_.Size() == 0) player_.StopPlayingFile();
 }
 

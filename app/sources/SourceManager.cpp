@@ -63,7 +63,7 @@ void SourceManager::ConnectSoundCard() {
     BitSlicer* slicer = host_.SoundCard();
     const int device = settings_.AudioInDevice();
     if (!slicer || device < 0) return; // no input chosen opens nothing
-    slicer->settings = settings_.SoundCardSettings();
+    slicer->ApplySettings(settings_.SoundCardSettings());
     // The capture raises nothing: whether it started shows in its state. The
     // watchdog runs either way and tries again when no buffers come.
     if (!slicer->Connect(device)) host_.Show("Sound card error!");

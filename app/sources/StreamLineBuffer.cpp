@@ -8,8 +8,20 @@ StreamLineBuffer::AppendResult StreamLineBuffer::Append(std::string_view text) {
     if (text.empty()) return AppendResult::Stored;
     if (Size() >= kCapacity) {
         // The line-end pairing still follows the text that was dropped.
-        lastWasCR_ = text.back() == '\r';
+        const char last = text.back();
+        lastWasCR_ = last == '\r';
+        DropUnfinishedLine();
+        // Text that ended on a line end leaves the next read at a line's start.
+        skipping_ = last != '\r' && last != '\n';
         return AppendResult::Dropped;
+    }
+    if (skipping_) {
+        const size_t end = text.find_first_of("\r\n");
+        if (end == std::string_view::npos) return AppendResult::Stored;
+        skipping_ = false;
+        lastWasCR_ = text[end] == '\r';
+        text.remove_prefix(end + 1);
+        if (text.empty()) return AppendResult::Stored;
     }
     // Consumed text is let go before the buffer grows, so it never holds
     // more than the capacity and one read.
@@ -33,9 +45,34 @@ StreamLineBuffer::AppendResult StreamLineBuffer::Append(std::string_view text) {
 
     if (Size() >= kCapacity && !std::memchr(data_.data() + head_, '\r', Size())) {
         Clear();
+        skipping_ = true; // the rest of that line is no line either
         return AppendResult::Overflow;
     }
     return AppendResult::Stored;
+}
+
+void StreamLineBuffer::Close() {
+    // While skipping, the unfinished line has already gone.
+    if (skipping_ || Size() == 0 || data_.back() == '\r') {
+        skipping_ = false;
+        return;
+    }
+    if (Size() < kCapacity) {
+        data_.push_back('\r');
+        lastWasCR_ = true;
+    } else {
+        DropUnfinishedLine();
+    }
+}
+
+void StreamLineBuffer::DropUnfinishedLine() {
+    size_t end = data_.size();
+    while (end > head_ && data_[end - 1] != '\r') --end;
+    data_.resize(end);
+    if (head_ == data_.size()) {
+        data_.clear();
+        head_ = 0;
+    }
 }
 
 std::string StreamLineBuffer::GetTCPLine() {
@@ -61,6 +98,7 @@ void StreamLineBuffer::Clear() {
     data_.clear();
     head_ = 0;
     lastWasCR_ = false;
+    skipping_ = false;
 }
 
 } // namespace orvane

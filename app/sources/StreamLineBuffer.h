@@ -16,10 +16,17 @@ public:
     enum class AppendResult { Stored, Dropped, Overflow };
 
     // Line feeds end lines too: CR LF and a lone LF each become one CR, also
-    // when the pair is split between two reads. Overflow: the buffer filled
-    // up without a single line end, so nothing could ever be taken from it;
-    // it has been emptied.
+    // when the pair is split between two reads. Dropped: the buffer was full.
+    // Overflow: the buffer filled up without a single line end, so nothing
+    // could ever be taken from it; it has been emptied.
+    // Text lost either way leaves the lines around it broken: the buffer lets
+    // its own unfinished line go and skips what comes next up to the next
+    // line end, so a line taken is always one that was sent whole.
     AppendResult Append(std::string_view text);
+
+    // The sender has closed: its last line is ended. A last line that the
+    // full buffer has no room to end is let go, so the buffer always drains.
+    void Close();
 
     // One line for the playback tick, empty when none is complete. Lines
     // shorter than kMinLine are passed over while further complete lines
@@ -30,9 +37,13 @@ public:
     void Clear();
 
 private:
+    // Lets go of the text after the last line end.
+    void DropUnfinishedLine();
+
     std::string data_;
-    size_t head_ = 0;       // data_ before it has been consumed
+    size_t head_ = 0;        // data_ before it has been consumed
     bool lastWasCR_ = false; // a line feed right after it ends no further line
+    bool skipping_ = false;  // the text up to the next line end belongs to a lost line
 };
 
 } // namespace orvane

@@ -330,6 +330,27 @@ TEST_F(SettingsTest, PickingASourceInTheDialogEndsTheOverride) {
     EXPECT_EQ(saved.ReadString("General", "COMPort1", ""), "5");
     EXPECT_EQ(saved.ReadString("General", "Host", ""), "H");
 
+    // The slicer takes the sound-card settings on OK, also before an input
+    // device is chosen.
+    program.modal.onRun = [this](QDialog&) {
+        Src().PageControl1->setCurrentIndex(1);
+        Src().RGEDGE->SetItemIndex(2);
+        Src().CBINV->setChecked(true);
+        Src().SETH1->setValue(150);
+        Src().SETH2->setValue(30);
+        return int(QDialog::Accepted);
+    };
+    main.SelectRDSInput1Click();
+    EXPECT_TRUE(main.Slicer().settings.mono);
+    EXPECT_TRUE(main.Slicer().settings.invert);
+    EXPECT_FLOAT_EQ(main.Slicer().settings.t1, 1.50f);
+    EXPECT_FLOAT_EQ(main.Slicer().settings.t2, 0.30f);
+    program.modal.onRun = [this](QDialog&) {
+        Src().PageControl1->setCurrentIndex(0);
+        return int(QDialog::Accepted);
+    };
+    main.SelectRDSInput1Click();
+
     // Cancelling changes nothing.
     program.modal.onRun = [this](QDialog&) {
         Src().PageControl1->setCurrentIndex(1);

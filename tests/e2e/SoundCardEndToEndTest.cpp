@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 using namespace orvane;
 using namespace orvane::test;
@@ -81,6 +82,55 @@ TEST_F(SoundCardEndToEnd, ShowsPIPSAndGroupsFromTheDataAndClockLines) {
     EXPECT_LE(main.LGR->text().toInt(), static_cast<int>(groups.size()));
     main.close();
     EXPECT_FALSE(main.Slicer().WaveIn1().DeviceOpen());
+}
+
+// A workspace that keeps the sound card as source reconnects nothing, yet the
+// running slicer takes its settings, and an encoder input gets a mono capture.
+TEST_F(SoundCardEndToEnd, OpeningAWorkspaceGivesTheRunningSlicerItsSettings) {
+    AlsaCapturePcm::Instance().SetInput(std::vector<int16_t>(2 * 44100, 0));
+    Workspace(-1, AlsaCapturePcm::kName);
+    const auto workspace = [&](const std::string& name, const std::string& general) {
+        std::ofstream(data_ + name) << "[General]\nSrcNum=1\nAudioInDeviceName=" << AlsaCapturePcm::kName << "\n"
+                                    << general;
+        return data_ + name;
+    };
+    auto program = Start();
+    TForm1& main = *program->Forms().form1;
+    main.show();
+    ASSERT_TRUE(main.Slicer().WaveIn1().Active()) << main.Slicer().WaveIn1().ErrorText();
+    const uint32_t device = main.Slicer().WaveIn1().WaveDevice();
+
+    modal_.fileToOpen = workspace("edge.owk", "Edge=1\nInvert=1\nThreshold1=180\nThreshold2=40\n");
+    main.OpenWorkspace1Click();
+    const SlicerSettings edge = main.Slicer().settings;
+    EXPECT_TRUE(edge.fallingEdge);
+    EXPECT_FALSE(edge.mono);
+    EXPECT_TRUE(edge.invert);
+    EXPECT_FLOAT_EQ(edge.t1, 1.80f);
+    EXPECT_FLOAT_EQ(edge.t2, 0.40f);
+    EXPECT_TRUE(main.Slicer().WaveIn1().Stereo());
+
+    // An inverted encoder signal, decoded only by a mono capture that slices
+    // with the workspace's settings.
+    const auto groups = StationGroups(0x5A31, "ENCODER ", 24);
+    BitStream bits;
+    for (const auto& g : groups) bits.Add(g);
+    SignalShape shape;
+    shape.invert = true;
+    shape.noise = 200;
+    std::vector<int16_t> signal = MonoKeyedWave(bits.bits(), shape);
+    signal.resize(signal.size() + 2 * 44100, 0);
+    AlsaCapturePcm::Instance().SetInput(signal);
+    modal_.fileToOpen = workspace("encoder.owk", "RDSEnc=1\nInvert=1\n");
+    main.OpenWorkspace1Click();
+    EXPECT_TRUE(main.Slicer().settings.mono);
+    EXPECT_TRUE(main.Slicer().settings.invert);
+    EXPECT_FALSE(main.Slicer().settings.fallingEdge);
+    EXPECT_FALSE(main.Slicer().WaveIn1().Stereo());
+    EXPECT_EQ(main.Slicer().WaveIn1().WaveDevice(), device);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.LPS->text() == "ENCODER "; }, 20000)) << main.LPS->text().toStdString();
+    EXPECT_EQ(main.LPI->text(), "5A31");
+    main.close();
 }
 
 TEST_F(SoundCardEndToEnd, CaptureThatDoesNotStartShowsSoundCardError) {

@@ -326,6 +326,33 @@ TEST_F(SlicerCapture, WatchdogRestartsOnTheChosenDeviceAfterEightSeconds) {
     s.slicer.Disconnect();
 }
 
+TEST_F(SlicerCapture, NewSettingsReachTheRunningCaptureOnlyWhereTheyMust) {
+    Slicing s;
+    ASSERT_TRUE(s.slicer.Connect(device_));
+    TWaveIn* stereo = &s.slicer.WaveIn1();
+    // Edge, invert and thresholds are read buffer by buffer: the capture stays.
+    s.slicer.ApplySettings({true, false, true, 1.2f, 0.5f});
+    EXPECT_EQ(&s.slicer.WaveIn1(), stereo);
+    EXPECT_FLOAT_EQ(s.slicer.settings.t1, 1.2f);
+    // The encoder input needs a mono capture, on the same device.
+    s.slicer.ApplySettings({false, true, false, 1.65f, 0.70f});
+    ASSERT_TRUE(s.slicer.WaveIn1().Active());
+    EXPECT_FALSE(s.slicer.WaveIn1().Stereo());
+    EXPECT_EQ(s.slicer.WaveIn1().WaveDevice(), static_cast<uint32_t>(device_));
+    EXPECT_TRUE(s.slicer.SoundCardWDT().Enabled());
+
+    // Disconnected, or with another source about to replace it, nothing opens.
+    s.slicer.Disconnect();
+    s.slicer.ApplySettings({});
+    EXPECT_FALSE(s.slicer.WaveIn1().DeviceOpen());
+    EXPECT_FALSE(s.slicer.settings.mono);
+    ASSERT_TRUE(s.slicer.Connect(device_));
+    s.host.soundCard = false;
+    s.slicer.ApplySettings({false, true, false, 1.65f, 0.70f});
+    EXPECT_TRUE(s.slicer.WaveIn1().Stereo());
+    s.slicer.Disconnect();
+}
+
 TEST_F(SlicerCapture, BuffersFromAnotherSourceLeaveTheWatchdogOff) {
     Slicing s;
     s.host.soundCard = false;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,72 @@ TEST_F(SocketStreamTest, ServerClosingStopsAfterTheLinesReceivedAndReplayReconne
     EXPECT_TRUE(player.Playing());
     server.Send(lines[0] + "\r\n");
     ASSERT_TRUE(PlayedCount(5));
+}
+
+// A server that sends faster than the playback takes: 160 kB of distinct
+// group lines in pieces that cut lines anywhere, its last line without a
+// line end, then it closes. Played at once the buffer fills and drops the
+// rest; played while sending the buffer takes reads again after dropping.
+TEST_F(SocketStreamTest, AFloodPastTheBufferPlaysOnlySentLinesAndEndsAtTheClose) {
+    std::vector<std::string> lines;
+    std::map<std::string, size_t> sent; // line -> its place in the stream
+    std::string text;
+    for (uint16_t i = 0; text.size() < 160000; ++i) {
+        const std::string line = test::RecordingLines({{0xD3C2, 0x0400, i, static_cast<uint16_t>(~i)}}, true, "");
+        sent[line] = lines.size();
+        lines.push_back(line);
+        text += line + "\r\n";
+    }
+    text.resize(text.size() - 2);
+    constexpr size_t kPiece = 6980;
+    const auto playUntil = [&](auto done) {
+        return QTest::qWaitFor([&] {
+            if (!done()) time.Advance(50 * int64_t{player.TimerInterval()});
+            return done();
+        }, 30000);
+    };
+
+    for (const bool playWhileSending : {false, true}) {
+        SCOPED_TRACE(playWhileSending ? "played while sending" : "played after the close");
+        host.groups.clear();
+        Play();
+        size_t fullest = 0;
+        for (size_t at = 0; at < text.size(); at += kPiece) {
+            const bool last = at + kPiece >= text.size();
+            // The last piece reaches a buffer with room for it and its line end.
+            if (playWhileSending && last) {
+                ASSERT_TRUE(playUntil([&] { return stream.BufferedCharacters() + 2 * kPiece < StreamLineBuffer::kCapacity; }));
+            }
+            const size_t played = host.groups.size();
+            server.Send(std::string_view(text).substr(at, kPiece));
+            // Each read event plays one line: the piece has been read.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return host.groups.size() > played; }, 10000));
+            fullest = std::max(fullest, stream.BufferedCharacters());
+            if (playWhileSending && stream.BufferedCharacters() >= StreamLineBuffer::kCapacity)
+                for (int n = 0; n < 200; ++n) time.Advance(player.TimerInterval());
+        }
+        EXPECT_GE(fullest, StreamLineBuffer::kCapacity);
+        server.CloseClient();
+        // The close arrives while the buffer is as the reads left it.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !stream.Connected(); }, 10000));
+        ASSERT_TRUE(playUntil([&] { return !player.Playing(); })) << stream.BufferedCharacters() << " characters left";
+        EXPECT_TRUE(player.EndShown());
+
+        ASSERT_FALSE(host.groups.empty());
+        size_t next = 0;
+        for (const std::string& g : host.groups) {
+            const auto found = sent.find(g);
+            ASSERT_NE(found, sent.end()) << "not a line the server sent: " << g;
+            ASSERT_GE(found->second, next) << "played out of order: " << g;
+            next = found->second + 1;
+        }
+        if (playWhileSending) {
+            // The close ends the last line.
+            EXPECT_EQ(host.groups.back(), lines.back());
+        } else {
+            EXPECT_LT(host.groups.size(), lines.size()); // the full buffer dropped some
+        }
+    }
 }
 
 TEST_F(SocketStreamTest, ARefusedConnectionStopsSoReplayCanTryAgain) {

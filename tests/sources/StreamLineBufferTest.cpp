@@ -89,6 +89,85 @@ TEST(StreamLineBuffer, AFullBufferWithoutALineEndIsEmptiedSoTheStreamGoesOn) {
     EXPECT_EQ(b.GetTCPLine(), kLine1);
 }
 
+// Lines of 44 characters with CR LF, numbered so a spliced one shows.
+std::string NumberedLines(int from, int count) {
+    std::string text;
+    for (int i = from; i < from + count; ++i) {
+        std::string n = std::to_string(i);
+        text += "C201 0408 E0CD " + std::string(5 - n.size(), '0') + n + " @2024/05/01 13:05:09.00\r\n";
+    }
+    return text;
+}
+
+TEST(StreamLineBuffer, AfterADroppedReadOnlyWholeLinesAreTaken) {
+    const std::string stream = NumberedLines(0, 4000);
+    const size_t length = NumberedLines(0, 1).size();
+    const auto lineText = [&](size_t n) { return stream.substr(n * length, length - 2); };
+    const size_t perRead = 1000; // reads that end inside lines
+    struct Case {
+        const char* name;
+        size_t cut; // where in its line the dropped read ends
+    };
+    const Case cases[] = {
+        {"inside a line", 11},
+        {"between CR and LF", length - 1},
+        {"after a whole line", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamLineBuffer b;
+        size_t at = 0;
+        while (b.Size() < StreamLineBuffer::kCapacity) {
+            ASSERT_EQ(b.Append(stream.substr(at, perRead)), StreamLineBuffer::AppendResult::Stored);
+            at += perRead;
+        }
+        const size_t start = (at / length + 8) * length;
+        const size_t dropEnd = start + c.cut;
+        EXPECT_EQ(b.Append(stream.substr(at, dropEnd - at)), StreamLineBuffer::AppendResult::Dropped);
+        // Room is made, and the stream goes on after the text that was lost.
+        std::vector<std::string> taken;
+        while (b.Size() >= StreamLineBuffer::kCapacity - perRead) taken.push_back(b.GetTCPLine());
+        const size_t next = (c.cut == 0 ? start : start + length) / length;
+        EXPECT_EQ(b.Append(stream.substr(dropEnd, (next + 2) * length - dropEnd)), StreamLineBuffer::AppendResult::Stored);
+        b.Close();
+        for (const std::string& l : Drain(b)) taken.push_back(l);
+        EXPECT_EQ(b.Size(), 0u);
+        const std::string sent = "\n" + stream;
+        for (const std::string& l : taken) EXPECT_NE(sent.find("\n" + l + "\r"), std::string::npos) << l;
+        // The first whole lines after the loss come last.
+        ASSERT_GE(taken.size(), 2u);
+        EXPECT_EQ(taken[taken.size() - 2], lineText(next));
+        EXPECT_EQ(taken.back(), lineText(next + 1));
+    }
+}
+
+TEST(StreamLineBuffer, CloseEndsTheLastLineOrLetsItGoWhenFull) {
+    StreamLineBuffer b;
+    b.Append(kLine1 + "\r\n" + kLine2);
+    b.Close();
+    EXPECT_EQ(Drain(b), (std::vector<std::string>{kLine1, kLine2}));
+
+    // A full buffer has no room for the line end: the unfinished line goes.
+    std::string lines;
+    while (lines.size() < StreamLineBuffer::kCapacity) lines += kLine1 + "\r";
+    b.Append(lines + kLine2.substr(0, 30));
+    ASSERT_GE(b.Size(), StreamLineBuffer::kCapacity);
+    b.Close();
+    const std::vector<std::string> rest = Drain(b);
+    EXPECT_EQ(rest.size(), lines.size() / (kLine1.size() + 1));
+    EXPECT_EQ(rest.back(), kLine1);
+    EXPECT_EQ(b.Size(), 0u);
+
+    // Also while the rest of a lost line is still being skipped.
+    b.Append(lines);
+    EXPECT_EQ(b.Append(kLine2.substr(0, 10)), StreamLineBuffer::AppendResult::Dropped);
+    while (b.Size() >= StreamLineBuffer::kCapacity) b.GetTCPLine();
+    b.Append(kLine2.substr(10));
+    b.Close();
+    Drain(b);
+    EXPECT_EQ(b.Size(), 0u);
+}
+
 TEST(StreamLineBuffer, ClearForgetsAHalfLineEnd) {
     StreamLineBuffer b;
     b.Append(kLine1 + "\r");
