@@ -710,15 +710,7 @@ QWidget* TForm1::CreateSetupPage() {
     LinkLabel1->setObjectName("LinkLabel1");
     LinkLabel1->setText(kWebAddress);
     LinkLabel1->SetLink(kWebAddress);
-    LinkLabel1->setCursor(Qt::PointingHandCursor);
-    QFont linkFont = LinkLabel1->font();
-    linkFont.setUnderline(true);
-    LinkLabel1->setFont(linkFont);
-    QPalette linkPalette = LinkLabel1->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    LinkLabel1->setPalette(linkPalette);
-    LinkLabel1->SetFocusFont(linkFont);
-    LinkLabel1->SetFocusColor(Qt::white);
+    LinkLabel1->SetLinkLook(Qt::blue);
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(colours, 0, 0, 3, 1);
