@@ -839,10 +839,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::ProcessCommand(const char* command, const char* parameter) {
     const std::string cmd = UpperCase(command ? command : "");
     const char* file = parameter ? parameter : "";
+    // The title bar is known only once the window is shown; it too must fit.
     if (cmd == "SHOWHIDE") {
         setVisible(!isVisible());
+        if (isVisible()) KeepOnScreen();
     } else if (cmd == "SHOW") {
         if (!isVisible()) show();
+        KeepOnScreen();
         raise();
         activateWindow();
     } else if (cmd == "SAVEWORKSPACE") {
@@ -854,6 +857,7 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
     } else if (cmd == "CONFIGURE") {
         PageControl1->setCurrentIndex(4);
         if (!isVisible()) show();
+        KeepOnScreen();
         raise();
         activateWindow();
     }

@@ -155,6 +155,22 @@ TEST_F(KelmiraLayoutTest, StoredPositionsOffTheScreenAreBroughtBack) {
     }
 }
 
+TEST_F(KelmiraLayoutTest, AWindowPlacedWhileHiddenFitsWithItsTitleBarWhenShown) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* command : {"SHOW", "SHOWHIDE", "CONFIGURE"}) {
+        Reload(); // a window never shown yet
+        const std::string file = Path(std::string(command) + ".owk");
+        SaveInteger(file.c_str(), kSection, "Top", 5000);
+        SaveInteger(file.c_str(), kSection, "Visible", 0);
+        Cmd("OPENWORKSPACE", file);
+        ASSERT_FALSE(form_->isVisible());
+        Cmd(command);
+        ASSERT_TRUE(form_->isVisible());
+        const QRect frame = form_->frameGeometry();
+        EXPECT_TRUE(area.contains(frame)) << command << " " << frame.y() << "+" << frame.height();
+    }
+}
+
 TEST_F(KelmiraLayoutTest, ALargerDumpFontRefitsTheWindowsOrLetsThemScroll) {
     Child<QPushButton>("Button7")->click(); // every type in the full-content window
     Page(4);
