@@ -55,6 +55,7 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     URL1 = Named<controls::TLinkLabel>("URL1", Panel1);
     URL1->setText("www.orvane.org");
     URL1->SetLink("https://www.orvane.org");
+    URL1->SetLinkLook(Qt::blue);
     texts->addWidget(URL1);
     panelLayout->addLayout(texts, 1);
     Panel1->setAutoFillBackground(true);
@@ -65,6 +66,7 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     auto link = [&](const char* name) {
         auto* l = Named<controls::TLinkLabel>(name, GroupBox1);
         l->SetShell(&main_.Shell());
+        l->SetLinkLook(); // in the window-text colour
         folders->addWidget(l);
         return l;
     };

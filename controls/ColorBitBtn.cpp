@@ -303,7 +303,28 @@ void TColorBitBtn::SetColor(TColor color) {
 void TColorBitBtn::SetGlyph(const QImage& glyph) {
     glyph_.SetGlyph(glyph);
     userGlyph_ = true;
+    updateGeometry();
     update();
+}
+
+QSize TColorBitBtn::sizeHint() const {
+    const QImage& glyph = glyph_.Glyph();
+    const int gw = glyph.isNull() ? 0 : glyph.width() / std::max(1, glyph_.NumGlyphs());
+    const int gh = glyph.isNull() ? 0 : glyph.height();
+    const QFontMetrics fm(font());
+    const QString caption = text();
+    const int tw = caption.isEmpty() ? 0 : fm.horizontalAdvance(caption);
+    const int th = caption.isEmpty() ? 0 : fm.height();
+    const int spacing = gw > 0 && tw > 0 ? std::max(0, spacing_) : 0;
+    // Left and right of the content: a given margin, else a character's
+    // width, so the caption never touches the focus rectangle.
+    const int pad = margin_ >= 0 ? margin_ : fm.averageCharWidth();
+    const bool across = layout_ == blGlyphLeft || layout_ == blGlyphRight;
+    const int w = across ? gw + spacing + tw : std::max(gw, tw);
+    const int h = across ? std::max(gh, th) : gh + spacing + th;
+    // Two more rows: the press shift, and the centring that rounds down.
+    const QSize needed(w + 2 * (kFrameWidth + pad) + 2, h + 2 * kFrameWidth + 2);
+    return needed.expandedTo(QPushButton::sizeHint());
 }
 
 TColorBitBtnKind TColorBitBtn::Kind() {
@@ -326,23 +347,29 @@ void TColorBitBtn::SetKind(TColorBitBtnKind kind) {
         glyph_.SetGlyph(KindGlyph(kind));
         glyph_.SetNumGlyphs(2);
         userGlyph_ = false;
+        updateGeometry();
     }
     kind_ = kind;
     update();
 }
 
 void TColorBitBtn::SetLayout(TButtonLayout layout) {
-    if (Change(layout_, layout)) update();
+    if (!Change(layout_, layout)) return;
+    updateGeometry();
+    update();
 }
 
 void TColorBitBtn::SetMargin(int margin) {
-    if (margin >= -1 && Change(margin_, margin)) update();
+    if (margin < -1 || !Change(margin_, margin)) return;
+    updateGeometry();
+    update();
 }
 
 void TColorBitBtn::SetNumGlyphs(int count) {
     count = std::min(count, 4);
     if (count == glyph_.NumGlyphs()) return;
     glyph_.SetNumGlyphs(count);
+    updateGeometry();
     update();
 }
 
@@ -351,7 +378,9 @@ void TColorBitBtn::SetStyle(TButtonStyle style) {
 }
 
 void TColorBitBtn::SetSpacing(int spacing) {
-    if (Change(spacing_, spacing)) update();
+    if (!Change(spacing_, spacing)) return;
+    updateGeometry();
+    update();
 }
 
 void TColorBitBtn::SetFontColor(TColor color) {

@@ -144,6 +144,14 @@ public:
     // The button as it paints.
     QImage Render();
 
+    // Room for the frame (default ring, raised edge, face border and the
+    // focus rectangle inside them), the glyph cell and the caption in the
+    // button's font, and the one-pixel shift of a press.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    // Pixels of frame on each side that nothing drawn inside may cover.
+    static constexpr int kFrameWidth = 5;
+
 signals:
     void OnClick();
     void OnEnter();

@@ -14,6 +14,20 @@ TLinkLabel::TLinkLabel(QWidget* parent, TNotifyEvent onClick)
 
 TLinkLabel::~TLinkLabel() = default;
 
+void TLinkLabel::SetLinkLook(const QColor& color) {
+    setCursor(Qt::PointingHandCursor);
+    QFont f = font();
+    f.setUnderline(true);
+    setFont(f);
+    if (color.isValid()) {
+        QPalette p = palette();
+        p.setColor(QPalette::WindowText, color);
+        setPalette(p);
+    }
+    SetFocusFont(f);
+    SetFocusColor(Qt::white);
+}
+
 void TLinkLabel::SetShell(IShell* shell) { shell_ = shell ? shell : desktop_.get(); }
 
 void TLinkLabel::enterEvent(QEnterEvent* event) {

@@ -36,6 +36,11 @@ public:
     const QColor& FocusColor() const { return focusColor_; }
     void SetFocusColor(const QColor& color) { focusColor_ = color; }
 
+    // The look the program's forms give their links: a pointing hand,
+    // underlined text in the given colour (the window-text colour when
+    // invalid), white and underlined under the mouse.
+    void SetLinkLook(const QColor& color = QColor());
+
     const std::string& Link() const { return link_; }
     void SetLink(const std::string& link) { link_ = link; }
 

@@ -11,6 +11,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGridLayout>
@@ -418,10 +419,10 @@ TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
     std::sort(families.begin(), families.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     ComboBox1->addItems(families);
-    ComboBox1->setCurrentIndex(-1);
     DumpFontName = "Terminal";
     DumpFontSize = 9;
     DumpFontBold = true;
+    ShowDumpFont();
     UpdateFormats();
     FontPreview();
     UpdateMasks();
@@ -662,6 +663,11 @@ QWidget* TForm1::CreateSetupPage() {
     fl->addWidget(STTS, 2, 0, 1, 2);
     fl->addWidget(MakeButton(font, Button, 15, "Apply"), 3, 1);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, [this] { FontPreview(); });
+    // A font the user picks is stored, even the family shown in place of one.
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!showingDumpFont_) fontStandIn_ = -1;
+    });
+    connect(ComboBox1, &QComboBox::activated, this, [this] { fontStandIn_ = -1; });
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { FontPreview(); });
     connect(CheckBox1, &QCheckBox::toggled, this, [this] { FontPreview(); });
     connect(Button[15], &QPushButton::clicked, this, [this] { Button15Click(); });
@@ -704,15 +710,7 @@ QWidget* TForm1::CreateSetupPage() {
     LinkLabel1->setObjectName("LinkLabel1");
     LinkLabel1->setText(kWebAddress);
     LinkLabel1->SetLink(kWebAddress);
-    LinkLabel1->setCursor(Qt::PointingHandCursor);
-    QFont linkFont = LinkLabel1->font();
-    linkFont.setUnderline(true);
-    LinkLabel1->setFont(linkFont);
-    QPalette linkPalette = LinkLabel1->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    LinkLabel1->setPalette(linkPalette);
-    LinkLabel1->SetFocusFont(linkFont);
-    LinkLabel1->SetFocusColor(Qt::white);
+    LinkLabel1->SetLinkLook(Qt::blue);
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(colours, 0, 0, 3, 1);
@@ -728,7 +726,7 @@ QWidget* TForm1::CreateSetupPage() {
 }
 
 void TForm1::FitToFont() {
-    // The windows hold the widest lines the Part gives, measured in the
+    // The windows hold the widest lines the analyser writes, measured in the
     // fonts they are drawn with here, not in the other platform's pixels.
     TRDSGroupRec g{};
     g.Hour = 9;
@@ -740,15 +738,33 @@ void TForm1::FitToFont() {
     g.BlockD = 0x4E44;
     const QFontMetricsF dump(formats_[0]->font);
     const qreal header = dump.horizontalAdvance(QString::fromLatin1(HeaderLine(g)));
-    for (TLineView* memo : memos_) memo->setMinimumWidth(memo->WidthForLine(header));
+    std::vector<std::pair<TLineView*, int>> panes;
+    for (TLineView* memo : memos_) panes.emplace_back(memo, memo->WidthForLine(header));
     QString sequence;
     for (int i = 0; i < TGroupSequence::kLineEntries; ++i) sequence += QString::fromLatin1(SequenceEntry(20));
-    RichEdit1->setMinimumWidth(RichEdit1->WidthForLine(dump.horizontalAdvance(sequence)));
-    RichEdit2->setMinimumWidth(RichEdit2->WidthForLine(dump.horizontalAdvance(QString::fromLatin1(FullContent(g)))));
+    panes.emplace_back(RichEdit1, RichEdit1->WidthForLine(dump.horizontalAdvance(sequence)));
+    panes.emplace_back(RichEdit2, RichEdit2->WidthForLine(dump.horizontalAdvance(QString::fromLatin1(FullContent(g)))));
     g.BlockB = 0x3018; // 3A announcing 12A
     g.BlockD = 0xCD46;
     const qreal aid = QFontMetricsF(aidFormat_->font).horizontalAdvance(QString::fromLatin1(AIDContentLine(g)));
-    RichEdit3->setMinimumWidth(RichEdit3->WidthForLine(aid));
+    panes.emplace_back(RichEdit3, RichEdit3->WidthForLine(aid));
+    // A layout learns of new minimums only when its request is served, and
+    // a hidden tab page's only once it is shown; the window's minimum size
+    // is wanted at once. Inner widgets first.
+    const QList<QWidget*> inner = findChildren<QWidget*>();
+    const auto setWidths = [this, &panes, &inner](qreal share) {
+        for (const auto& [pane, width] : panes) pane->setMinimumWidth(static_cast<int>(width * share));
+        for (auto w = inner.crbegin(); w != inner.crend(); ++w) {
+            if (QLayout* l = (*w)->layout()) {
+                l->invalidate();
+                l->activate();
+            }
+            (*w)->updateGeometry();
+        }
+        layout()->invalidate();
+        layout()->activate();
+    };
+    setWidths(1);
 
     const QString widestShare = QString::fromLatin1(ProportionText(999, 1000));
     for (QTableWidget* grid : {SGA, SGB}) FitGridColumns(grid, {{"15B"}, {widestShare}, {"99.99"}});
@@ -760,7 +776,38 @@ void TForm1::FitToFont() {
                              2 * SGMASK->frameWidth() +
                              SGMASK->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SGMASK));
 
-    resize(size().expandedTo(sizeHint()));
+    // A window wider than the screen would hide its far side with no way to
+    // reach it: the text windows give up width and scroll sideways instead.
+    const QRect area = AvailableArea();
+    const QSize frame = frameGeometry().size() - size();
+    if (area.isValid()) {
+        qreal share = 1;
+        for (int round = 0; round < 8; ++round) {
+            const int excess = minimumSizeHint().width() + frame.width() - area.width();
+            if (excess <= 0) break;
+            share *= std::max<qreal>(0.1, 1 - (excess + 8.0) / minimumSizeHint().width());
+            setWidths(share);
+        }
+    }
+    QSize fitted = size().expandedTo(sizeHint());
+    if (area.isValid()) fitted = fitted.boundedTo(area.size() - frame).expandedTo(minimumSizeHint());
+    resize(fitted);
+}
+
+QRect TForm1::AvailableArea() const {
+    const QScreen* s = QGuiApplication::screenAt(frameGeometry().center());
+    if (!s) s = screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect();
+}
+
+void TForm1::KeepOnScreen() {
+    const QRect area = AvailableArea();
+    const QRect frame = frameGeometry();
+    int left = frame.left(), top = frame.top();
+    ClampWindowPosition(left, top, frame.width(), frame.height(),
+                        TRect{area.left(), area.top(), area.width(), area.height()});
+    if (left != frame.left() || top != frame.top()) move(left, top);
 }
 
 void TForm1::WriteGridCaptions() {
@@ -792,10 +839,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::ProcessCommand(const char* command, const char* parameter) {
     const std::string cmd = UpperCase(command ? command : "");
     const char* file = parameter ? parameter : "";
+    // The title bar is known only once the window is shown; it too must fit.
     if (cmd == "SHOWHIDE") {
         setVisible(!isVisible());
+        if (isVisible()) KeepOnScreen();
     } else if (cmd == "SHOW") {
         if (!isVisible()) show();
+        KeepOnScreen();
         raise();
         activateWindow();
     } else if (cmd == "SAVEWORKSPACE") {
@@ -807,6 +857,7 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
     } else if (cmd == "CONFIGURE") {
         PageControl1->setCurrentIndex(4);
         if (!isVisible()) show();
+        KeepOnScreen();
         raise();
         activateWindow();
     }
@@ -845,13 +896,10 @@ void TForm1::SaveWorkspace(const char* file) {
 
 void TForm1::OpenWorkspace(const char* file) {
     const char* s = sectionName_.c_str();
-    int top = LoadInteger(file, s, "Top", 20);
-    int left = LoadInteger(file, s, "Left", 320);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableVirtualGeometry();
-        ClampWindowPosition(left, top, frameGeometry().width(), TRect{g.left(), g.top(), g.width(), g.height()});
-    }
+    const int top = LoadInteger(file, s, "Top", kFirstTop);
+    const int left = LoadInteger(file, s, "Left", kFirstLeft);
     move(left, top);
+    KeepOnScreen();
     if (LoadInteger(file, s, "Visible", 1) == 1) show();
     static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
     for (int k = 0; k < 4; ++k) {
@@ -864,8 +912,7 @@ void TForm1::OpenWorkspace(const char* file) {
     DumpFontBold = LoadInteger(file, s, "FontStyle", 1) == 1;
     CheckBox1->setChecked(DumpFontBold);
     SpinEdit1->setValue(DumpFontSize);
-    ComboBox1->setCurrentIndex(
-        ComboBox1->findText(QString::fromStdString(DumpFontName), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    ShowDumpFont();
     for (int m = 1; m <= 3; ++m)
         for (int b = 2; b <= 4; ++b) {
             CopyToBuffer(gKeyBuffer, sizeof gKeyBuffer, MaskKey(m, b));
@@ -892,6 +939,8 @@ void TForm1::OpenWorkspace(const char* file) {
     FontPreview();
     CBBGChange();
     UpdateFormats();
+    FitToFont();
+    KeepOnScreen();
 }
 
 void TForm1::Publish(const char* key, const std::string& value) {
@@ -1062,21 +1111,39 @@ void TForm1::FontPreview() {
 }
 
 void TForm1::Button15Click() {
-    // A list without a selection (the stored font is not installed) keeps
-    // the stored name rather than an empty one.
+    // The list may show the family drawn for a font no system has; the
+    // stored name stays until the user picks another font.
     const QString chosen = ComboBox1->currentText();
-    if (!chosen.isEmpty()) DumpFontName = chosen.toStdString();
+    if (!chosen.isEmpty() && ComboBox1->currentIndex() != fontStandIn_) DumpFontName = chosen.toStdString();
     DumpFontSize = SpinEdit1->value();
     DumpFontBold = CheckBox1->isChecked();
     UpdateFormats();
+    FitToFont();
+    KeepOnScreen();
+}
+
+void TForm1::ShowDumpFont() {
+    const QString name = QString::fromStdString(DumpFontName);
+    int i = ComboBox1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    int standIn = -1;
+    if (i < 0) {
+        const QString drawn = QFontInfo(DrawnFont(DumpFontName, DumpFontSize, DumpFontBold)).family();
+        i = standIn = ComboBox1->findText(drawn, Qt::MatchFixedString);
+    }
+    showingDumpFont_ = true;
+    ComboBox1->setCurrentIndex(i);
+    showingDumpFont_ = false;
+    fontStandIn_ = standIn;
 }
 
 void TForm1::RBLIMITClick() {
-    // Limited to the window: no scroll bar at all; else vertical ones only.
+    // Limited to the window: no vertical scroll bar, else always one. A
+    // sideways one only where a line is wider than its window, which a
+    // large dump font on a small screen makes.
     const Qt::ScrollBarPolicy policy = RBLIMIT->isChecked() ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
     for (TLineView* w : textWindows_) {
         w->setVerticalScrollBarPolicy(policy);
-        w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        w->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
 }
 

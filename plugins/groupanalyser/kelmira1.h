@@ -146,7 +146,16 @@ private:
     QWidget* CreateAidPage();
     QWidget* CreateSetupPage();
     void WriteGridCaptions();
+    // Sizes the text windows for their widest lines in the dump font; where
+    // the screen has no room for that, they scroll sideways instead.
     void FitToFont();
+    // The available area of the screen the window is on.
+    QRect AvailableArea() const;
+    // Moves the whole window onto that area.
+    void KeepOnScreen();
+    // Selects the dump font in the font list: its name, or the family drawn
+    // for it when no font has that name.
+    void ShowDumpFont();
 
     void SaveWorkspace(const char* file);
     void OpenWorkspace(const char* file);
@@ -216,6 +225,10 @@ private:
     std::string sectionName_;
     std::array<TColorRef, kGroupNameCount> GroupColors{};
     std::string DumpFontName;
+    // The font list's item that shows the family drawn for DumpFontName
+    // rather than the name itself; -1 once the user picks a font.
+    int fontStandIn_ = -1;
+    bool showingDumpFont_ = false;
     int DumpFontSize = 9;
     bool DumpFontBold = true;
     // The formats lines are added with, one per group type; rebuilt when a

@@ -11,6 +11,7 @@
 #include "src.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QComboBox>
 #include <QPushButton>
 #include <QDir>
@@ -86,6 +87,30 @@ TEST_F(OptionsDialogTest, DialogButtonsAreColouredAndCloseWithTheirResult) {
         c.button->click();
         EXPECT_FALSE(c.dialog->isVisible()) << name.toStdString();
         EXPECT_EQ(c.dialog->result(), c.result) << name.toStdString();
+    }
+}
+
+TEST_F(OptionsDialogTest, DialogButtonsAreTallEnoughForFrameGlyphAndCaption) {
+    using controls::TColorBitBtn;
+    for (auto [dialog, button] : {std::pair<QDialog*, TColorBitBtn*>{&Opt(), Opt().ColorBitBtn1},
+                                  {&Src(), Src().BBOK}, {&Src(), Src().ColorBitBtn2}}) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        const QFontMetrics fm(button->font());
+        const int glyphHeight = button->Glyph().height();
+        ASSERT_GE(glyphHeight, 18);
+        const int frame = 2 * TColorBitBtn::kFrameWidth;
+        EXPECT_GE(button->height(), frame + glyphHeight);
+        EXPECT_GE(button->height(), frame + fm.height());
+        EXPECT_GE(button->width(), frame + button->Glyph().width() / 2 + button->Spacing() +
+                                       fm.horizontalAdvance(button->text()));
+        EXPECT_GE(button->height(), button->sizeHint().height());
+        EXPECT_GE(button->width(), button->sizeHint().width());
+        if (button == Src().BBOK) {
+            EXPECT_TRUE(button->grab().save(QDir::current().filePath("source-ok-button.png")));
+        }
+        dialog->hide();
     }
 }
 

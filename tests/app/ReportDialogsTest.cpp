@@ -15,6 +15,10 @@
 #include <orvane/plugin.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QGroupBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -307,6 +311,33 @@ TEST_F(ReportDialogsTest, AboutBoxLinksOpenTheFoldersAsFileUrls) {
         EXPECT_EQ(url.scheme(), "file");
         EXPECT_EQ(url.toLocalFile().toStdString(), path);
     }
+}
+
+TEST_F(ReportDialogsTest, AboutBoxLinksLookLikeLinks) {
+    Start();
+    TAboutBox& about = *app->Forms().about;
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    const QColor windowText = about.GroupBox1->palette().color(QPalette::WindowText);
+    const std::pair<controls::TLinkLabel*, QColor> links[] = {
+        {about.URL1, QColor(Qt::blue)}, {about.URL2, windowText}, {about.URL3, windowText}, {about.URL4, windowText}};
+    for (const auto& [label, colour] : links) {
+        SCOPED_TRACE(label->objectName().toStdString());
+        EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_TRUE(label->font().underline());
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), colour);
+        // Under the mouse: white and underlined; then back.
+        QTest::mouseMove(label, label->rect().center());
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(label, &enter);
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+        EXPECT_TRUE(label->font().underline());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(label, &leave);
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), colour);
+    }
+    // The picture a reviewer looks at, beside the test binary.
+    EXPECT_TRUE(about.grab().save(QDir::current().filePath("about-box.png")));
 }
 
 TEST_F(ReportDialogsTest, AboutBoxHidesTheUserDataLinkWhenItIsTheProgramFolder) {

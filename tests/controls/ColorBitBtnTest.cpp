@@ -340,3 +340,72 @@ TEST(ButtonGlyph, LayoutMarginAndSpacing) {
         }
     }
 }
+
+// An 18 x 18 cell whose top and bottom rows are red, on olive.
+QImage EdgedCell() {
+    QImage g(36, 18, QImage::Format_RGB32);
+    g.fill(kOlive);
+    for (int x = 1; x < 18; ++x) {
+        g.setPixel(x, 0, kRed);
+        g.setPixel(x, 17, kRed);
+    }
+    return g;
+}
+
+TEST(ColorBitBtn, SizeHintHoldsFrameGlyphAndCaption) {
+    struct Case {
+        const char* caption;
+        int pointSize;
+        TButtonLayout layout;
+    } cases[] = {{"OK", 8, blGlyphLeft}, {"Cancel", 8, blGlyphLeft}, {"Close", 14, blGlyphLeft}, {"OK", 8, blGlyphTop}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        TColorBitBtn b;
+        b.SetColor(kFace);
+        b.setText(c.caption);
+        QFont f = b.font();
+        f.setFamily("MS Sans Serif");
+        f.setPointSize(c.pointSize);
+        b.setFont(f);
+        b.SetGlyph(EdgedCell());
+        b.SetNumGlyphs(2);
+        b.SetLayout(c.layout);
+        b.SetDefault(true);
+
+        const QFontMetrics fm(b.font());
+        const int frame = 2 * TColorBitBtn::kFrameWidth;
+        const QSize hint = b.sizeHint();
+        if (c.layout == blGlyphLeft) {
+            EXPECT_GE(hint.height(), frame + 18);
+            EXPECT_GE(hint.height(), frame + fm.height());
+            EXPECT_GE(hint.width(), frame + 18 + b.Spacing() + fm.horizontalAdvance(c.caption));
+        } else {
+            EXPECT_GE(hint.height(), frame + 18 + b.Spacing() + fm.height());
+        }
+        EXPECT_EQ(b.minimumSizeHint(), hint);
+
+        // At that size, up and pressed, neither the raised frame nor the
+        // focus rectangle (4 pixels in) touches the glyph or the caption.
+        b.resize(hint);
+        for (bool down : {false, true}) {
+            b.setDown(down);
+            const QImage shot = b.Render();
+            const QRect glyph = BoundsOf(shot, kRed);
+            ASSERT_FALSE(glyph.isNull());
+            const QRect inside = QRect(QPoint(0, 0), hint).adjusted(5, 5, -5, -5);
+            EXPECT_TRUE(inside.contains(glyph)) << down << " glyph rows " << glyph.top() << ".." << glyph.bottom()
+                                                << " of " << hint.height();
+        }
+    }
+}
+
+TEST(ColorBitBtn, SizeHintFollowsTheGlyph) {
+    TColorBitBtn b;
+    b.setText("OK");
+    const int without = b.sizeHint().height();
+    QImage tall(40, 40, QImage::Format_RGB32);
+    tall.fill(kOlive);
+    b.SetGlyph(tall); // one 40-pixel cell
+    EXPECT_GE(b.sizeHint().height(), 2 * TColorBitBtn::kFrameWidth + 40);
+    EXPECT_GT(b.sizeHint().height(), without);
+}

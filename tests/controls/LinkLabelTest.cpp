@@ -168,3 +168,23 @@ TEST_F(LinkLabelTest, ReplacedClickHandlerNoLongerOpensTheLink) {
 }
 
 } // namespace
+
+TEST_F(LinkLabelTest, LinkLookIsAHandUnderlinedTextAndWhiteUnderTheMouse) {
+    const QColor windowText = parent_.palette().color(QPalette::WindowText);
+    for (const QColor& given : {QColor(Qt::blue), QColor()}) {
+        SCOPED_TRACE(given.isValid() ? "blue" : "window text");
+        TLinkLabel label(&parent_);
+        label.setText("https://www.orvane.org");
+        label.SetLinkLook(given);
+        const QColor shown = given.isValid() ? given : windowText;
+        EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_TRUE(label.font().underline());
+        EXPECT_EQ(label.palette().color(QPalette::WindowText), shown);
+        Enter(label);
+        EXPECT_TRUE(label.font().underline());
+        EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::white));
+        Leave(label);
+        EXPECT_TRUE(label.font().underline());
+        EXPECT_EQ(label.palette().color(QPalette::WindowText), shown);
+    }
+}

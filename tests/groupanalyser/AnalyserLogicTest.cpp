@@ -138,24 +138,29 @@ TEST(AnalyserLogic, RangesForWorkspaceValues) {
     EXPECT_EQ(ColorOrDefault(0x123456, 3), 0x123456u);
     EXPECT_EQ(ColorOrDefault(-16777211, 8), DefaultGroupColors[8]); // a system colour reference
     EXPECT_EQ(ColorOrDefault(0x1000000, 2), DefaultGroupColors[2]);
+}
 
-    const TRect screen{0, 0, 1920, 1080};
+TEST(AnalyserLogic, WindowPositionKeepsTheWholeWindowOnTheScreen) {
+    // The available area of a 1280 x 1024 screen below a 40-pixel panel.
+    const TRect screen{0, 40, 1280, 984};
     struct Case {
-        int left, top, width, wantLeft, wantTop;
+        int left, top, width, height, wantLeft, wantTop;
     } cases[] = {
-        {320, 20, 800, 320, 20},        // on screen: unchanged
-        {100000, -5000, 800, 1820, 0},  // off the right and the top
-        {-5000, 5000, 800, -700, 1050}, // a 100-pixel strip stays visible
-        {-30, 10, 50, 0, 10},           // narrower than the strip
+        {kFirstLeft, kFirstTop, 1249, 711, kFirstLeft, kFirstTop}, // inside: unchanged
+        {320, 20, 1249, 711, 31, 40},                    // the old default: past the right edge, above the area
+        {100000, 2147483647, 800, 600, 480, 424},        // far off: ends at the far edges
+        {-5000, -5000, 800, 600, 0, 40},                 // never left of or above the area
+        {1275, 1020, 10, 10, 1270, 1014},                // within a few pixels of the far edges
+        {500, 300, 1400, 1100, 0, 40},                   // larger than the area: its corner stays on it
     };
     for (const Case& c : cases) {
         int left = c.left, top = c.top;
-        ClampWindowPosition(left, top, c.width, screen);
-        EXPECT_EQ(left, c.wantLeft);
-        EXPECT_EQ(top, c.wantTop);
+        ClampWindowPosition(left, top, c.width, c.height, screen);
+        EXPECT_EQ(left, c.wantLeft) << c.left << "," << c.top;
+        EXPECT_EQ(top, c.wantTop) << c.left << "," << c.top;
     }
     int left = -9999, top = -9999;
-    ClampWindowPosition(left, top, 800, TRect{}); // no screen known: as it stands
+    ClampWindowPosition(left, top, 800, 600, TRect{}); // no screen known: as it stands
     EXPECT_EQ(left, -9999);
 }
 

@@ -3,8 +3,14 @@
 // widest lines of the Part fit their windows, measured in the fonts drawn.
 #include "KelmiraHost.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGroupBox>
+#include <QScreen>
+#include <QSpinBox>
 #include <QImage>
 #include <QListWidget>
 #include <QPixmap>
@@ -109,6 +115,117 @@ TEST_F(KelmiraLayoutTest, WidestLinesFitTheirWindowsAtTheDefaultSize) {
     EXPECT_EQ(shot.size(), defaultSize);
     EXPECT_TRUE(shot.save(QDir::current().filePath("kelmira-default-size.png")));
     EXPECT_EQ(form_->size(), defaultSize); // nothing asked for more room
+}
+
+// The main window at its default place and size with the test fonts (its
+// reference picture is 426 x 166), and room for a title bar above it.
+const QRect kMainWindow(20, 20 - 30, 426, 166 + 30);
+
+QRect GlobalRect(const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
+
+TEST_F(KelmiraLayoutTest, FirstStartOpensWholeOnTheScreenBesideTheMainWindow) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_EQ(area.size(), QSize(1280, 1024));
+    const QRect frame = form_->frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    EXPECT_FALSE(frame.intersects(kMainWindow)) << frame.x() << "," << frame.y();
+    // What the user found off the screen.
+    for (const QWidget* w : {static_cast<QWidget*>(Child<QPushButton>("Button9")), Child<QWidget>("GroupDetector")})
+        EXPECT_TRUE(area.contains(GlobalRect(w))) << w->objectName().toStdString();
+}
+
+TEST_F(KelmiraLayoutTest, StoredPositionsOffTheScreenAreBroughtBack) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint stored[] = {{320, 20}, {5000, 5000}, {-400, -60}, {1270, 1020}, {40, 600}};
+    int n = 0;
+    for (const QPoint& p : stored) {
+        const std::string file = Path("at" + std::to_string(n++) + ".owk");
+        SaveInteger(file.c_str(), kSection, "Left", p.x());
+        SaveInteger(file.c_str(), kSection, "Top", p.y());
+        Cmd("OPENWORKSPACE", file);
+        const QRect frame = form_->frameGeometry();
+        EXPECT_TRUE(area.contains(frame)) << p.x() << "," << p.y() << " -> " << frame.x() << "," << frame.y();
+        // Moved only as far as needed: an edge that was on the screen stays.
+        if (p.x() >= 0 && p.x() + frame.width() <= area.right() + 1) {
+            EXPECT_EQ(frame.left(), p.x());
+        }
+        if (p.y() >= 0 && p.y() + frame.height() <= area.bottom() + 1) {
+            EXPECT_EQ(frame.top(), p.y());
+        }
+    }
+}
+
+TEST_F(KelmiraLayoutTest, AWindowPlacedWhileHiddenFitsWithItsTitleBarWhenShown) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* command : {"SHOW", "SHOWHIDE", "CONFIGURE"}) {
+        Reload(); // a window never shown yet
+        const std::string file = Path(std::string(command) + ".owk");
+        SaveInteger(file.c_str(), kSection, "Top", 5000);
+        SaveInteger(file.c_str(), kSection, "Visible", 0);
+        Cmd("OPENWORKSPACE", file);
+        ASSERT_FALSE(form_->isVisible());
+        Cmd(command);
+        ASSERT_TRUE(form_->isVisible());
+        const QRect frame = form_->frameGeometry();
+        EXPECT_TRUE(area.contains(frame)) << command << " " << frame.y() << "+" << frame.height();
+    }
+}
+
+TEST_F(KelmiraLayoutTest, ALargerDumpFontRefitsTheWindowsOrLetsThemScroll) {
+    Child<QPushButton>("Button7")->click(); // every type in the full-content window
+    Page(4);
+    Child<QSpinBox>("SpinEdit1")->setValue(20);
+    Child<QPushButton>("Button15")->click();
+    const int dumped[] = {2, 8, 16, 28};
+    for (int i = 0; i < 23; ++i) Send(OfType(i < 4 ? dumped[i] : 21, 36000 + i));
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect fg = form_->frameGeometry();
+    EXPECT_TRUE(area.contains(form_->frameGeometry())) << fg.x() << "," << fg.y() << " " << fg.width() << "x" << fg.height();
+    struct Pane {
+        int page;
+        const char* name;
+    } panes[] = {{1, "Memo1"}, {1, "Memo2"}, {1, "Memo3"}, {1, "Memo4"}, {1, "RichEdit1"}, {2, "RichEdit2"}};
+    for (const Pane& p : panes) {
+        SCOPED_TRACE(p.name);
+        Page(p.page);
+        QAbstractScrollArea* w = Window(p.name);
+        const QFont font = LineFont(p.name, 0);
+        ASSERT_EQ(font.pointSize(), 20);
+        const qreal advance = QFontMetricsF(font).horizontalAdvance(QString::fromStdString(Lines(p.name).at(0)));
+        const int hidden = static_cast<int>(std::ceil(advance + 2 * kMargin)) - w->viewport()->width();
+        if (hidden > 0) {
+            // Cut: then the rest is one scroll away.
+            EXPECT_TRUE(w->horizontalScrollBar()->isVisible());
+            EXPECT_GE(w->horizontalScrollBar()->maximum(), hidden);
+        }
+        const QRect r = GlobalRect(w);
+        EXPECT_TRUE(area.contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+    }
+}
+
+TEST_F(KelmiraLayoutTest, FontListShowsTheFamilyDrawnAndKeepsTheStoredName) {
+    auto* fonts = Child<QComboBox>("ComboBox1");
+    Send(OfType(2, 1)); // into Memo1
+    const QString drawn = QFontInfo(LineFont("Memo1", 0)).family();
+    EXPECT_FALSE(fonts->currentText().isEmpty());
+    EXPECT_EQ(fonts->currentText(), drawn);
+    EXPECT_EQ(LineLook("Memo1", 0).fontName, "Terminal");
+
+    // "Apply" without picking a font keeps the stored name; picking one
+    // stores that one.
+    Child<QCheckBox>("CheckBox1")->setChecked(false);
+    Child<QPushButton>("Button15")->click();
+    Send(OfType(2, 2));
+    EXPECT_EQ(LineLook("Memo1", 1).fontName, "Terminal");
+    EXPECT_FALSE(LineFont("Memo1", 1).bold());
+    const int other = fonts->findText("DejaVu Serif");
+    ASSERT_GE(other, 0);
+    fonts->setCurrentIndex(other);
+    Child<QPushButton>("Button15")->click();
+    Send(OfType(2, 3));
+    EXPECT_EQ(LineLook("Memo1", 2).fontName, "DejaVu Serif");
+    EXPECT_EQ(QFontInfo(LineFont("Memo1", 2)).family(), "DejaVu Serif");
 }
 
 TEST_F(KelmiraLayoutTest, DetectorShowsFourColumnsOfEightWithoutScrolling) {

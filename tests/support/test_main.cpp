@@ -13,10 +13,17 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;
     if (!home.isValid()) return 2;
     const std::string h = home.path().toStdString();
+    // The screen is the 1280 x 1024 of the smallest desktop the windows are
+    // made for, so tests can check that every window opens on it.
+    QFile screens(home.path() + "/screens.json");
+    if (!screens.open(QIODevice::WriteOnly)) return 2;
+    screens.write(R"({"screens": [{"name": "Screen1", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
+                  R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.close();
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + h + "/screens.json").c_str(), 1);
     setenv("HOME", h.c_str(), 1);
     setenv("XDG_DATA_HOME", (h + "/.local/share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (h + "/.config").c_str(), 1);
