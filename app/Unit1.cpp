@@ -13,6 +13,7 @@
 #include "src.h"
 #include "veltutil.h"
 #include "Workspace.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -208,6 +209,8 @@ void TForm1::BuildDisplay() {
     CBFREQ->setObjectName("CBFREQ");
     CBFREQ->setStatusTip("Frequency in MHz");
     CBFREQ->setGeometry(8, 72, 90, 25);
+    // As the frequency dialog's list: 16 of the 206 frequencies at a time.
+    LimitDropDown(CBFREQ, 16);
 
     TBSpeed = new controls::TSeekTrackBar(central, env_.timers);
     TBSpeed->setObjectName("TBSpeed");
@@ -1056,7 +1059,7 @@ void TForm1::WindowAndScreenSize(int& windowWidth, int& windowHeight, int& scree
     windowWidth = frame.width();
     windowHeight = frame.height();
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     screenWidth = area.width();
     screenHeight = area.height();
 }

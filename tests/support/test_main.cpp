@@ -3,7 +3,9 @@
 // user's own files. Fonts come from the DejaVu family alone, whatever else the
 // machine has installed: the names our windows ask for ("Arial", "Tahoma",
 // "Courier" ...) then resolve the same everywhere, and pictures compared with
-// committed references do not change with the machine's font packages.
+// committed references do not change with the machine's font packages. The
+// offscreen screen is 1280 x 1024 at 96 dpi, the smallest screen the windows
+// must fit whole.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,10 +15,15 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;
     if (!home.isValid()) return 2;
     const std::string h = home.path().toStdString();
+    QFile screen(home.path() + "/screen.json");
+    if (!screen.open(QIODevice::WriteOnly)) return 2;
+    screen.write("{\"screens\": [{\"name\": \"OffscreenScreen\", \"x\": 0, \"y\": 0, \"width\": 1280, "
+                 "\"height\": 1024, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n");
+    screen.close();
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + h + "/screen.json").c_str(), 1);
     setenv("HOME", h.c_str(), 1);
     setenv("XDG_DATA_HOME", (h + "/.local/share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (h + "/.config").c_str(), 1);
