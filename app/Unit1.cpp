@@ -168,6 +168,16 @@ void TForm1::BuildDisplay() {
     };
     GradBand1 = band("GradBand1", 8, 25, controls::fdRightToLeft);
     GradBand2 = band("GradBand2", 33, 32, controls::fdLeftToRight);
+    // The flat display: one plain panel in the display's dark colour where
+    // the bands are, so the opaque labels on it read as one display.
+    auto* flat = new QWidget(central);
+    flat->setObjectName("FlatLCD");
+    flat->setGeometry(GradBand1->geometry().united(GradBand2->geometry()));
+    flat->setAutoFillBackground(true);
+    QPalette dark = flat->palette();
+    dark.setColor(QPalette::Window, ToQColor(4333326));
+    flat->setPalette(dark);
+    flat->hide();
 
     auto label = [&](const char* name, const char* text, const char* hint, QRect at) {
         auto* l = new QLabel(QString::fromLatin1(text), central);
@@ -269,6 +279,7 @@ void TForm1::ApplyFlatLCD(bool flat) {
     if (!flat) return;
     GradBand1->hide();
     GradBand2->hide();
+    if (auto* panel = findChild<QWidget*>("FlatLCD")) panel->show();
     // Opaque labels need no repaint of what lies beneath them.
     for (const char* name : {"LPS", "Label1", "LPI", "Label3", "LBER", "Label2", "LGR", "LRFN", "LREC", "LPLAY",
                              "LPAUSE", "LEND"})
