@@ -13,6 +13,7 @@
 #include <QLayout>
 #include <QStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -121,6 +122,14 @@ TEST_F(StatusWindowTest, ThePanelShrinksToTheButtonsWithoutTheScope) {
         if (source == TForm1::kSourceSoundCard) EXPECT_GE(panel->height(), fsi->PaintBox1->height());
         else EXPECT_LT(panel->height(), fsi->PaintBox1->height());
     }
+}
+
+TEST_F(StatusWindowTest, OpensInsideTheScreen) {
+    const QRect area = fsi->screen()->availableGeometry();
+    fsi->move(area.right() - 100, area.bottom() - 100);
+    main->MSIClick();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fsi));
+    EXPECT_TRUE(area.contains(fsi->frameGeometry()));
 }
 
 TEST_F(StatusWindowTest, SoundCardRowsAndScopeComeFromTheSlicer) {
