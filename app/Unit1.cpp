@@ -14,6 +14,7 @@
 #include "src.h"
 #include "veltutil.h"
 #include "Workspace.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -169,6 +170,16 @@ void TForm1::BuildDisplay() {
     };
     GradBand1 = band("GradBand1", 8, 25, controls::fdRightToLeft);
     GradBand2 = band("GradBand2", 33, 32, controls::fdLeftToRight);
+    // The flat display: one plain panel in the display's dark colour where
+    // the bands are, so the opaque labels on it read as one display.
+    auto* flat = new QWidget(central);
+    flat->setObjectName("FlatLCD");
+    flat->setGeometry(GradBand1->geometry().united(GradBand2->geometry()));
+    flat->setAutoFillBackground(true);
+    QPalette dark = flat->palette();
+    dark.setColor(QPalette::Window, ToQColor(4333326));
+    flat->setPalette(dark);
+    flat->hide();
 
     auto label = [&](const char* name, const char* text, const char* hint, QRect at) {
         auto* l = new QLabel(QString::fromLatin1(text), central);
@@ -210,6 +221,8 @@ void TForm1::BuildDisplay() {
     CBFREQ->setObjectName("CBFREQ");
     CBFREQ->setStatusTip("Frequency in MHz");
     CBFREQ->setGeometry(8, 72, 90, 25);
+    // As the frequency dialog's list: 16 of the 206 frequencies at a time.
+    LimitDropDown(CBFREQ, 16);
 
     TBSpeed = new controls::TSeekTrackBar(central, env_.timers);
     TBSpeed->setObjectName("TBSpeed");
@@ -269,6 +282,7 @@ void TForm1::ApplyFlatLCD(bool flat) {
     if (!flat) return;
     GradBand1->hide();
     GradBand2->hide();
+    if (auto* panel = findChild<QWidget*>("FlatLCD")) panel->show();
     // Opaque labels need no repaint of what lies beneath them.
     for (const char* name : {"LPS", "Label1", "LPI", "Label3", "LBER", "Label2", "LGR", "LRFN", "LREC", "LPLAY",
                              "LPAUSE", "LEND"})
@@ -1100,7 +1114,7 @@ void TForm1::WindowAndScreenSize(int& windowWidth, int& windowHeight, int& scree
     windowWidth = frame.width();
     windowHeight = frame.height();
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     screenWidth = area.width();
     screenHeight = area.height();
 }

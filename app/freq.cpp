@@ -2,6 +2,7 @@
 
 #include "Named.h"
 #include "Unit1.h"
+#include "WindowFit.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,9 +22,7 @@ TDFREQ::TDFREQ(TForm1& main) : QDialog(&main), main_(main) {
     GroupBox1 = Named<QGroupBox>("GroupBox1", "Enter frequency", this);
     auto* inner = new QVBoxLayout(GroupBox1);
     CBFREQ = Named<QComboBox>("CBFREQ", GroupBox1);
-    // A menu-like popup would ignore the item limit and list all 207 items.
-    CBFREQ->setStyleSheet("QComboBox { combobox-popup: 0; }");
-    CBFREQ->setMaxVisibleItems(16);
+    LimitDropDown(CBFREQ, 16);
     inner->addWidget(CBFREQ);
     layout->addWidget(GroupBox1);
     Button1 = Named<QPushButton>("Button1", "Save", this);

@@ -5,15 +5,18 @@
 #include "PainterCanvas.h"
 #include "StatusPlot.h"
 #include "Unit1.h"
+#include "WindowFit.h"
 
 #include <algorithm>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -34,41 +37,74 @@ TFSI::TFSI(TForm1& main, AppEnv& env)
     VLESI->setRootIsDecorated(false);
     VLESI->setSelectionBehavior(QAbstractItemView::SelectRows);
     VLESI->header()->setStretchLastSection(false);
-    VLESI->setColumnWidth(0, 200);
-    VLESI->setColumnWidth(1, 170);
+    // At least the stored widths; wider where the font needs it for the
+    // longest name and a typical long value.
+    const QFontMetrics fm(VLESI->font());
+    const int pad = 2 * (VLESI->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, VLESI) + 1) + 8;
+    int keyWidth = 200;
+    for (const std::string& name : StatusInfo::KeyNames())
+        keyWidth = std::max(keyWidth, fm.horizontalAdvance(QString::fromStdString(name)) + pad);
+    const int valueWidth = std::max(170, fm.horizontalAdvance("0 dB (It's probably too much)") + pad);
+    VLESI->setColumnWidth(0, keyWidth);
+    VLESI->setColumnWidth(1, valueWidth);
     layout->addWidget(VLESI, 1);
 
+    // The scope on the left, its channel labels beside it; "Please wait..."
+    // and the buttons on the right. Without the scope the panel is only as
+    // tall as the buttons, and the list takes the room.
     Panel1 = new QWidget(this);
     Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(210);
+    Panel1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout->addWidget(Panel1);
+    auto* panel = new QHBoxLayout(Panel1);
+    panel->setContentsMargins(6, 5, 8, 5);
+    auto* channels = new QVBoxLayout;
+    LL = new QLabel("L", Panel1);
+    LL->setObjectName("LL");
+    LR = new QLabel("R", Panel1);
+    LR->setObjectName("LR");
+    // Each beside the middle of its half of the plot.
+    channels->addStretch(1);
+    channels->addWidget(LL);
+    channels->addStretch(2);
+    channels->addWidget(LR);
+    channels->addStretch(1);
+    panel->addLayout(channels);
     PaintBox1 = new TPaintBox(Panel1);
     PaintBox1->setObjectName("PaintBox1");
-    PaintBox1->setGeometry(20, 5, 301, 200);
+    PaintBox1->setFixedSize(301, 200);
     PaintBox1->setAutoFillBackground(true);
     QPalette navy = PaintBox1->palette();
     navy.setColor(QPalette::Window, ToQColor(clNavy));
     PaintBox1->setPalette(navy);
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
-    LL = new QLabel("L", Panel1);
-    LL->setObjectName("LL");
-    LL->setGeometry(6, 40, 12, 16);
-    LR = new QLabel("R", Panel1);
-    LR->setObjectName("LR");
-    LR->setGeometry(6, 130, 12, 16);
+    panel->addWidget(PaintBox1);
+    panel->addStretch(1);
+    auto* right = new QVBoxLayout;
     LPW = new QLabel("Please wait...", Panel1);
     LPW->setObjectName("LPW");
-    LPW->setGeometry(330, 20, 90, 16);
+    right->addWidget(LPW);
+    right->addStretch(1);
     Button1 = new QPushButton("Close", Panel1);
     Button1->setObjectName("Button1");
     Button1->setDefault(true);
-    Button1->setGeometry(330, 140, 80, 26);
     Button2 = new QPushButton("Save...", Panel1);
     Button2->setObjectName("Button2");
-    Button2->setGeometry(330, 174, 80, 26);
+    right->addWidget(Button1);
+    right->addWidget(Button2);
+    panel->addLayout(right);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    resize(420, 470);
+
+    // Wide enough for both columns and the scope with the buttons, tall
+    // enough for the sound card's rows above the scope.
+    constexpr int kSoundCardRows = 14;
+    const int listWidth = keyWidth + valueWidth + 2 * VLESI->frameWidth() +
+                          VLESI->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, VLESI);
+    const int rowHeight = std::max(fm.height() + 4, VLESI->sizeHintForRow(0));
+    const int listHeight = VLESI->header()->sizeHint().height() + kSoundCardRows * rowHeight + 2 * VLESI->frameWidth();
+    VLESI->setMinimumWidth(listWidth);
+    resize(std::max(listWidth, Panel1->sizeHint().width()), listHeight + Panel1->sizeHint().height());
 
     Timer1 = env_.timers->Create(StatusInfo::kInterval, false);
     Timer1->OnTimer = [this] { Timer1Timer(); };
@@ -78,7 +114,9 @@ TFSI::~TFSI() = default;
 
 void TFSI::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (!e->spontaneous()) FormShow();
+    if (e->spontaneous()) return;
+    KeepOnScreen(this);
+    FormShow();
 }
 
 void TFSI::hideEvent(QHideEvent* e) {

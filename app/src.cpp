@@ -7,6 +7,7 @@
 #include "SpinEdit.h"
 #include "Unit1.h"
 #include "WaveIO.h"
+#include "WindowFit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,6 +34,7 @@ TDSRC::TDSRC(TForm1& main) : QDialog(&main), main_(main) {
     auto* layout = new QVBoxLayout(this);
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
+    FitTabs(PageControl1);
     layout->addWidget(PageControl1);
 
     auto* serial = new QWidget;

@@ -9,6 +9,16 @@ namespace orvane {
 StatusInfo::StatusInfo(IStatusHost& host, IStatusView& view, IClock& clock)
     : host_(host), view_(view), clock_(clock) {}
 
+const std::vector<std::string>& StatusInfo::KeyNames() {
+    static const std::vector<std::string> names{
+        "RDS Source", "COM Port", "Port opened", "Format expected", "Received bits per second",
+        "Input signal characteristics", "Input sample", "Sample rate", "Received buffers per second",
+        "Buffer size", "Delay due to buffering", "Peak signal level", "Peak signal level Left",
+        "Peak signal level Right", "PLL balance", "Received ones per second", "Received zeros per second",
+        "Last re-sync.", "Received bytes per second (ASCII)", "Groups per second"};
+    return names;
+}
+
 int StatusInfo::SourceKey(const StatusReadings& r) {
     // Playing is part of the key, so leaving playback empties the list.
     return r.source + (r.encoderInput ? 100 : 0) + (r.playing ? 1000 : 0);

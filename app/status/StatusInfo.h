@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -85,6 +86,8 @@ public:
     plot::Tdatatype& Left() { return left_; }
     plot::Tdatatype& Right() { return right_; }
 
+    // The name of every row any source writes, for the width of the key column.
+    static const std::vector<std::string>& KeyNames();
     static int SourceKey(const StatusReadings& r);
     static std::string Fixed(double value, int decimals);
     // "Silence" at 300 or less, else the level in whole dB below full scale.

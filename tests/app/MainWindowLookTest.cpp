@@ -5,6 +5,7 @@
 #include "SeekTrackBar.h"
 #include "Unit1.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTest>
@@ -90,6 +91,29 @@ TEST_F(MainWindowLook, FlatLcdHidesTheBandsAndFillsTheLabels) {
     EXPECT_FALSE(m.GradBand1->isVisible());
     EXPECT_FALSE(m.GradBand2->isVisible());
     for (QLabel* l : {m.LPS, m.LPI, m.LBER, m.LGR, m.LPLAY, m.LPAUSE, m.LEND}) EXPECT_TRUE(l->autoFillBackground());
+
+    // One panel in the display's colour where the bands were: no gaps of
+    // the window's grey between the labels, and room before the first text.
+    QApplication::processEvents();
+    const QImage shot = m.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (const char* out = std::getenv("ORVANE_WRITE_SCREENSHOTS")) shot.save(QDir(out).filePath("FlatLCD.png"));
+    const QRect display(m.GradBand1->mapTo(&m, QPoint(0, 0)),
+                        m.GradBand2->mapTo(&m, QPoint(m.GradBand2->width() - 1, m.GradBand2->height() - 1)));
+    const QRgb panel = ToQColor(4333326).rgb();
+    int gaps = 0, inked = 0;
+    for (int y = display.top(); y <= display.bottom(); ++y)
+        for (int x = display.left(); x <= display.right(); ++x) {
+            bool onLabel = false;
+            for (QLabel* l : m.centralWidget()->findChildren<QLabel*>())
+                if (l->isVisible() && QRect(l->mapTo(&m, QPoint(0, 0)), l->size()).contains(x, y)) onLabel = true;
+            if (!onLabel && shot.pixel(x, y) != panel) ++gaps;
+            if (x < display.left() + 3 && shot.pixel(x, y) != panel) ++inked;
+        }
+    EXPECT_EQ(gaps, 0) << "pixels of another colour between the labels";
+    EXPECT_EQ(inked, 0) << "text at the panel's left edge";
+    // The labels' own backgrounds are the panel's colour.
+    for (QLabel* l : {m.LPS, m.LBER, m.LGR})
+        EXPECT_EQ(shot.pixel(l->mapTo(&m, QPoint(l->width() - 1, l->height() - 1))), panel) << l->objectName().toStdString();
 }
 
 // The whole window against a committed picture of it. Set

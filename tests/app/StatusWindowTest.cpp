@@ -8,8 +8,12 @@
 #include "si.h"
 
 #include <QFile>
+#include <QApplication>
 #include <QLabel>
+#include <QLayout>
+#include <QStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -74,7 +78,7 @@ TEST_F(StatusWindowTest, OpensTicksAndCloses) {
     EXPECT_EQ(fsi->RowValue("RDS Source"), "(No Source)");
     EXPECT_TRUE(fsi->LPW->isVisible());
     EXPECT_FALSE(fsi->PaintBox1->isVisible());
-    EXPECT_EQ(fsi->VLESI->columnWidth(0), 200);
+    EXPECT_GE(fsi->VLESI->columnWidth(0), 200);
 
     program.time.Advance(2972);
     EXPECT_FALSE(fsi->LPW->isVisible());
@@ -92,6 +96,40 @@ TEST_F(StatusWindowTest, OpensTicksAndCloses) {
     EXPECT_FALSE(fsi->isVisible());
     EXPECT_FALSE(fsi->Timer1->Enabled());
     EXPECT_EQ(fsi->VLESI->topLevelItemCount(), 0);
+}
+
+// Without the scope the panel below the list holds only "Please wait..." and
+// the buttons; the list has the rest of the window.
+TEST_F(StatusWindowTest, ThePanelShrinksToTheButtonsWithoutTheScope) {
+    main->MSIClick();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fsi));
+    const QSize size = fsi->size();
+    for (int source : {TForm1::kSourceNone, TForm1::kSourceSoundCard, TForm1::kSourceSerial}) {
+        SCOPED_TRACE(source);
+        main->SetSourceNumber(source);
+        program.time.Advance(2972);
+        // The panel's layout first, then the window's.
+        const QWidget* panel = fsi->Panel1;
+        if (panel->layout()) panel->layout()->activate();
+        fsi->layout()->activate();
+        const QRect held = panel->childrenRect();
+        const QMargins m = panel->layout() ? panel->layout()->contentsMargins() : QMargins();
+        const int spacing = panel->style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing);
+        EXPECT_LE(panel->height() - held.height(), m.top() + m.bottom() + 2 * spacing);
+        EXPECT_EQ(fsi->VLESI->geometry().bottom() + 1, panel->y());
+        EXPECT_EQ(panel->geometry().bottom() + 1, fsi->height());
+        EXPECT_EQ(fsi->size(), size);
+        if (source == TForm1::kSourceSoundCard) EXPECT_GE(panel->height(), fsi->PaintBox1->height());
+        else EXPECT_LT(panel->height(), fsi->PaintBox1->height());
+    }
+}
+
+TEST_F(StatusWindowTest, OpensInsideTheScreen) {
+    const QRect area = fsi->screen()->availableGeometry();
+    fsi->move(area.right() - 100, area.bottom() - 100);
+    main->MSIClick();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fsi));
+    EXPECT_TRUE(area.contains(fsi->frameGeometry()));
 }
 
 TEST_F(StatusWindowTest, SoundCardRowsAndScopeComeFromTheSlicer) {

@@ -3,7 +3,9 @@
 // user's own files. Fonts come from the DejaVu family alone, whatever else the
 // machine has installed: the names our windows ask for ("Arial", "Tahoma",
 // "Courier" ...) then resolve the same everywhere, and pictures compared with
-// committed references do not change with the machine's font packages.
+// committed references do not change with the machine's font packages. The
+// offscreen screen is 1280 x 1024 at 96 dpi, the smallest screen the windows
+// must fit whole.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -16,8 +18,6 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     if (!home.isValid()) return 2;
     const std::string h = home.path().toStdString();
-    // The screen is the 1280 x 1024 of the smallest desktop the windows are
-    // made for, so tests can check that every window opens on it.
     QFile screens(home.path() + "/screens.json");
     if (!screens.open(QIODevice::WriteOnly)) return 2;
     screens.write(R"({"screens": [{"name": "Screen1", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
