@@ -2,6 +2,7 @@
 
 #include "DialogButton.h"
 #include "CheckListBox.h"
+#include "FileName.h"
 #include "Named.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
@@ -370,8 +371,11 @@ void TDOPT::Button1Click() {
 }
 
 void TDOPT::Button2Click() {
-    const std::string file = main_.Env().modal->OpenFileIn(this, "Orvane Report Template (*.otp)", templateDialogDir_);
-    if (!file.empty()) EOTP->setText(QString::fromStdString(file));
+    int filter = 0;
+    const std::string file = main_.AskOpenFile("Orvane Report Template (*.otp)", templateDialogDir_, filter);
+    if (file.empty()) return;
+    EOTP->setText(QString::fromStdString(file));
+    templateDialogDir_ = FolderOf(file);
 }
 
 std::string TDOPT::TemplateFile() const {

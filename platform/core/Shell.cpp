@@ -106,23 +106,9 @@ bool DesktopShell::Installed(const std::string& program) {
     return !QStandardPaths::findExecutable(QString::fromStdString(program)).isEmpty();
 }
 
-std::string ExecModalRunner::OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) {
-    int index = 0;
-    return RunFileDialog(parent, filter, folder, index, false);
-}
-
 std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
                                       int& filterIndex) {
     return RunFileDialog(parent, filter, folder, filterIndex, false);
-}
-
-std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) {
-    int index = 0;
-    return RunFileDialog(parent, filter, folder, index, true);
-}
-
-std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter) {
-    return OpenFileIn(parent, filter, {});
 }
 
 std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,

@@ -38,26 +38,13 @@ public:
     virtual ~IModalRunner() = default;
     virtual int Run(QDialog& dialog) = 0;
     virtual void Message(QWidget* parent, const std::string& text) = 0;
-    // A file to open, or empty when the user cancelled; filter in Qt's form.
-    virtual std::string OpenFile(QWidget* parent, const std::string& filter) = 0;
-    // The same with a choice of filters, starting in `folder`: `filterIndex`
-    // (0-based) is the filter shown first, and then the one chosen.
+    // A file to open, or empty when the user cancelled; filter in Qt's form,
+    // starting in `folder`: `filterIndex` (0-based) is the filter shown
+    // first, and then the one chosen.
     virtual std::string OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
-                                 int& /*filterIndex*/) {
-        return OpenFileIn(parent, filter, folder);
-    }
-    // The same, starting in a given folder.
-    virtual std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& /*folder*/) {
-        return OpenFile(parent, filter);
-    }
-    // A file to write, or empty when the user cancelled.
-    virtual std::string SaveFile(QWidget* /*parent*/, const std::string& /*filter*/,
-                                 const std::string& /*folder*/) {
-        return {};
-    }
-    // The same with a choice of filters: `filterIndex` (0-based) is the
-    // filter shown first, and then the one chosen. `folder` may end in a
-    // proposed file name. The dialog asks before it lets the user pick an
+                                 int& filterIndex) = 0;
+    // A file to write, or empty when the user cancelled; `folder` may end in
+    // a proposed file name. The dialog asks before it lets the user pick an
     // existing file, and gives a name typed without an extension the chosen
     // filter's.
     virtual std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
@@ -71,11 +58,8 @@ class ExecModalRunner final : public IModalRunner {
 public:
     int Run(QDialog& dialog) override;
     void Message(QWidget* parent, const std::string& text) override;
-    std::string OpenFile(QWidget* parent, const std::string& filter) override;
-    std::string OpenFileIn(QWidget* parent, const std::string& filter, const std::string& folder) override;
     std::string OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
                          int& filterIndex) override;
-    std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder) override;
     std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
                          int& filterIndex) override;
     bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,

@@ -2,6 +2,7 @@
 
 #include "LinkLabel.h"
 #include "RichText.h"
+#include "WindowFit.h"
 
 #include <orvane/selvat.h>
 
@@ -53,6 +54,8 @@ const char* const kMaskAny = "????????????????";
 const char* const kWebAddress = "https://www.orvane.org";
 constexpr int kDetectorTickMs = 100;
 constexpr int kStatisticsPage = 0;
+// Long lists drop down this many rows at a time, as the main window's do.
+constexpr int kDropDownRows = 16;
 
 // Handlers the event loop calls: nothing may escape into it.
 template <class F>
@@ -308,6 +311,7 @@ TColorBox::TColorBox(QWidget* parent, bool extendedColors, bool customColor) : Q
     for (const auto& [name, color] : standard) AddColor(name, color);
     if (extendedColors)
         for (const auto& [name, color] : extended) AddColor(name, color);
+    orvane::LimitDropDown(this, kDropDownRows);
     connect(this, &QComboBox::activated, this, [this](int index) { Activated(index); });
 }
 
@@ -538,6 +542,7 @@ QWidget* TForm1::CreateHexPage() {
         cb->setObjectName(cbNames[k]);
         cb->addItems(SelectorItems(kSelectorItems));
         cb->setCurrentIndex(stored[k]);
+        orvane::LimitDropDown(cb, kDropDownRows);
         *cbs[k] = cb;
         *memos[k] = MakeTextWindow(page, memoNames[k]);
         *cnts[k] = MakeCounter(page, cntNames[k]);

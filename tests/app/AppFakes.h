@@ -46,14 +46,9 @@ struct FakeModal : IModalRunner {
     int Run(QDialog& dialog) override;
     void Message(QWidget*, const std::string& text) override { messages.push_back(text); }
     std::string fileToOpen; // the user's pick in an open dialog
-    std::string OpenFile(QWidget*, const std::string&) override { return fileToOpen; }
     std::string openFolder; // the folder the open dialog started in
     int openFilterShown = -1; // the filter it showed first
     int openFilter = -1; // the filter the user chose; -1: the one shown
-    std::string OpenFileIn(QWidget*, const std::string&, const std::string& folder) override {
-        openFolder = folder;
-        return fileToOpen;
-    }
     std::string OpenFile(QWidget*, const std::string&, const std::string& folder, int& filterIndex) override {
         openFolder = folder;
         openFilterShown = filterIndex;
@@ -64,10 +59,6 @@ struct FakeModal : IModalRunner {
     int saveFilter = 0;
     int saveFilterShown = -1; // the filter the save dialog showed first
     std::string saveFolder; // the folder the save dialog opened in
-    std::string SaveFile(QWidget*, const std::string&, const std::string& folder) override {
-        saveFolder = folder;
-        return fileToSave;
-    }
     std::string SaveFile(QWidget*, const std::string&, const std::string& folder, int& filterIndex) override {
         saveFolder = folder;
         saveFilterShown = filterIndex;

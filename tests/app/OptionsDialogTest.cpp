@@ -191,12 +191,17 @@ TEST_F(OptionsDialogTest, SelectAllAndNoneTickEveryGroup) {
 }
 
 TEST_F(OptionsDialogTest, FindAndEditTheReportTemplate) {
-    program.modal.fileToOpen = "/home/me/templates/long.otp";
+    const std::string templates = QDir::homePath().toStdString() + "/templates/";
+    program.modal.fileToOpen = templates + "long.otp";
     Opt().Button2Click();
-    EXPECT_EQ(Opt().EOTP->text(), "/home/me/templates/long.otp");
+    EXPECT_EQ(Opt().EOTP->text().toStdString(), templates + "long.otp");
+    // The next search starts where the last template was found, and the
+    // workspace keeps that folder.
     program.modal.fileToOpen.clear();
     Opt().Button2Click();
-    EXPECT_EQ(Opt().EOTP->text(), "/home/me/templates/long.otp"); // cancelled
+    EXPECT_EQ(program.modal.openFolder, templates);
+    EXPECT_EQ(Opt().EOTP->text().toStdString(), templates + "long.otp"); // cancelled
+    EXPECT_EQ(Opt().WorkspaceOptions().templateDialogDir, templates);
 
     const std::string prog = Main().ProgramFolder();
     for (const auto& [text, file] : std::vector<std::pair<std::string, std::string>>{
