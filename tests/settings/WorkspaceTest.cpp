@@ -323,8 +323,9 @@ TEST(WindowClamp, AWindowIsKeptOnTheScreen) {
              {{20, 20}, {20, 20}},
              {{5000, 20}, {1460, 20}},    // right edge at the screen's right edge
              {{20, 5000}, {20, 840}},
-             {{1900, 1060}, {1900, 1060}}, // 20 pixels still on the screen
-             {{1901, 1061}, {1460, 840}},
+             {{1460, 840}, {1460, 840}},   // just inside
+             {{1461, 841}, {1460, 840}},   // one pixel past: the whole window comes back
+             {{1900, 1060}, {1460, 840}},
              {{-300, -50}, {0, 0}},       // never off the top or left edge
              {{-2147483647, 2147483647}, {0, 840}},
          }) {
