@@ -47,10 +47,10 @@ struct DravonLibrary {
 // cut at an arbitrary byte almost surely cuts a key.
 struct FrameFlood {
     static std::string Burst(int frames);
-    // The response of a frame of the flood.
-    static bool IsSent(const std::string& response);
-    // The keys that only a frame cut inside its key could give.
-    static std::vector<std::string> CutKeys();
+    // Every response is a frame of the flood, and no key that only a frame
+    // cut inside its key could give has a value.
+    static void ExpectOnlyWholeFrames(const std::vector<std::string>& responses,
+                                      const std::function<std::string(const char* key)>& valueOf);
 };
 
 // The clock and sleeps the loaded library sees.
