@@ -1,9 +1,12 @@
 #include "ManualPdf.h"
 #include "PdfText.h"
 
+#include <orvane/version.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,6 +23,58 @@ QByteArray ReadAll(const QString& path) {
 // ligatures ("fi" as one glyph) are spelled out again.
 QString Flat(const PdfText& pdf) {
     return pdf.pages().join('\n').normalized(QString::NormalizationForm_KC).simplified();
+}
+
+// The texts in double quotes of the Markdown source as a reader should see
+// them: backslash escapes undone outside code blocks and code spans. Quotes
+// pair within a paragraph, list item, table row or code block.
+QStringList QuotedTexts(const QString& markdown) {
+    struct Block {
+        QString text;
+        bool code = false;
+    };
+    QList<Block> blocks;
+    Block block;
+    bool blank = true;
+    const auto end = [&] {
+        if (!block.text.isEmpty()) blocks.append(block);
+        block = Block{};
+    };
+    static const QRegularExpression itemStart("^(\\s*[-*] |\\s*\\d+\\. |#|\\|)");
+    for (const QString& line : markdown.split('\n')) {
+        if (line.trimmed().isEmpty()) {
+            end();
+            blank = true;
+            continue;
+        }
+        const bool code = line.startsWith("    ") && (blank || block.code);
+        if (code != block.code || (!code && itemStart.match(line).hasMatch())) end();
+        block.code = code;
+        block.text += line + '\n';
+        blank = false;
+    }
+    end();
+    static const QRegularExpression quoted("\"([^\"]*)\"");
+    static const QRegularExpression escape("\\\\([!-/:-@\\[-`{-~])");
+    QStringList texts;
+    for (const Block& b : blocks) {
+        QString shown = b.text;
+        if (!b.code) {
+            QStringList parts = b.text.split('`');
+            for (qsizetype i = 0; i < parts.size(); i += 2) parts[i].replace(escape, "\\1");
+            shown = parts.join(QString());
+        }
+        for (const auto& m : quoted.globalMatch(shown)) texts.append(m.captured(1));
+    }
+    return texts;
+}
+
+// White space left out: the layout breaks lines at blanks and also after a
+// "/" or "-" where the source has none.
+QString Dense(const QString& text) {
+    QString out = text.normalized(QString::NormalizationForm_KC);
+    out.remove(QRegularExpression("\\s+"));
+    return out;
 }
 
 QString Render(const QString& markdown, const QString& file) {
@@ -42,7 +97,8 @@ TEST(PdfText, ReadsBackWhatQtWrote) {
     const QStringList lines = pdf.pages()[0].split('\n', Qt::SkipEmptyParts);
     // Qt prints the page number below the text.
     EXPECT_EQ(lines, (QStringList{"Größe", "PI 0xD3C2, “1187.5 Hz” µs", "Second page's title", "1"}));
-    EXPECT_EQ(pdf.title(), "Orvane manual");
+    EXPECT_EQ(pdf.info("Title"), "Orvane " ORVANE_VERSION " user manual");
+    EXPECT_EQ(pdf.info("Creator"), "Orvane " ORVANE_VERSION);
 }
 
 TEST(PdfText, RefusesWhatIsNoPdf) {
@@ -63,6 +119,26 @@ TEST(ManualPdf, TheProgramFolderHoldsTheManual) {
     QString markdown = QString::fromUtf8(ReadAll(ORVANE_MANUAL_MD));
     const QString lastTitle = markdown.split('\n').filter(QRegularExpression("^## ")).last().mid(3);
     EXPECT_TRUE(Flat(pdf).contains(lastTitle)) << lastTitle.toStdString();
+    // The project's one version, in the text and in the document information.
+    EXPECT_TRUE(Flat(pdf).contains("Orvane " ORVANE_VERSION ", an RDS decoder")) << Flat(pdf).left(200).toStdString();
+    EXPECT_FALSE(Flat(pdf).contains("@ORVANE_VERSION@"));
+    EXPECT_EQ(pdf.info("Creator"), "Orvane " ORVANE_VERSION);
+    EXPECT_EQ(pdf.info("Title"), "Orvane " ORVANE_VERSION " user manual");
+}
+
+// A reader who writes a device server or a report template copies what the
+// manual quotes: every quoted text stands in the built PDF as written, not
+// taken for emphasis or markup.
+TEST(ManualPdf, EveryQuotedTextStandsInThePdfAsWritten) {
+    const QString markdown = QString::fromUtf8(ReadAll(ORVANE_MANUAL_MD));
+    const QStringList quoted = QuotedTexts(markdown);
+    ASSERT_GT(quoted.size(), 100);
+    // The extraction itself: escapes undone, code left as it stands.
+    EXPECT_EQ(QuotedTexts("a \"\\*.orv\" b `\"\\*\"`\n\n    x=\"\\<\"\n"), (QStringList{"*.orv", "\\*", "\\<"}));
+    const PdfText pdf(ReadAll(QDir(qEnvironmentVariable("ORVANE_PROGRAM_DIR")).filePath("orvane.pdf")));
+    ASSERT_EQ(pdf.error().toStdString(), "");
+    const QString text = Dense(pdf.pages().join('\n'));
+    for (const QString& q : quoted) EXPECT_TRUE(text.contains(Dense(q))) << "\"" << q.toStdString() << "\"";
 }
 
 // Every chapter of the manual, in this order, as text a reader can search and
@@ -115,6 +191,46 @@ TEST(ManualPdf, AnEmptyManualOrAnUnwritableFileFails) {
     error.clear();
     EXPECT_FALSE(WriteManualPdf("# Title\n", dir.path(), dir.filePath("no/such/folder/m.pdf"), &error));
     EXPECT_NE(error.indexOf("cannot write"), -1);
+}
+
+// A manual whose headings are not text, or with no text at all because
+// fontconfig finds no font, is refused rather than written as a manual.
+TEST(ManualPdf, AManualWithoutItsTitlesAsTextFails) {
+    QTemporaryDir dir;
+    const QString picture = QFileInfo(ORVANE_MANUAL_MD).absolutePath() + "/../app/pictures/receiver.png";
+    ASSERT_TRUE(QFileInfo::exists(picture));
+    QString error;
+    EXPECT_FALSE(WriteManualPdf("# ![](" + picture + ")\n\nSome text.\n", dir.path(), dir.filePath("m.pdf"), &error));
+    EXPECT_NE(error.indexOf("chapter title"), -1) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("m.pdf")));
+}
+
+TEST(ManualPdf, MakemanualFailsWhereNoFontIsFound) {
+    QTemporaryDir dir;
+    QFile config(dir.filePath("fonts.conf"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><cachedir>" +
+                 dir.filePath("cache").toUtf8() + "</cachedir></fontconfig>\n");
+    config.close();
+    const QString pdf = dir.filePath("orvane.pdf");
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("FONTCONFIG_FILE", config.fileName());
+    tool.setProcessEnvironment(env);
+    tool.start(ORVANE_MAKEMANUAL, {ORVANE_MANUAL_MD, pdf});
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(tool.exitCode(), 0);
+    const QString stderrText = QString::fromLocal8Bit(tool.readAllStandardError());
+    EXPECT_NE(stderrText.indexOf("makemanual: the laid-out manual has no text"), -1) << stderrText.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+
+    // The same tool with the system's fonts writes the manual.
+    tool.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    tool.start(ORVANE_MAKEMANUAL, {ORVANE_MANUAL_MD, pdf});
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
 }
 
 // The wiring pictures are found beside the manual wherever the build runs,

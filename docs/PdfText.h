@@ -18,8 +18,8 @@ public:
     const QStringList& pages() const { return pages_; }
     // The page's /MediaBox numbers, e.g. "0 0 595 842", of page `index`.
     QList<double> mediaBox(int index) const { return mediaBoxes_.value(index); }
-    // The document information's /Title.
-    const QString& title() const { return title_; }
+    // The document information's "Title", "Creator" or "Producer".
+    QString info(const char* key) const { return info_.value(key); }
 
 private:
     struct Object {
@@ -41,5 +41,5 @@ private:
     QHash<int, Object> objects_;
     QStringList pages_;
     QList<QList<double>> mediaBoxes_;
-    QString title_;
+    QHash<QByteArray, QString> info_;
 };

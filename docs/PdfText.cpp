@@ -134,11 +134,13 @@ PdfText::PdfText(QByteArray pdf) : pdf_(std::move(pdf)) {
     if (!ReadXref()) return;
     const int info = RefAfter(pdf_.mid(pdf_.lastIndexOf("trailer")), "Info");
     if (const Object* o = info >= 0 ? Get(info) : nullptr) {
-        const qsizetype at = o->dict.indexOf("/Title");
-        if (at >= 0) {
+        for (const char* key : {"Title", "Creator", "Producer"}) {
+            const qsizetype at = o->dict.indexOf(QByteArray("/") + key);
+            if (at < 0) continue;
             qsizetype i = o->dict.indexOf('(', at);
+            if (i < 0) continue;
             const QByteArray t = LiteralString(o->dict, i);
-            title_ = t.startsWith("\xfe\xff") ? Utf16Hex(t.mid(2).toHex()) : QString::fromLatin1(t);
+            info_.insert(key, t.startsWith("\xfe\xff") ? Utf16Hex(t.mid(2).toHex()) : QString::fromLatin1(t));
         }
     }
     const int root = RefAfter(pdf_.mid(pdf_.lastIndexOf("trailer")), "Root");
