@@ -2,6 +2,7 @@
 
 #include "LinkLabel.h"
 #include "Named.h"
+#include "Shell.h"
 #include "Unit1.h"
 
 #include <QFont>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <orvane/version.h>
 
 #include <filesystem>
 
@@ -50,7 +53,7 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     bold.setBold(true);
     ProductName->setFont(bold);
     Version = label("Version", "RDS Decoder and Analyser");
-    Comments = label("Comments", "Version 1.0");
+    Comments = label("Comments", "Version " ORVANE_VERSION);
     Copyright = label("Copyright", "Decodes RDS from receivers, sound cards, devices and recordings.");
     URL1 = Named<controls::TLinkLabel>("URL1", Panel1);
     URL1->setText("www.orvane.org");
@@ -65,15 +68,15 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     auto* folders = new QVBoxLayout(GroupBox1);
     auto link = [&](const char* name) {
         auto* l = Named<controls::TLinkLabel>(name, GroupBox1);
-        l->SetShell(&main_.Shell());
         l->SetLinkLook(); // in the window-text colour
+        l->OnClick = [this, l](QObject*) { OpenLink(*l, LinkKind::Folder); };
         folders->addWidget(l);
         return l;
     };
     URL2 = link("URL2");
     URL3 = link("URL3");
     URL4 = link("URL4");
-    URL1->SetShell(&main_.Shell());
+    URL1->OnClick = [this](QObject*) { OpenLink(*URL1, LinkKind::Web); };
     layout->addWidget(GroupBox1);
 
     OKButton = Named<QPushButton>("OKButton", "OK", this);
@@ -95,6 +98,24 @@ void TAboutBox::FormCreate() {
     const std::string plugins = program + "plugins/";
     URL4->setText(QString::fromStdString(plugins));
     URL4->SetLink(FolderLink(plugins));
+}
+
+void TAboutBox::OpenLink(const controls::TLinkLabel& label, LinkKind kind) {
+    if (label.Link().empty()) return;
+    bool opened = false;
+    try {
+        opened = main_.Shell().Open(label.Link(), std::string());
+    } catch (...) {
+    }
+    if (opened) return;
+    // Without a desktop that knows a file manager or browser, the click
+    // would do nothing at all.
+    const std::string text =
+        kind == LinkKind::Folder
+            ? "Can't start a file manager for " + label.text().toStdString() +
+                  ". \rOpen the folder with a file manager of your choice."
+            : "Can't start a web browser for " + label.Link() + ". \rEnter the address in a browser of your choice.";
+    main_.Env().modal->Message(this, text);
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* e) {

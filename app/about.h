@@ -35,7 +35,12 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    enum class LinkKind { Folder, Web };
+
     void FormCreate();
+    // Opens the label's link with the desktop; says what failed and what to
+    // do instead when nothing opens it.
+    void OpenLink(const controls::TLinkLabel& label, LinkKind kind);
 
     TForm1& main_;
 };

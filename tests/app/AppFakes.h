@@ -19,9 +19,10 @@ namespace orvane::test {
 
 struct FakeShell : IShell {
     std::vector<std::string> opened;
+    bool refuseOpen = false; // no application opens documents or links
     bool Open(const std::string& target, const std::string&) override {
         opened.push_back(target);
-        return true;
+        return !refuseOpen;
     }
     std::vector<std::string> missing; // programs that do not start
     bool StartDetached(const std::string& program, const std::vector<std::string>&) override {

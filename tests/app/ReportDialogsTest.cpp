@@ -13,6 +13,7 @@
 #include "freq.h"
 
 #include <orvane/plugin.h>
+#include <orvane/version.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -295,7 +296,8 @@ TEST_F(ReportDialogsTest, AboutBoxLinksOpenTheFoldersAsFileUrls) {
     EXPECT_EQ(about.ProductName->text(), "Orvane");
     EXPECT_TRUE(about.ProductName->font().bold());
     EXPECT_EQ(about.Version->text(), "RDS Decoder and Analyser");
-    EXPECT_EQ(about.Comments->text(), "Version 1.0");
+    // The version of the build, as the manual names it.
+    EXPECT_EQ(about.Comments->text(), "Version " ORVANE_VERSION);
 
     const std::pair<controls::TLinkLabel*, std::string> links[] = {
         {about.URL2, folder}, {about.URL3, main.DataFolder()}, {about.URL4, folder + "plugins/"}};
@@ -310,6 +312,30 @@ TEST_F(ReportDialogsTest, AboutBoxLinksOpenTheFoldersAsFileUrls) {
         EXPECT_TRUE(url.isValid()) << program.shell.opened[0];
         EXPECT_EQ(url.scheme(), "file");
         EXPECT_EQ(url.toLocalFile().toStdString(), path);
+    }
+}
+
+// A desktop with no file manager or browser set up: the click says what
+// could not be opened and what to do instead.
+TEST_F(ReportDialogsTest, AboutBoxLinksThatNothingOpensSaySo) {
+    TForm1& main = Start();
+    TAboutBox& about = *app->Forms().about;
+    about.URL4->Click();
+    EXPECT_TRUE(program.modal.messages.empty());
+    program.shell.refuseOpen = true;
+    const std::pair<controls::TLinkLabel*, std::string> links[] = {
+        {about.URL2, "Can't start a file manager for " + main.ProgramFolder() +
+                         ". \rOpen the folder with a file manager of your choice."},
+        {about.URL4, "Can't start a file manager for " + main.ProgramFolder() +
+                         "plugins/. \rOpen the folder with a file manager of your choice."},
+        {about.URL1, "Can't start a web browser for https://www.orvane.org. \rEnter the address in a browser of your "
+                     "choice."}};
+    for (const auto& [label, message] : links) {
+        program.modal.messages.clear();
+        program.shell.opened.clear();
+        label->Click();
+        EXPECT_EQ(program.shell.opened.size(), 1u);
+        EXPECT_EQ(program.modal.messages, std::vector<std::string>{message});
     }
 }
 
