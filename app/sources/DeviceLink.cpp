@@ -1,10 +1,19 @@
 #include "DeviceLink.h"
 
+#include "TcpErrors.h"
+
 #include <QThread>
 
 #include <cstdio>
 
 namespace orvane {
+namespace {
+
+// Winsock's number for a connection that did not come up in time, as the
+// socket stream shows it.
+constexpr int kConnectTimedOut = 10060;
+
+} // namespace
 
 DeviceLink::DeviceLink(IDeviceLinkHost& host, IDeviceLibrary* library, IClock& clock, ITimerFactory& timers,
                        std::function<void(int)> sleep)
@@ -42,6 +51,10 @@ bool DeviceLink::Connect(const DeviceSettings& s) {
     // until it is up.
     SendInitCommands();
     wasUp_ = everUp_ = library_->Connected();
+    // The library opens a TCP link in the background and keeps its failure
+    // to itself; only the time it takes tells.
+    if (kind == 1 && !wasUp_) connectStartMs_ = clock_.MonotonicMs();
+    else connectStartMs_.reset();
     timer_->SetInterval(kPollInterval);
     timer_->SetEnabled(true);
     host_.EnableNoSync(true);
@@ -63,6 +76,7 @@ void DeviceLink::Disconnect() {
     timer_->SetEnabled(false);
     if (library_) library_->Disconnect();
     open_ = false;
+    connectStartMs_.reset();
 }
 
 void DeviceLink::TimerDravonTimer() {
@@ -75,6 +89,13 @@ void DeviceLink::TimerDravonTimer() {
         everUp_ = true;
     }
     wasUp_ = up;
+    if (up) {
+        connectStartMs_.reset();
+    } else if (connectStartMs_ && clock_.MonotonicMs() - *connectStartMs_ >= kConnectTimeoutMs) {
+        // Said once; the library keeps trying every minute on its own.
+        connectStartMs_.reset();
+        host_.Show(TcpErrorText(kConnectTimedOut));
+    }
 
     while (library_->ReadBufferLength() >= 1) {
         const std::string reply = library_->ReadResponse();

@@ -72,6 +72,9 @@ public:
     static constexpr int kPollInterval = 88;
     static constexpr int kBusyPollInterval = 65;
     static constexpr int kTuneWaitMs = 200;
+    // How long a TCP link may take to come up before the status line says
+    // it did not.
+    static constexpr int kConnectTimeoutMs = 10000;
 
     // sleep: the wait after tuning; empty waits for real.
     DeviceLink(IDeviceLinkHost& host, IDeviceLibrary* library, IClock& clock, ITimerFactory& timers,
@@ -114,6 +117,8 @@ private:
     bool wasUp_ = false;   // the library's link at the last look
     bool everUp_ = false;  // it has been up since Connect
     std::optional<int64_t> lastKeepAliveMs_;
+    // A TCP link not up yet: when Connect started it.
+    std::optional<int64_t> connectStartMs_;
 };
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include "DravonLibrary.h"
 #include "GroupLineParser.h"
 #include "ScUtils.h"
+#include "TcpErrors.h"
 
 #include <algorithm>
 #include <functional>
@@ -129,6 +130,40 @@ TEST_F(DeviceLinkDeviceTest, AfterTheDeviceCameBackItIsSetUpAgainAndGroupsFlow) 
     ASSERT_TRUE(Pump([&] { return Count("*R") >= 2 && host.groups.size() >= before + 3; }));
     EXPECT_EQ(Count("*D"), 2u);
     EXPECT_EQ(Count("?F"), 2u);
+}
+
+// The library connects a TCP link in the background and reports no failure;
+// a device port that nothing listens on must still not pass in silence.
+TEST_F(DeviceLinkDeviceTest, ATcpLinkThatDoesNotComeUpSaysSo) {
+    const uint16_t dead = sim.Port();
+    sim.Refuse();
+    DeviceSettings s;
+    s.connectionType = 1;
+    s.host = "127.0.0.1";
+    s.port = std::to_string(dead);
+    ASSERT_TRUE(link->Connect(s));
+    Settle(); // the refusal arrives
+    EXPECT_FALSE(lib.Connected());
+    time.Advance(DeviceLink::kConnectTimeoutMs - 100);
+    EXPECT_TRUE(host.messages.empty());
+    time.Advance(200);
+    ASSERT_EQ(host.messages, std::vector<std::string>{"TCP Error: 10060 (connection timed out)"});
+    EXPECT_EQ(host.messages.front(), TcpErrorText(10060)); // the socket stream's words
+    // Once per connection: the library's own retry, refused again, stays quiet.
+    time.Advance(60000);
+    Settle();
+    time.Advance(DeviceLink::kConnectTimeoutMs + 1000);
+    EXPECT_FALSE(lib.Connected());
+    EXPECT_EQ(host.messages.size(), 1u);
+
+    // Selecting the source again with the device listening: no message.
+    link->Disconnect();
+    ASSERT_TRUE(sim.Listen(dead));
+    host.messages.clear();
+    ASSERT_TRUE(link->Connect(s));
+    ASSERT_TRUE(Pump([&] { return lib.Connected(); }));
+    time.Advance(DeviceLink::kConnectTimeoutMs + 1000);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(DeviceLinkDeviceTest, AnAnalyserOnASerialLineWorksTheSameWay) {

@@ -88,6 +88,32 @@ TEST_F(DeviceLinkTest, ConnectingSetsTheDeviceUpByItsKind) {
     EXPECT_EQ(library.written, std::vector<std::string>{"\rSETORV=254\r"});
 }
 
+// Only a TCP link that is still down when the connect time-out runs out is
+// reported; one that comes up in time, or a serial link (which Connect
+// answers at once), is not.
+TEST_F(DeviceLinkTest, ATcpLinkStillDownAfterTheConnectTimeOutIsReported) {
+    struct Case {
+        int connectionType;
+        int upAfterMs; // -1: never
+        bool reported;
+    };
+    const Case cases[] = {{1, -1, true}, {1, DeviceLink::kConnectTimeoutMs - 100, false}, {0, -1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.connectionType << " " << c.upAfterMs);
+        host.messages.clear();
+        library.up = false;
+        ConnectAs(0, c.connectionType);
+        for (int t = 0; t < 3 * DeviceLink::kConnectTimeoutMs; t += DeviceLink::kPollInterval) {
+            if (c.upAfterMs >= 0 && t >= c.upAfterMs) library.up = true;
+            time.Advance(DeviceLink::kPollInterval);
+        }
+        const std::vector<std::string> expected =
+            c.reported ? std::vector<std::string>{"TCP Error: 10060 (connection timed out)"} : std::vector<std::string>{};
+        EXPECT_EQ(host.messages, expected);
+        link.Disconnect();
+    }
+}
+
 TEST_F(DeviceLinkTest, APortThatIsNoNumberIsPort23AndAFailedConnectSaysSo) {
     DeviceSettings s;
     s.connectionType = 1;
