@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 using namespace orvane;
@@ -163,55 +164,61 @@ TEST_F(FileDialogsTest, WorkspaceDialogsStartInTheDataFolderThenWhereTheLastPick
     EXPECT_EQ(program.modal.openFolder, program.dir.path().toStdString() + "/");
 }
 
-TEST_F(FileDialogsTest, ReportDialogOnAFreshAccountStartsInTheDocumentsFolderAndAddsTxt) {
-    TForm1& main = Start();
-    Cancel();
-    main.CreateReport1Click();
-    EXPECT_EQ(program.modal.saveFolder.substr(0, Docs().size()), Docs());
-    EXPECT_EQ(program.modal.saveFolder.find('/', Docs().size()), std::string::npos); // a name, no subfolder
-    EXPECT_TRUE(fs::is_directory(Docs()));
+// The report, status-image and decoder-data dialogs on a fresh account: each
+// starts in the documents folder, made for it, then where its last file went,
+// and a name typed without an extension gets the filter's.
+TEST_F(FileDialogsTest, SaveDialogsStartInTheDocumentsFolderThenWhereTheLastFileWent) {
+    struct Case {
+        const char* name;
+        std::function<void()> click;
+        const char* proposed; // the name the dialog proposes; nullptr: one made from the data
+        const char* typed;
+        const char* written;
+        const char* workspaceKey; // the key that keeps the folder, nullptr when none does
+        bool filled;              // the file written holds something (no template here: the report is empty)
+    };
+    const Case cases[] = {
+        {"report", [this] { app->Forms().form1->CreateReport1Click(); }, nullptr, "report", "report.txt",
+         "ReportDir", false},
+        {"status image",
+         [this] {
+             app->Forms().form1->MSIClick();
+             app->Forms().fsi->Button2Click();
+         },
+         "status.jpg", "shot", "shot.jpg", nullptr, true},
+        {"decoder data", [this] { app->Forms().fdd->Button1Click(); }, "", "data", "data.txt", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.reset();
+        fs::remove_all(Docs());
+        TForm1& main = Start();
+        const auto startedIn = [&](const std::string& folder) {
+            const std::string& at = program.modal.saveFolder;
+            if (at.compare(0, folder.size(), folder) != 0) return false;
+            const std::string name = at.substr(folder.size());
+            return c.proposed ? name == c.proposed : !name.empty() && name.find('/') == std::string::npos;
+        };
+        Cancel();
+        c.click();
+        EXPECT_TRUE(startedIn(Docs())) << program.modal.saveFolder;
+        EXPECT_TRUE(fs::is_directory(Docs()));
 
-    program.modal.fileToSave = Elsewhere() + "report";
-    main.CreateReport1Click();
-    EXPECT_TRUE(fs::exists(Elsewhere() + "report.txt"));
-    EXPECT_EQ(SavedKey(main, "ReportDir"), Elsewhere());
-    Cancel();
-    main.CreateReport1Click();
-    EXPECT_EQ(program.modal.saveFolder.substr(0, Elsewhere().size()), Elsewhere());
-}
-
-TEST_F(FileDialogsTest, StatusImageDialogStartsInTheDocumentsFolderThenWhereTheLastImageWent) {
-    TForm1& main = Start();
-    TFSI& fsi = *app->Forms().fsi;
-    main.MSIClick();
-    Cancel();
-    fsi.Button2Click();
-    EXPECT_EQ(program.modal.saveFolder, Docs() + "status.jpg");
-    EXPECT_TRUE(fs::is_directory(Docs()));
-
-    program.modal.fileToSave = Elsewhere() + "shot";
-    fsi.Button2Click();
-    EXPECT_TRUE(program.modal.messages.empty());
-    EXPECT_GT(fs::file_size(Elsewhere() + "shot.jpg"), 0u);
-    Cancel();
-    fsi.Button2Click();
-    EXPECT_EQ(program.modal.saveFolder, Elsewhere() + "status.jpg");
-}
-
-TEST_F(FileDialogsTest, DecoderDataDialogStartsInTheDocumentsFolderThenWhereTheLastFileWent) {
-    Start();
-    TFDD& fdd = *app->Forms().fdd;
-    Cancel();
-    fdd.Button1Click();
-    EXPECT_EQ(program.modal.saveFolder, Docs());
-    EXPECT_TRUE(fs::is_directory(Docs()));
-
-    program.modal.fileToSave = Elsewhere() + "data";
-    fdd.Button1Click();
-    EXPECT_TRUE(fs::exists(Elsewhere() + "data.txt"));
-    Cancel();
-    fdd.Button1Click();
-    EXPECT_EQ(program.modal.saveFolder, Elsewhere());
+        program.modal.fileToSave = Elsewhere() + c.typed;
+        c.click();
+        EXPECT_TRUE(program.modal.messages.empty());
+        ASSERT_TRUE(fs::exists(Elsewhere() + c.written));
+        if (c.filled) {
+            EXPECT_GT(fs::file_size(Elsewhere() + c.written), 0u);
+        }
+        EXPECT_FALSE(fs::exists(Elsewhere() + c.typed));
+        if (c.workspaceKey) {
+            EXPECT_EQ(SavedKey(main, c.workspaceKey), Elsewhere());
+        }
+        Cancel();
+        c.click();
+        EXPECT_TRUE(startedIn(Elsewhere())) << program.modal.saveFolder;
+    }
 }
 
 } // namespace
