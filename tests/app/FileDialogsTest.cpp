@@ -8,11 +8,18 @@
 #include "dd.h"
 #include "si.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <fstream>
 
 using namespace orvane;
@@ -219,6 +226,121 @@ TEST_F(FileDialogsTest, SaveDialogsStartInTheDocumentsFolderThenWhereTheLastFile
         c.click();
         EXPECT_TRUE(startedIn(Elsewhere())) << program.modal.saveFolder;
     }
+}
+
+// The real dialog behind every open and save, driven through its widgets as
+// a user would: the filter shown, the filter chosen and the default suffix.
+class RealFileDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    }
+    void TearDown() override { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false); }
+
+    // What the user does once the dialog shows; a dialog that never shows
+    // up is cancelled, so the test cannot hang in it.
+    void WhenShown(std::function<void(QFileDialog&)> user) {
+        auto* timer = new QTimer(qApp);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, user, tries] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->isVisible()) {
+                timer->deleteLater();
+                timer->stop();
+                user(*dialog);
+            } else if (++*tries > 1000) {
+                timer->deleteLater();
+                timer->stop();
+                ADD_FAILURE() << "no file dialog showed";
+                if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            }
+        });
+        timer->start(10);
+    }
+    // Picks another filter in the list as the keyboard does.
+    static void ChooseFilter(QFileDialog& dialog, Qt::Key key, int times = 1) {
+        auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(combo, nullptr);
+        for (int i = 0; i < times; ++i) QTest::keyClick(combo, key);
+    }
+    static void TypeName(QFileDialog& dialog, const QString& name) {
+        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setText(name);
+    }
+    std::string Folder() const { return dir.path().toStdString() + "/"; }
+
+    QTemporaryDir dir;
+    ExecModalRunner runner;
+};
+
+TEST_F(RealFileDialog, SaveTakesTheSuffixOfTheFilterChosenAndReportsThatFilter) {
+    const std::string filter = "Orvane file (*.orv);;Kivo file (*.smp)";
+    const struct {
+        int shown;
+        Qt::Key key; // the user moves to the other filter
+        QString shownFilter, suffixBefore, suffixAfter;
+        std::string written;
+        int chosen;
+    } cases[] = {
+        {1, Qt::Key_Up, "Kivo file (*.smp)", "smp", "orv", "take.orv", 0},
+        {0, Qt::Key_Down, "Orvane file (*.orv)", "orv", "smp", "take.smp", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        QString shownFilter, suffixBefore, suffixAfter;
+        WhenShown([&](QFileDialog& dialog) {
+            shownFilter = dialog.selectedNameFilter();
+            suffixBefore = dialog.defaultSuffix();
+            ChooseFilter(dialog, c.key);
+            suffixAfter = dialog.defaultSuffix();
+            TypeName(dialog, "take");
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        int index = c.shown;
+        const std::string file = runner.SaveFile(nullptr, filter, Folder(), index);
+        EXPECT_EQ(shownFilter, c.shownFilter);
+        EXPECT_EQ(suffixBefore, c.suffixBefore);
+        EXPECT_EQ(suffixAfter, c.suffixAfter);
+        EXPECT_EQ(file, Folder() + c.written);
+        EXPECT_EQ(index, c.chosen);
+    }
+}
+
+TEST_F(RealFileDialog, OpenShowsTheStoredFilterAndReportsTheOneChosen) {
+    const std::string play =
+        "Orvane file (*.orv);;Mervix or any ASCII file (*);;Kivo file (*.smp);;Tarn RDS Logger (*.log *.rds *.rawrds)";
+    std::ofstream(Folder() + "a.smp") << "x";
+    const struct {
+        int shown;
+        QString shownFilter;
+        int downs; // filters the user moves down
+        int chosen;
+    } cases[] = {
+        {3, "Tarn RDS Logger (*.log *.rds *.rawrds)", 0, 3},
+        {7, "Orvane file (*.orv)", 2, 2}, // a stored index out of range shows the first
+        {-1, "Orvane file (*.orv)", 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        QString shownFilter;
+        WhenShown([&](QFileDialog& dialog) {
+            shownFilter = dialog.selectedNameFilter();
+            ChooseFilter(dialog, Qt::Key_Down, c.downs);
+            TypeName(dialog, "a.smp");
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        int index = c.shown;
+        EXPECT_EQ(runner.OpenFile(nullptr, play, Folder(), index), Folder() + "a.smp");
+        EXPECT_EQ(shownFilter, c.shownFilter);
+        EXPECT_EQ(index, c.chosen);
+    }
+    // Cancelled, the filter index stays as it was.
+    WhenShown([](QFileDialog& dialog) { dialog.reject(); });
+    int index = 2;
+    EXPECT_EQ(runner.OpenFile(nullptr, play, Folder(), index), "");
+    EXPECT_EQ(index, 2);
 }
 
 } // namespace
