@@ -170,9 +170,11 @@ AssociationResult XdgFileTypes::Associate(const std::array<bool, 2>& ticked) {
     ok = WritePackage(ticked) && ok;
     ok = WriteDefaults(ticked) && ok;
     if (runTool_) {
-        // Without the compiled database the desktop knows neither extension.
-        for (auto& [tool, args] : {std::pair<std::string, std::vector<std::string>>{"update-mime-database", {dataHome_ + "/mime"}},
-                                   {"update-desktop-database", {dataHome_ + "/applications"}}})
+        // The desktop reads the package and the entries only as these tools
+        // compile them, so how they ended is part of the result.
+        using Tool = std::pair<std::string, std::vector<std::string>>;
+        for (const auto& [tool, args] : {Tool{"update-mime-database", {dataHome_ + "/mime"}},
+                                         Tool{"update-desktop-database", {dataHome_ + "/applications"}}})
             result.tools.push_back({tool, args, runTool_(tool, args)});
     }
     return result;
