@@ -445,7 +445,7 @@ SlicerSettings TForm1::SoundCardSettings() const {
 
 void TForm1::TakeSourceSettings(const SourceSettings& s) {
     source_ = s;
-    slicer_.ApplySettings(SoundCardSettings());
+    if (!slicer_.ApplySettings(SoundCardSettings(), source_.audioInDevice)) Show("Sound card error!");
 }
 
 void TForm1::DisconnectSource(int source) {

@@ -287,7 +287,8 @@ private:
     void ConnectSource() { sources_.ConnectToSource(); }
     void DisconnectSource() { DisconnectSource(srcNum_); }
     void DisconnectSource(int source);
-    // New source settings; the running slicer works with them at once.
+    // New source settings; the running slicer and its capture work with
+    // them at once.
     void TakeSourceSettings(const SourceSettings& s);
     // ISourceHost
     void AddToDecoderBuffer(uint8_t bit) override { ring_.AddToDecoderBuffer(bit); }

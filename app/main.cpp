@@ -1,25 +1,15 @@
 #include "GpWrap.h"
 #include "OrvaneApp.h"
 #include "SockLib.h"
+#include "TerminationSignals.h"
 #include "Unit1.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
 
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 orvane::SockLibUnit sockLib;
-
-int signalPipe[2] = {-1, -1};
-
-void OnTerminate(int) {
-    const char c = 1;
-    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &c, 1);
-}
 
 } // namespace
 
@@ -28,15 +18,7 @@ int main(int argc, char** argv) {
     // workspace is saved and plug-ins see "EXIT". The handler is in place
     // before Qt and the windows are made: a signal during start-up waits in the
     // pipe until the main window exists, instead of killing the program.
-    const bool signalsCaught = ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0;
-    if (signalsCaught) {
-        struct sigaction sa {};
-        sa.sa_handler = OnTerminate;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESTART;
-        sigaction(SIGTERM, &sa, nullptr);
-        sigaction(SIGINT, &sa, nullptr);
-    }
+    orvane::TerminationSignals terminate;
 
     QApplication app(argc, argv);
     std::vector<std::string> args;
@@ -47,12 +29,10 @@ int main(int argc, char** argv) {
     orvane::OrvaneApp program(system.Make(QCoreApplication::applicationFilePath().toStdString(), args));
     program.CreateWindows();
 
-    if (signalsCaught) {
-        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, [&program] {
-            char c;
-            [[maybe_unused]] ssize_t n = ::read(signalPipe[0], &c, 1);
-            program.Forms().form1->close();
+    if (terminate.Caught()) {
+        auto* notifier = new QSocketNotifier(terminate.ReadFd(), QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, [&program, &terminate] {
+            if (terminate.Drain()) program.Forms().form1->close();
         });
     }
     return program.Run();

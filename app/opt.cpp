@@ -365,8 +365,8 @@ void TDOPT::TabSheet2Show() {
 }
 
 void TDOPT::Button1Click() {
-    if (!fileTypes_->Associate({CLBFT->Checked(0), CLBFT->Checked(1)}))
-        main_.Show("Can't register the file types, please check the write permissions of your home folder!");
+    const AssociationResult result = fileTypes_->Associate({CLBFT->Checked(0), CLBFT->Checked(1)});
+    if (!result.Done()) main_.Show(result.Message());
     TabSheet2Show();
 }
 

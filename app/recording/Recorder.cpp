@@ -28,7 +28,11 @@ void Recorder::ShowName(const std::string& name) {
 }
 
 void Recorder::BBRECClick() {
-    if (Recording() || (!host_.Playing() && host_.SourceNumber() == 3)) return;
+    if (Recording()) return;
+    if (!host_.Playing() && host_.SourceNumber() == 3) {
+        host_.Show(kNothingToRecord);
+        return;
+    }
     if (!host_.Playing()) host_.ResetGroupCount();
 
     const IOptions& options = host_.Options();

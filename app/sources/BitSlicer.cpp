@@ -50,10 +50,25 @@ void BitSlicer::Disconnect() {
     connected_ = false;
 }
 
-void BitSlicer::ApplySettings(const SlicerSettings& s) {
+bool BitSlicer::ApplySettings(const SlicerSettings& s, int device) {
     const bool otherKind = s.mono != settings.mono;
     settings = s;
-    if (otherKind && connected_ && host_.SoundCardIsSource()) CreateCapture();
+    if (!connected_ || !host_.SoundCardIsSource()) return true;
+    if (device < 0) {
+        // Nothing chosen opens nothing, and the watchdog would open "default".
+        waveIn_->StopImmediately();
+        wdt_->SetEnabled(false);
+        device_ = device;
+        return true;
+    }
+    const bool use441 = host_.Options().Always441();
+    if (!otherKind && device == device_ && use441 == use441_) return true;
+    device_ = device;
+    use441_ = use441;
+    CreateCapture();
+    // The watchdog tries again when it did not start, as after Connect.
+    wdt_->SetEnabled(true);
+    return waveIn_->Active();
 }
 
 void BitSlicer::CreateCapture() {

@@ -57,10 +57,15 @@ public:
     bool Connect(int device);
     // Stops the capture at once and the watchdog.
     void Disconnect();
-    // New settings, in force from the next buffer. A running capture of the
-    // other kind (stereo for an encoder, mono for data and clock) is
-    // re-created, since the slicer cannot read one as the other.
-    void ApplySettings(const SlicerSettings& s);
+    // New settings and input device (-1 none), in force from the next
+    // buffer. While connected as the source, a capture that no longer fits
+    // them is re-created: another device, "Always use 44.1 kHz" changed, or
+    // the other kind (stereo for an encoder, mono for data and clock), which
+    // the slicer cannot read as this one. With no device it stops. False
+    // when a capture it re-created did not start.
+    bool ApplySettings(const SlicerSettings& s, int device);
+    // The same on the device in use.
+    bool ApplySettings(const SlicerSettings& s) { return ApplySettings(s, device_); }
 
     // The capture's buffer-filled event; always true.
     bool WaveIn1BufferFilled(void* buffer, int32_t& size);

@@ -30,6 +30,8 @@ StreamLineBuffer::AppendResult StreamLineBuffer::Append(std::string_view text) {
         head_ = 0;
     }
     const size_t start = data_.size();
+    // One byte more, so that a close can always end the last line.
+    data_.reserve(start + text.size() + 1);
     data_.resize(start + text.size());
     char* out = data_.data() + start;
     for (const char c : text) {
@@ -57,12 +59,10 @@ void StreamLineBuffer::Close() {
         skipping_ = false;
         return;
     }
-    if (Size() < kCapacity) {
-        data_.push_back('\r');
-        lastWasCR_ = true;
-    } else {
-        DropUnfinishedLine();
-    }
+    // The read that brought the last line was taken whole, so the line was
+    // sent whole, also when it filled the buffer.
+    data_.push_back('\r');
+    lastWasCR_ = true;
 }
 
 void StreamLineBuffer::DropUnfinishedLine() {

@@ -24,8 +24,8 @@ public:
     // line end, so a line taken is always one that was sent whole.
     AppendResult Append(std::string_view text);
 
-    // The sender has closed: its last line is ended. A last line that the
-    // full buffer has no room to end is let go, so the buffer always drains.
+    // The sender has closed: its last line is ended, also in a full buffer
+    // (a line whose rest was dropped has gone already), so the buffer drains.
     void Close();
 
     // One line for the playback tick, empty when none is complete. Lines

@@ -14,7 +14,9 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace orvane {
 
@@ -160,17 +162,22 @@ bool XdgFileTypes::WriteDefaults(const std::array<bool, 2>& ticked) const {
     }
 }
 
-bool XdgFileTypes::Associate(const std::array<bool, 2>& ticked) {
-    bool ok = true;
+AssociationResult XdgFileTypes::Associate(const std::array<bool, 2>& ticked) {
+    AssociationResult result;
+    bool& ok = result.written;
     for (size_t i = 0; i < ticked.size(); ++i)
         if (ticked[i]) ok = WriteDesktopEntry(i) && ok;
     ok = WritePackage(ticked) && ok;
     ok = WriteDefaults(ticked) && ok;
     if (runTool_) {
-        runTool_("update-mime-database", {dataHome_ + "/mime"});
-        runTool_("update-desktop-database", {dataHome_ + "/applications"});
+        // The desktop reads the package and the entries only as these tools
+        // compile them, so how they ended is part of the result.
+        using Tool = std::pair<std::string, std::vector<std::string>>;
+        for (const auto& [tool, args] : {Tool{"update-mime-database", {dataHome_ + "/mime"}},
+                                         Tool{"update-desktop-database", {dataHome_ + "/applications"}}})
+            result.tools.push_back({tool, args, runTool_(tool, args)});
     }
-    return ok;
+    return result;
 }
 
 bool XdgFileTypes::Registered(size_t index) const {
@@ -186,12 +193,62 @@ bool XdgFileTypes::Registered(size_t index) const {
     return list.ReadString(kDefaults, t.mimeType, "") == std::string(t.className) + ".desktop";
 }
 
-void XdgFileTypes::RunToolWhenPresent(const std::string& tool, const std::vector<std::string>& args) {
+int XdgFileTypes::RunToolWhenPresent(const std::string& tool, const std::vector<std::string>& args) {
     const QString path = QStandardPaths::findExecutable(QString::fromStdString(tool));
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return kToolMissing;
     QStringList list;
     for (const auto& a : args) list << QString::fromStdString(a);
-    QProcess::execute(path, list);
+    return QProcess::execute(path, list);
+}
+
+namespace {
+
+// The Debian package that installs a tool, for the user to install.
+std::string PackageOf(const std::string& tool) {
+    if (tool == "update-mime-database") return "shared-mime-info";
+    if (tool == "update-desktop-database") return "desktop-file-utils";
+    return tool;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i) text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return text;
+}
+
+} // namespace
+
+bool AssociationResult::Done() const {
+    return written && std::all_of(tools.begin(), tools.end(), [](const ToolRun& t) { return t.exitCode == 0; });
+}
+
+std::string AssociationResult::Message() const {
+    if (!written) return "Can't register the file types, please check the write permissions of your home folder!";
+    std::vector<std::string> missing, packages;
+    std::string failed;
+    for (const ToolRun& t : tools) {
+        if (t.exitCode == 0) continue;
+        if (t.exitCode == kToolMissing) {
+            missing.push_back(t.tool);
+            packages.push_back(PackageOf(t.tool));
+            continue;
+        }
+        std::string command = t.tool;
+        for (const std::string& a : t.args) command += " " + a;
+        const std::string how = t.exitCode == kToolCrashed      ? "crashed"
+                                : t.exitCode == kToolNotStarted ? "could not be started"
+                                                                : "failed with exit code " + std::to_string(t.exitCode);
+        if (failed.empty())
+            failed = "The file types are saved, but " + t.tool + " " + how + ": run \"" + command +
+                     "\" in a terminal to see why, then press \"Associate\" again.";
+    }
+    std::string text;
+    if (!missing.empty())
+        text = "The file types are saved, but the desktop will not know them until " + Joined(missing) +
+               (missing.size() == 1 ? " has" : " have") + " run: install " + Joined(packages) +
+               ", then press \"Associate\" again.";
+    if (!failed.empty()) text += (text.empty() ? "" : " ") + failed;
+    return text;
 }
 
 } // namespace orvane

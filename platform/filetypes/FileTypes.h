@@ -21,27 +21,48 @@ struct FileTypeClass {
 // Item 0 ".orv", item 1 ".smp", as the options dialog lists them.
 const std::array<FileTypeClass, 2>& PlayableFileTypes();
 
+// A desktop tool's exit code, or one of these.
+constexpr int kToolMissing = -100;   // not installed
+constexpr int kToolCrashed = -1;     // as QProcess::execute tells it
+constexpr int kToolNotStarted = -2;
+
+// What "Associate" did, and what the user is told when not all of it worked.
+struct AssociationResult {
+    struct ToolRun {
+        std::string tool;
+        std::vector<std::string> args;
+        int exitCode = 0;
+    };
+    bool written = true;         // every file was written
+    std::vector<ToolRun> tools;  // the desktop tools run afterwards
+
+    // Written, and every tool ran and succeeded.
+    bool Done() const;
+    // For the status line: what went wrong and what to do; empty when done.
+    std::string Message() const;
+};
+
 class IFileTypes {
 public:
     virtual ~IFileTypes() = default;
     // Ticked types are associated with the program; an unticked type loses
-    // its extension's association and keeps its class's desktop entry.
-    // False when some file could not be written (the rest is still done).
-    virtual bool Associate(const std::array<bool, 2>& ticked) = 0;
+    // its extension's association and keeps its class's desktop entry. A
+    // file that cannot be written leaves the rest still done.
+    virtual AssociationResult Associate(const std::array<bool, 2>& ticked) = 0;
     virtual bool Registered(size_t index) const = 0;
 };
 
 class XdgFileTypes final : public IFileTypes {
 public:
-    // Runs a desktop tool with its arguments; the tool may be missing.
-    using ToolRunner = std::function<void(const std::string& tool, const std::vector<std::string>& args)>;
+    // Runs a desktop tool with its arguments: its exit code, or kToolMissing.
+    using ToolRunner = std::function<int(const std::string& tool, const std::vector<std::string>& args)>;
 
     XdgFileTypes(std::string dataHome, std::string configHome, std::string programPath,
                  ToolRunner runTool = RunToolWhenPresent);
     // $XDG_DATA_HOME and $XDG_CONFIG_HOME, or their defaults under $HOME.
     static XdgFileTypes ForCurrentUser(const std::string& programPath);
 
-    bool Associate(const std::array<bool, 2>& ticked) override;
+    AssociationResult Associate(const std::array<bool, 2>& ticked) override;
     bool Registered(size_t index) const override;
 
     std::string PackageFile() const { return dataHome_ + "/mime/packages/orvane.xml"; }
@@ -50,9 +71,8 @@ public:
     // The Exec value of the desktop entries: the program quoted, then "%f".
     std::string ExecLine() const;
 
-    // Runs update-mime-database and the like when they are installed;
-    // their absence is no error.
-    static void RunToolWhenPresent(const std::string& tool, const std::vector<std::string>& args);
+    // Runs update-mime-database and the like when they are installed.
+    static int RunToolWhenPresent(const std::string& tool, const std::vector<std::string>& args);
 
 private:
     bool WriteDesktopEntry(size_t index) const;

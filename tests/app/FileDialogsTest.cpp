@@ -8,10 +8,18 @@
 #include "dd.h"
 #include "si.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <fstream>
 
 using namespace orvane;
@@ -163,55 +171,176 @@ TEST_F(FileDialogsTest, WorkspaceDialogsStartInTheDataFolderThenWhereTheLastPick
     EXPECT_EQ(program.modal.openFolder, program.dir.path().toStdString() + "/");
 }
 
-TEST_F(FileDialogsTest, ReportDialogOnAFreshAccountStartsInTheDocumentsFolderAndAddsTxt) {
-    TForm1& main = Start();
-    Cancel();
-    main.CreateReport1Click();
-    EXPECT_EQ(program.modal.saveFolder.substr(0, Docs().size()), Docs());
-    EXPECT_EQ(program.modal.saveFolder.find('/', Docs().size()), std::string::npos); // a name, no subfolder
-    EXPECT_TRUE(fs::is_directory(Docs()));
+// The report, status-image and decoder-data dialogs on a fresh account: each
+// starts in the documents folder, made for it, then where its last file went,
+// and a name typed without an extension gets the filter's.
+TEST_F(FileDialogsTest, SaveDialogsStartInTheDocumentsFolderThenWhereTheLastFileWent) {
+    struct Case {
+        const char* name;
+        std::function<void()> click;
+        const char* proposed; // the name the dialog proposes; nullptr: one made from the data
+        const char* typed;
+        const char* written;
+        const char* workspaceKey; // the key that keeps the folder, nullptr when none does
+        bool filled;              // the file written holds something (no template here: the report is empty)
+    };
+    const Case cases[] = {
+        {"report", [this] { app->Forms().form1->CreateReport1Click(); }, nullptr, "report", "report.txt",
+         "ReportDir", false},
+        {"status image",
+         [this] {
+             app->Forms().form1->MSIClick();
+             app->Forms().fsi->Button2Click();
+         },
+         "status.jpg", "shot", "shot.jpg", nullptr, true},
+        {"decoder data", [this] { app->Forms().fdd->Button1Click(); }, "", "data", "data.txt", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.reset();
+        fs::remove_all(Docs());
+        TForm1& main = Start();
+        const auto startedIn = [&](const std::string& folder) {
+            const std::string& at = program.modal.saveFolder;
+            if (at.compare(0, folder.size(), folder) != 0) return false;
+            const std::string name = at.substr(folder.size());
+            return c.proposed ? name == c.proposed : !name.empty() && name.find('/') == std::string::npos;
+        };
+        Cancel();
+        c.click();
+        EXPECT_TRUE(startedIn(Docs())) << program.modal.saveFolder;
+        EXPECT_TRUE(fs::is_directory(Docs()));
 
-    program.modal.fileToSave = Elsewhere() + "report";
-    main.CreateReport1Click();
-    EXPECT_TRUE(fs::exists(Elsewhere() + "report.txt"));
-    EXPECT_EQ(SavedKey(main, "ReportDir"), Elsewhere());
-    Cancel();
-    main.CreateReport1Click();
-    EXPECT_EQ(program.modal.saveFolder.substr(0, Elsewhere().size()), Elsewhere());
+        program.modal.fileToSave = Elsewhere() + c.typed;
+        c.click();
+        EXPECT_TRUE(program.modal.messages.empty());
+        ASSERT_TRUE(fs::exists(Elsewhere() + c.written));
+        if (c.filled) {
+            EXPECT_GT(fs::file_size(Elsewhere() + c.written), 0u);
+        }
+        EXPECT_FALSE(fs::exists(Elsewhere() + c.typed));
+        if (c.workspaceKey) {
+            EXPECT_EQ(SavedKey(main, c.workspaceKey), Elsewhere());
+        }
+        Cancel();
+        c.click();
+        EXPECT_TRUE(startedIn(Elsewhere())) << program.modal.saveFolder;
+    }
 }
 
-TEST_F(FileDialogsTest, StatusImageDialogStartsInTheDocumentsFolderThenWhereTheLastImageWent) {
-    TForm1& main = Start();
-    TFSI& fsi = *app->Forms().fsi;
-    main.MSIClick();
-    Cancel();
-    fsi.Button2Click();
-    EXPECT_EQ(program.modal.saveFolder, Docs() + "status.jpg");
-    EXPECT_TRUE(fs::is_directory(Docs()));
+// The real dialog behind every open and save, driven through its widgets as
+// a user would: the filter shown, the filter chosen and the default suffix.
+class RealFileDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    }
+    void TearDown() override { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false); }
 
-    program.modal.fileToSave = Elsewhere() + "shot";
-    fsi.Button2Click();
-    EXPECT_TRUE(program.modal.messages.empty());
-    EXPECT_GT(fs::file_size(Elsewhere() + "shot.jpg"), 0u);
-    Cancel();
-    fsi.Button2Click();
-    EXPECT_EQ(program.modal.saveFolder, Elsewhere() + "status.jpg");
+    // What the user does once the dialog shows; a dialog that never shows
+    // up is cancelled, so the test cannot hang in it.
+    void WhenShown(std::function<void(QFileDialog&)> user) {
+        auto* timer = new QTimer(qApp);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, user, tries] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->isVisible()) {
+                timer->deleteLater();
+                timer->stop();
+                user(*dialog);
+            } else if (++*tries > 1000) {
+                timer->deleteLater();
+                timer->stop();
+                ADD_FAILURE() << "no file dialog showed";
+                if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            }
+        });
+        timer->start(10);
+    }
+    // Picks another filter in the list as the keyboard does.
+    static void ChooseFilter(QFileDialog& dialog, Qt::Key key, int times = 1) {
+        auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(combo, nullptr);
+        for (int i = 0; i < times; ++i) QTest::keyClick(combo, key);
+    }
+    static void TypeName(QFileDialog& dialog, const QString& name) {
+        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setText(name);
+    }
+    std::string Folder() const { return dir.path().toStdString() + "/"; }
+
+    QTemporaryDir dir;
+    ExecModalRunner runner;
+};
+
+TEST_F(RealFileDialog, SaveTakesTheSuffixOfTheFilterChosenAndReportsThatFilter) {
+    const std::string filter = "Orvane file (*.orv);;Kivo file (*.smp)";
+    const struct {
+        int shown;
+        Qt::Key key; // the user moves to the other filter
+        QString shownFilter, suffixBefore, suffixAfter;
+        std::string written;
+        int chosen;
+    } cases[] = {
+        {1, Qt::Key_Up, "Kivo file (*.smp)", "smp", "orv", "take.orv", 0},
+        {0, Qt::Key_Down, "Orvane file (*.orv)", "orv", "smp", "take.smp", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        QString shownFilter, suffixBefore, suffixAfter;
+        WhenShown([&](QFileDialog& dialog) {
+            shownFilter = dialog.selectedNameFilter();
+            suffixBefore = dialog.defaultSuffix();
+            ChooseFilter(dialog, c.key);
+            suffixAfter = dialog.defaultSuffix();
+            TypeName(dialog, "take");
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        int index = c.shown;
+        const std::string file = runner.SaveFile(nullptr, filter, Folder(), index);
+        EXPECT_EQ(shownFilter, c.shownFilter);
+        EXPECT_EQ(suffixBefore, c.suffixBefore);
+        EXPECT_EQ(suffixAfter, c.suffixAfter);
+        EXPECT_EQ(file, Folder() + c.written);
+        EXPECT_EQ(index, c.chosen);
+    }
 }
 
-TEST_F(FileDialogsTest, DecoderDataDialogStartsInTheDocumentsFolderThenWhereTheLastFileWent) {
-    Start();
-    TFDD& fdd = *app->Forms().fdd;
-    Cancel();
-    fdd.Button1Click();
-    EXPECT_EQ(program.modal.saveFolder, Docs());
-    EXPECT_TRUE(fs::is_directory(Docs()));
-
-    program.modal.fileToSave = Elsewhere() + "data";
-    fdd.Button1Click();
-    EXPECT_TRUE(fs::exists(Elsewhere() + "data.txt"));
-    Cancel();
-    fdd.Button1Click();
-    EXPECT_EQ(program.modal.saveFolder, Elsewhere());
+TEST_F(RealFileDialog, OpenShowsTheStoredFilterAndReportsTheOneChosen) {
+    const std::string play =
+        "Orvane file (*.orv);;Mervix or any ASCII file (*);;Kivo file (*.smp);;Tarn RDS Logger (*.log *.rds *.rawrds)";
+    std::ofstream(Folder() + "a.smp") << "x";
+    const struct {
+        int shown;
+        QString shownFilter;
+        int downs; // filters the user moves down
+        int chosen;
+    } cases[] = {
+        {3, "Tarn RDS Logger (*.log *.rds *.rawrds)", 0, 3},
+        {7, "Orvane file (*.orv)", 2, 2}, // a stored index out of range shows the first
+        {-1, "Orvane file (*.orv)", 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        QString shownFilter;
+        WhenShown([&](QFileDialog& dialog) {
+            shownFilter = dialog.selectedNameFilter();
+            ChooseFilter(dialog, Qt::Key_Down, c.downs);
+            TypeName(dialog, "a.smp");
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        int index = c.shown;
+        EXPECT_EQ(runner.OpenFile(nullptr, play, Folder(), index), Folder() + "a.smp");
+        EXPECT_EQ(shownFilter, c.shownFilter);
+        EXPECT_EQ(index, c.chosen);
+    }
+    // Cancelled, the filter index stays as it was.
+    WhenShown([](QFileDialog& dialog) { dialog.reject(); });
+    int index = 2;
+    EXPECT_EQ(runner.OpenFile(nullptr, play, Folder(), index), "");
+    EXPECT_EQ(index, 2);
 }
 
 } // namespace

@@ -44,9 +44,12 @@ protected:
 
     QTemporaryDir xdg;
     std::vector<std::string> tools;
+    int mimeExit = 0; // what update-mime-database answers
     XdgFileTypes fileTypes{xdg.path().toStdString() + "/data", xdg.path().toStdString() + "/config",
-                           "/opt/orvane/orvane",
-                           [this](const std::string& tool, const std::vector<std::string>&) { tools.push_back(tool); }};
+                           "/opt/orvane/orvane", [this](const std::string& tool, const std::vector<std::string>&) {
+                               tools.push_back(tool);
+                               return tool == "update-mime-database" ? mimeExit : 0;
+                           }};
     FakeProgram program;
     std::unique_ptr<OrvaneApp> app;
 };
@@ -272,6 +275,16 @@ TEST_F(OptionsDialogTest, AnAssociationThatCannotBeWrittenIsReported) {
     EXPECT_EQ(Main().StatusText(),
               "Can't register the file types, please check the write permissions of your home folder!");
     EXPECT_FALSE(Opt().CLBFT->Checked(0)); // the state read back
+}
+
+TEST_F(OptionsDialogTest, AnAssociationTheDesktopCannotTakeUpSaysWhatToDo) {
+    mimeExit = kToolMissing;
+    Opt().CLBFT->SetChecked(1, true);
+    Opt().Button1Click();
+    EXPECT_EQ(Main().StatusText(), "The file types are saved, but the desktop will not know them until "
+                                   "update-mime-database has run: install shared-mime-info, then press "
+                                   "\"Associate\" again.");
+    EXPECT_TRUE(Opt().CLBFT->Checked(1)); // written all the same
 }
 
 TEST_F(OptionsDialogTest, TheOptionsAccessorReadsTheControls) {

@@ -404,3 +404,11 @@ TEST_F(RecordingTest, TheWorkspaceKeepsTheRecordingDialogsFilter) {
     main().SaveWorkspace();
     EXPECT_NE(ReadFileBytes(Data() + "default.owk").find("RecDialogFilterIndex=1"), std::string::npos);
 }
+
+TEST_F(RecordingTest, RecWithNoSourceSaysOnTheStatusLineWhatToDo) {
+    main().SetSourceNumber(TForm1::kSourceNone);
+    main().BBRECClick();
+    EXPECT_FALSE(main().Recording());
+    EXPECT_EQ(main().StatusText().toStdString(), Recorder::kNothingToRecord);
+    EXPECT_TRUE(main().LREC->isHidden());
+}

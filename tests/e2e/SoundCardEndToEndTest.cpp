@@ -8,7 +8,9 @@
 #include "RdsEncoder.h"
 #include "RdsSignal.h"
 #include "Unit1.h"
+#include "opt.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -130,6 +132,53 @@ TEST_F(SoundCardEndToEnd, OpeningAWorkspaceGivesTheRunningSlicerItsSettings) {
     EXPECT_EQ(main.Slicer().WaveIn1().WaveDevice(), device);
     ASSERT_TRUE(QTest::qWaitFor([&] { return main.LPS->text() == "ENCODER "; }, 20000)) << main.LPS->text().toStdString();
     EXPECT_EQ(main.LPI->text(), "5A31");
+    main.close();
+}
+
+// A workspace that keeps the sound card but names another input device moves
+// the capture there; opened after "Always use 44.1 kHz" was unticked, it
+// captures at the slicer's own rate.
+TEST_F(SoundCardEndToEnd, OpeningAWorkspaceMovesTheCaptureToTheDeviceAndRateInForce) {
+    const auto station = [](uint16_t pi, const char* ps, int rate) {
+        BitStream bits;
+        for (const auto& g : StationGroups(pi, ps, 24)) bits.Add(g);
+        SignalShape shape;
+        shape.rate = rate;
+        std::vector<int16_t> signal = StereoDataClock(bits.bits(), shape);
+        signal.resize(signal.size() + 2 * static_cast<size_t>(rate), 0);
+        return signal;
+    };
+    AlsaCapturePcm::Instance().SetInput(std::vector<int16_t>(2 * 44100, 0));
+    AlsaCapturePcm::Instance().SetOtherInput(station(0x6B12, "SECOND  ", 44100));
+    Workspace(-1, AlsaCapturePcm::kName);
+    auto program = Start();
+    TForm1& main = *program->Forms().form1;
+    main.show();
+    ASSERT_TRUE(main.Slicer().WaveIn1().Active()) << main.Slicer().WaveIn1().ErrorText();
+    const auto names = WaveInDeviceNames();
+    ASSERT_EQ(names.at(main.Slicer().WaveIn1().WaveDevice()), AlsaCapturePcm::kName);
+
+    const std::string other = data_ + "other.owk";
+    std::ofstream(other) << "[General]\nSrcNum=1\nAudioInDeviceName=" << AlsaCapturePcm::kOtherName << "\n";
+    modal_.fileToOpen = other;
+    main.OpenWorkspace1Click();
+    ASSERT_TRUE(main.Slicer().WaveIn1().Active()) << main.Slicer().WaveIn1().ErrorText();
+    EXPECT_EQ(names.at(main.Slicer().WaveIn1().WaveDevice()), AlsaCapturePcm::kOtherName);
+    EXPECT_EQ(main.Slicer().WaveIn1().FrameRate(), 44100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.LPS->text() == "SECOND  "; }, 20000)) << main.LPS->text().toStdString();
+    EXPECT_EQ(main.LPI->text(), "6B12");
+
+    // A signal at the slicer's own rate decodes only from a capture at it.
+    AlsaCapturePcm::Instance().SetOtherInput(station(0x6B13, "ELEVEN  ", 11025));
+    program->Forms().dopt->CB441->setChecked(false);
+    main.OpenWorkspace1Click();
+    ASSERT_TRUE(main.Slicer().WaveIn1().Active()) << main.Slicer().WaveIn1().ErrorText();
+    EXPECT_EQ(names.at(main.Slicer().WaveIn1().WaveDevice()), AlsaCapturePcm::kOtherName);
+    EXPECT_EQ(main.Slicer().WaveIn1().FrameRate(), 11025);
+    EXPECT_TRUE(main.Slicer().WaveIn1().Stereo());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.LPS->text() == "ELEVEN  "; }, 20000)) << main.LPS->text().toStdString();
+    EXPECT_EQ(main.LPI->text(), "6B13");
+    EXPECT_TRUE(main.StatusText().isEmpty()) << main.StatusText().toStdString();
     main.close();
 }
 

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <sys/stat.h>
 
 using namespace orvane;
@@ -19,11 +21,13 @@ namespace {
 struct FileTypesTest : ::testing::Test {
     QTemporaryDir home;
     std::vector<std::string> toolsRun;
+    std::map<std::string, int> toolExit; // a tool's exit code, 0 when not given
     std::string Data() const { return home.path().toStdString() + "/data"; }
     std::string Config() const { return home.path().toStdString() + "/config"; }
     XdgFileTypes Make(const std::string& program = "/opt/orvane/orvane") {
         return XdgFileTypes(Data(), Config(), program, [this](const std::string& tool, const std::vector<std::string>& args) {
             toolsRun.push_back(tool + " " + args.at(0));
+            return toolExit[tool];
         });
     }
     static bool Exists(const std::string& path) { return QFile::exists(QString::fromStdString(path)); }
@@ -47,7 +51,7 @@ TEST_F(FileTypesTest, AssociatingBothThenUntickingOneReadsBackEachTime) {
     EXPECT_FALSE(types.Registered(0));
     EXPECT_FALSE(types.Registered(1));
 
-    ASSERT_TRUE(types.Associate({true, true}));
+    ASSERT_TRUE(types.Associate({true, true}).Done());
     EXPECT_TRUE(types.Registered(0));
     EXPECT_TRUE(types.Registered(1));
     const std::string entry = ReadFileBytes(types.DesktopEntry(0));
@@ -69,7 +73,7 @@ TEST_F(FileTypesTest, AssociatingBothThenUntickingOneReadsBackEachTime) {
     EXPECT_EQ(toolsRun, (std::vector<std::string>{"update-mime-database " + Data() + "/mime",
                                                   "update-desktop-database " + Data() + "/applications"}));
 
-    ASSERT_TRUE(types.Associate({false, true}));
+    ASSERT_TRUE(types.Associate({false, true}).Done());
     EXPECT_FALSE(types.Registered(0));
     EXPECT_TRUE(types.Registered(1));
     // The class's entry stays; only the extension lost its association.
@@ -78,7 +82,7 @@ TEST_F(FileTypesTest, AssociatingBothThenUntickingOneReadsBackEachTime) {
     EXPECT_EQ(TIniFile(Config() + "/mimeapps.list").ValueExists("Default Applications", "application/x-orvane-orv"),
               false);
 
-    ASSERT_TRUE(types.Associate({false, false}));
+    ASSERT_TRUE(types.Associate({false, false}).Done());
     EXPECT_FALSE(types.Registered(1));
     EXPECT_FALSE(Exists(types.PackageFile()));
     EXPECT_TRUE(Exists(types.DesktopEntry(1)));
@@ -88,18 +92,18 @@ TEST_F(FileTypesTest, OtherApplicationsDefaultsStay) {
     QDir().mkpath(QString::fromStdString(Config()));
     WriteFileBytes(Config() + "/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop\n\n"
                                                 "[Added Associations]\nimage/png=viewer.desktop;\n");
-    ASSERT_TRUE(Make().Associate({true, false}));
+    ASSERT_TRUE(Make().Associate({true, false}).Done());
     const TIniFile list(Config() + "/mimeapps.list");
     EXPECT_EQ(list.ReadString("Default Applications", "text/plain", ""), "editor.desktop");
     EXPECT_EQ(list.ReadString("Added Associations", "image/png", ""), "viewer.desktop;");
 }
 
 TEST_F(FileTypesTest, AnotherProgramsEntryDoesNotCountAsRegistered) {
-    ASSERT_TRUE(Make("/opt/old/orvane").Associate({true, true}));
+    ASSERT_TRUE(Make("/opt/old/orvane").Associate({true, true}).Done());
     EXPECT_FALSE(Make("/opt/orvane/orvane").Registered(0));
     // A half-hand-edited state: the entry is ours but the default was changed.
     XdgFileTypes ours = Make();
-    ASSERT_TRUE(ours.Associate({true, true}));
+    ASSERT_TRUE(ours.Associate({true, true}).Done());
     TIniFile list(Config() + "/mimeapps.list");
     list.WriteString("Default Applications", "application/x-orvane-smp", "other.desktop");
     list.UpdateFile();
@@ -111,7 +115,7 @@ TEST_F(FileTypesTest, AProgramPathWithSpecialCharactersIsQuotedForTheDesktop) {
     const XdgFileTypes types = Make("/home/me/my \"radio\" $tools\\100%/orvane");
     EXPECT_EQ(types.ExecLine(), "\"/home/me/my \\\\\"radio\\\\\" \\\\$tools\\\\\\\\100%%/orvane\" %f");
     XdgFileTypes writable = Make("/home/me/my \"radio\" $tools\\100%/orvane");
-    ASSERT_TRUE(writable.Associate({true, false}));
+    ASSERT_TRUE(writable.Associate({true, false}).Done());
     EXPECT_EQ(Validate(writable.DesktopEntry(0)), "");
     EXPECT_NE(ReadFileBytes(writable.DesktopEntry(0)).find("Icon=/home/me/my \"radio\" $tools\\\\100%/orvane.png\n"),
               std::string::npos);
@@ -121,17 +125,64 @@ TEST_F(FileTypesTest, AFolderThatCannotBeWrittenIsReported) {
     // A file where the applications folder should be: nothing can go in it.
     QDir().mkpath(QString::fromStdString(Data()));
     WriteFileBytes(Data() + "/applications", "");
+    toolExit = {{"update-mime-database", kToolMissing}};
     XdgFileTypes types = Make();
-    EXPECT_FALSE(types.Associate({true, true}));
+    const AssociationResult result = types.Associate({true, true});
+    EXPECT_FALSE(result.written);
+    // The file that cannot be written is the first thing to mend.
+    EXPECT_EQ(result.Message(),
+              "Can't register the file types, please check the write permissions of your home folder!");
     EXPECT_FALSE(types.Registered(0));
 }
 
 TEST_F(FileTypesTest, TheRealToolsAcceptThePackage) {
     if (QStandardPaths::findExecutable("update-mime-database").isEmpty()) GTEST_SKIP() << "no shared-mime-info";
     XdgFileTypes types(Data(), Config(), "/opt/orvane/orvane");
-    ASSERT_TRUE(types.Associate({true, true}));
+    const AssociationResult result = types.Associate({true, true});
+    ASSERT_TRUE(result.written);
+    ASSERT_EQ(result.tools.at(0).tool, "update-mime-database");
+    EXPECT_EQ(result.tools.at(0).exitCode, 0);
     // update-mime-database compiled the package into the user's database.
     const std::string types_ = ReadFileBytes(Data() + "/mime/types");
     EXPECT_NE(types_.find("application/x-orvane-orv"), std::string::npos);
     EXPECT_NE(types_.find("application/x-orvane-smp"), std::string::npos);
+}
+
+TEST_F(FileTypesTest, DesktopToolsThatAreMissingOrFailSayWhatToDo) {
+    const std::string mime = "update-mime-database " + Data() + "/mime";
+    const struct {
+        int mimeExit, desktopExit;
+        std::string message;
+    } cases[] = {
+        {0, 0, ""},
+        {kToolMissing, 0,
+         "The file types are saved, but the desktop will not know them until update-mime-database has run: "
+         "install shared-mime-info, then press \"Associate\" again."},
+        {kToolMissing, kToolMissing,
+         "The file types are saved, but the desktop will not know them until update-mime-database and "
+         "update-desktop-database have run: install shared-mime-info and desktop-file-utils, then press "
+         "\"Associate\" again."},
+        {1, 0,
+         "The file types are saved, but update-mime-database failed with exit code 1: run \"" + mime +
+             "\" in a terminal to see why, then press \"Associate\" again."},
+        {kToolCrashed, 0,
+         "The file types are saved, but update-mime-database crashed: run \"" + mime +
+             "\" in a terminal to see why, then press \"Associate\" again."},
+        {kToolNotStarted, kToolMissing,
+         "The file types are saved, but the desktop will not know them until update-desktop-database has run: "
+         "install desktop-file-utils, then press \"Associate\" again. The file types are saved, but "
+         "update-mime-database could not be started: run \"" + mime +
+             "\" in a terminal to see why, then press \"Associate\" again."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        toolExit = {{"update-mime-database", c.mimeExit}, {"update-desktop-database", c.desktopExit}};
+        XdgFileTypes types = Make();
+        const AssociationResult result = types.Associate({true, false});
+        EXPECT_TRUE(result.written);
+        EXPECT_EQ(result.Done(), c.message.empty());
+        EXPECT_EQ(result.Message(), c.message);
+        // The files are written all the same, and read back as registered.
+        EXPECT_TRUE(types.Registered(0));
+    }
 }

@@ -125,12 +125,15 @@ TEST(EncodeFileName, LeavesOutThePaddingBlanksAtTheEndOfPS) {
     EXPECT_EQ(EncodeFileName("[%ps]", t, "C201", "        "), "[]");
 }
 
-TEST_F(RecorderTest, RecWithNoSourceAndNothingPlayingDoesNothing) {
+TEST_F(RecorderTest, RecWithNoSourceAndNothingPlayingRecordsNothingAndSaysWhatToDo) {
     host.source = 3;
     rec.BBRECClick();
     EXPECT_FALSE(rec.Recording());
     EXPECT_TRUE(Files().empty());
     EXPECT_EQ(host.groupCount, -1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Recorder::kNothingToRecord});
+    EXPECT_EQ(std::string(Recorder::kNothingToRecord),
+              "Nothing to record: choose a source with Configure/Select RDS Source... or play a file");
     host.playing = true; // a playing file may be recorded without a source
     rec.BBRECClick();
     EXPECT_TRUE(rec.Recording());

@@ -353,6 +353,54 @@ TEST_F(SlicerCapture, NewSettingsReachTheRunningCaptureOnlyWhereTheyMust) {
     s.slicer.Disconnect();
 }
 
+// The capture follows the input device and "Always use 44.1 kHz" in force,
+// and is left alone while they hold.
+TEST_F(SlicerCapture, TheRunningCaptureFollowsTheDeviceAndRateInForce) {
+    const auto names = WaveInDeviceNames();
+    const int other = static_cast<int>(std::find(names.begin(), names.end(), test::AlsaCapturePcm::kOtherName) - names.begin());
+    ASSERT_LT(other, static_cast<int>(names.size()));
+    test::AlsaCapturePcm::Instance().SetOtherInput(std::vector<int16_t>(44100, 0));
+    Slicing s;
+    const SlicerSettings same = s.slicer.settings;
+    ASSERT_TRUE(s.slicer.Connect(device_));
+    EXPECT_EQ(s.slicer.WaveIn1().FrameRate(), 44100);
+
+    EXPECT_TRUE(s.slicer.ApplySettings(same, other));
+    ASSERT_TRUE(s.slicer.WaveIn1().Active()) << s.slicer.WaveIn1().ErrorText();
+    EXPECT_EQ(s.slicer.WaveIn1().WaveDevice(), static_cast<uint32_t>(other));
+    EXPECT_EQ(s.slicer.WaveIn1().FrameRate(), 44100);
+
+    s.host.options.always441 = false;
+    s.slicer.ApplySettings(same, other);
+    ASSERT_TRUE(s.slicer.WaveIn1().Active());
+    EXPECT_EQ(s.slicer.WaveIn1().WaveDevice(), static_cast<uint32_t>(other));
+    EXPECT_EQ(s.slicer.WaveIn1().FrameRate(), 11025);
+    EXPECT_FALSE(s.slicer.Use441()); // the slicer no longer thins its buffers
+    TWaveIn* kept = &s.slicer.WaveIn1();
+    s.slicer.ApplySettings(same, other);
+    s.slicer.ApplySettings(same); // the device in use
+    EXPECT_EQ(&s.slicer.WaveIn1(), kept);
+    EXPECT_TRUE(kept->Active());
+
+    // No input chosen: nothing captures, and the watchdog opens nothing.
+    s.slicer.ApplySettings(same, -1);
+    EXPECT_FALSE(s.slicer.WaveIn1().DeviceOpen());
+    EXPECT_FALSE(s.slicer.SoundCardWDT().Enabled());
+    s.slicer.ApplySettings(same, device_);
+    ASSERT_TRUE(s.slicer.WaveIn1().Active());
+    EXPECT_EQ(s.slicer.WaveIn1().WaveDevice(), static_cast<uint32_t>(device_));
+    EXPECT_TRUE(s.slicer.SoundCardWDT().Enabled());
+
+    // A device that does not open is told.
+    EXPECT_FALSE(s.slicer.ApplySettings(same, static_cast<int>(names.size())));
+    EXPECT_TRUE(s.slicer.SoundCardWDT().Enabled());
+
+    // Disconnected, another device opens nothing.
+    s.slicer.Disconnect();
+    s.slicer.ApplySettings(same, other);
+    EXPECT_FALSE(s.slicer.WaveIn1().DeviceOpen());
+}
+
 TEST_F(SlicerCapture, BuffersFromAnotherSourceLeaveTheWatchdogOff) {
     Slicing s;
     s.host.soundCard = false;

@@ -230,6 +230,36 @@ TEST_F(SocketStreamTest, ServerClosingStopsAfterTheLinesReceivedAndReplayReconne
     ASSERT_TRUE(PlayedCount(5));
 }
 
+// The server's last line fills the buffer and has no line end; it came in a
+// read that was taken whole, so the close ends it and it plays.
+TEST_F(SocketStreamTest, TheLastLineThatFillsTheBufferPlaysAfterTheClose) {
+    host.sync = false; // reads play nothing; only the ticks below do
+    std::vector<std::string> lines;
+    std::string text;
+    for (uint16_t i = 0; text.size() + 44 < StreamLineBuffer::kCapacity; ++i) {
+        lines.push_back(test::RecordingLines({{0xD3C2, 0x0400, i, static_cast<uint16_t>(~i)}}, true, ""));
+        text += lines.back() + "\r";
+    }
+    Play();
+    server.Send(text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stream.BufferedCharacters() == text.size(); }, 10000));
+    const std::string last = test::RecordingLines({{0xD3C2, 0x0400, 0xFFFF, 0}}, true, "");
+    lines.push_back(last);
+    ASSERT_GE(text.size() + last.size(), StreamLineBuffer::kCapacity);
+    server.Send(last);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stream.BufferedCharacters() >= StreamLineBuffer::kCapacity; }, 10000));
+    server.CloseClient();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !stream.Connected(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        if (player.Playing()) time.Advance(50 * int64_t{player.TimerInterval()});
+        return !player.Playing();
+    }, 30000));
+    EXPECT_EQ(host.groups.size(), lines.size());
+    ASSERT_FALSE(host.groups.empty());
+    EXPECT_EQ(host.groups.back(), last);
+    EXPECT_EQ(host.groups, lines);
+}
+
 // A server that sends faster than the playback takes: 160 kB of distinct
 // group lines in pieces that cut lines anywhere, its last line without a
 // line end, then it closes. Played at once the buffer fills and drops the

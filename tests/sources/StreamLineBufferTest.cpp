@@ -141,30 +141,34 @@ TEST(StreamLineBuffer, AfterADroppedReadOnlyWholeLinesAreTaken) {
     }
 }
 
-TEST(StreamLineBuffer, CloseEndsTheLastLineOrLetsItGoWhenFull) {
+TEST(StreamLineBuffer, CloseEndsTheLastLineAlsoInAFullBuffer) {
     StreamLineBuffer b;
     b.Append(kLine1 + "\r\n" + kLine2);
     b.Close();
     EXPECT_EQ(Drain(b), (std::vector<std::string>{kLine1, kLine2}));
 
-    // A full buffer has no room for the line end: the unfinished line goes.
+    // The last read was taken whole, so its last line was sent whole: the
+    // close ends it even though the buffer is full.
     std::string lines;
     while (lines.size() < StreamLineBuffer::kCapacity) lines += kLine1 + "\r";
-    b.Append(lines + kLine2.substr(0, 30));
+    const std::string last = kLine2.substr(0, 30);
+    b.Append(lines + last);
     ASSERT_GE(b.Size(), StreamLineBuffer::kCapacity);
     b.Close();
-    const std::vector<std::string> rest = Drain(b);
-    EXPECT_EQ(rest.size(), lines.size() / (kLine1.size() + 1));
+    std::vector<std::string> rest = Drain(b);
+    ASSERT_EQ(rest.size(), lines.size() / (kLine1.size() + 1) + 1);
+    EXPECT_EQ(rest.back(), last);
+    rest.pop_back();
     EXPECT_EQ(rest.back(), kLine1);
     EXPECT_EQ(b.Size(), 0u);
 
-    // Also while the rest of a lost line is still being skipped.
+    // A line whose rest was dropped stays out: it would be spliced.
     b.Append(lines);
     EXPECT_EQ(b.Append(kLine2.substr(0, 10)), StreamLineBuffer::AppendResult::Dropped);
     while (b.Size() >= StreamLineBuffer::kCapacity) b.GetTCPLine();
     b.Append(kLine2.substr(10));
     b.Close();
-    Drain(b);
+    for (const std::string& l : Drain(b)) EXPECT_EQ(l, kLine1);
     EXPECT_EQ(b.Size(), 0u);
 }
 

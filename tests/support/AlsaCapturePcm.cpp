@@ -21,7 +21,9 @@ AlsaCapturePcm::AlsaCapturePcm() {
     if (!dir.isValid()) throw std::runtime_error("no temporary folder for the ALSA configuration");
     folder_ = dir.path().toStdString() + "/";
     input_ = folder_ + "capture.raw";
+    otherInput_ = folder_ + "capture2.raw";
     SetInputBytes({});
+    SetOtherInput({});
     const std::string config = folder_ + "asound.conf";
     std::ofstream out(config);
     out << "pcm.null { type null }\n"
@@ -32,6 +34,14 @@ AlsaCapturePcm::AlsaCapturePcm() {
            "  infile \"" << input_ << "\"\n"
            "  format \"raw\"\n"
            "  hint { show on description \"Orvane test capture\" }\n"
+           "}\n"
+           "pcm." << kOtherName << " {\n"
+           "  type file\n"
+           "  slave.pcm \"null\"\n"
+           "  file \"/dev/null\"\n"
+           "  infile \"" << otherInput_ << "\"\n"
+           "  format \"raw\"\n"
+           "  hint { show on description \"Orvane second test capture\" }\n"
            "}\n"
            "pcm.!default \"" << kName << "\"\n";
     out.close();
@@ -44,5 +54,10 @@ void AlsaCapturePcm::SetInput(const std::vector<int16_t>& samples) {
 }
 
 void AlsaCapturePcm::SetInputBytes(const std::string& bytes) { WriteFileBytes(input_, bytes); }
+
+void AlsaCapturePcm::SetOtherInput(const std::vector<int16_t>& samples) {
+    WriteFileBytes(otherInput_,
+                   std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * sizeof(int16_t)));
+}
 
 } // namespace orvane::test

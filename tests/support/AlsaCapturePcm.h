@@ -2,7 +2,8 @@
 // The sound card for tests: an ALSA capture PCM of type "file" over a "null"
 // PCM, so captures return the bytes of a file we write. The configuration
 // replaces the system's (ALSA_CONFIG_PATH), which lasts for the process, so
-// there is one instance per process; "default" names the same PCM.
+// there is one instance per process; "default" names the same PCM. A second
+// PCM, kOtherName, stands for another input device with its own file.
 //
 // The PCM returns the file at once, faster than real time, and repeats stale
 // data after its end: keep signals shorter than the decoder ring holds and
@@ -16,17 +17,20 @@ namespace orvane::test {
 class AlsaCapturePcm {
 public:
     static constexpr const char* kName = "orvane_capture";
+    static constexpr const char* kOtherName = "orvane_capture2";
 
     static AlsaCapturePcm& Instance();
 
     // What every later open of the PCM captures.
     void SetInput(const std::vector<int16_t>& samples);
     void SetInputBytes(const std::string& bytes);
+    // What every later open of the other PCM captures.
+    void SetOtherInput(const std::vector<int16_t>& samples);
     const std::string& Folder() const { return folder_; }
 
 private:
     AlsaCapturePcm();
-    std::string folder_, input_;
+    std::string folder_, input_, otherInput_;
 };
 
 } // namespace orvane::test
