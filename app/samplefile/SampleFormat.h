@@ -75,8 +75,9 @@ int GoodSampleBlocks(const uint8_t* record);
 // bytes after them are the start of ours: a trailer cut short (an
 // interrupted copy, a full disk) is found by its known leading bytes, so
 // none of it is read as records. A record with a good block is never taken
-// for trailer bytes; all-missing records right before a cut trailer are
-// taken for its zeros. A file without any trailer is all records.
+// for trailer bytes; up to four all-missing records at the end, or right
+// before a cut trailer, are taken for its zeros, being byte for byte the
+// same. A file without any trailer is otherwise all records.
 struct SampleLayout {
     int64_t trailer = 0;
     int64_t groups = 0;   // never below 0
