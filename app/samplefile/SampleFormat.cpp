@@ -76,24 +76,42 @@ bool BadCRC(uint16_t value, uint16_t check, int block, bool cPrime) {
     return CheckWord(value, BlockOffset(block, cPrime)) != (check >> 6);
 }
 
+namespace {
+
+// Whether block k of a record holds its check word. Block C may carry either
+// offset when B failed, since the writer chose by a B it saw.
+bool GoodBlock(const uint8_t* record, int k, int32_t blockB) {
+    const uint16_t value = GetWord(record + 4 * k);
+    const uint16_t check = GetWord(record + 4 * k + 2);
+    if (k == 2 && blockB < 0) return !BadCRC(value, check, 2, false) || !BadCRC(value, check, 2, true);
+    return !BadCRC(value, check, k, k == 2 && ((blockB >> 11) & 1));
+}
+
+} // namespace
+
 TRDSGroupRec DecodeSampleRecord(const uint8_t* bytes, bool badAsCorrect, const LocalTime& now) {
     TRDSGroupRec g = StampedGroup(now);
-    int32_t blocks[4];
+    int32_t blocks[4] = {kMissingBlock, kMissingBlock, kMissingBlock, kMissingBlock};
     for (int k = 0; k < 4; ++k) {
-        const uint16_t value = GetWord(bytes + 4 * k);
-        const uint16_t check = GetWord(bytes + 4 * k + 2);
-        bool bad;
-        if (k == 2 && blocks[1] < 0)
-            bad = BadCRC(value, check, 2, false) && BadCRC(value, check, 2, true);
-        else
-            bad = BadCRC(value, check, k, k == 2 && ((blocks[1] >> 11) & 1));
-        blocks[k] = (bad && (k < 2 || !badAsCorrect)) ? kMissingBlock : value;
+        const bool bad = !GoodBlock(bytes, k, blocks[1]);
+        blocks[k] = (bad && (k < 2 || !badAsCorrect)) ? kMissingBlock : GetWord(bytes + 4 * k);
     }
     g.BlockA = blocks[0];
     g.BlockB = blocks[1];
     g.BlockC = blocks[2];
     g.BlockD = blocks[3];
     return g;
+}
+
+int GoodSampleBlocks(const uint8_t* record) {
+    int good = 0;
+    int32_t blockB = kMissingBlock;
+    for (int k = 0; k < 4; ++k) {
+        const bool ok = GoodBlock(record, k, blockB);
+        if (k == 1 && ok) blockB = GetWord(record + 4);
+        good += ok;
+    }
+    return good;
 }
 
 SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view name) {
@@ -131,29 +149,42 @@ SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
         if (n > body || n > static_cast<int64_t>(tail.size())) return nullptr;
         return reinterpret_cast<const uint8_t*>(tail.data() + tail.size() - static_cast<size_t>(n));
     };
-    auto leadingZeros = [&](int64_t n) {
-        const uint8_t* t = last(n);
-        return t && std::all_of(t, t + 48, [](uint8_t b) { return b == 0; });
+    // Good blocks in the whole records among the n bytes at t, which begin
+    // where a record would.
+    auto goodBlocks = [](const uint8_t* t, int64_t n) {
+        int good = 0;
+        for (int64_t at = 0; at + kSampleRecordSize <= n; at += kSampleRecordSize) good += GoodSampleBlocks(t + at);
+        return good;
     };
     const int64_t rest = body % kSampleRecordSize;
     int64_t whole = 0; // the trailer a file of this size would have in one piece
     if (rest == kSampleTrailerSize % kSampleRecordSize && body >= kSampleTrailerSize) whole = kSampleTrailerSize;
     if (rest == kShortTrailerSize % kSampleRecordSize && body >= kShortTrailerSize) whole = kShortTrailerSize;
-    if (whole && leadingZeros(whole)) {
-        l.trailer = whole;
-    } else {
-        // The longest cut of a trailer that fits the bytes before it into
-        // whole records; records of zeros next to it are missing blocks only.
-        for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0;
-             n -= kSampleRecordSize) {
-            if (const uint8_t* t = last(n); t && StartsLikeASampleTrailer(t, static_cast<size_t>(n))) {
-                l.trailer = n;
-                break;
-            }
+    const uint8_t* wholeBytes = whole ? last(whole) : nullptr;
+
+    // A trailer cut short (an interrupted copy, a full disk) begins where a
+    // record would and is the start of ours. Trailer text holds a check word
+    // about once in 1,024 blocks, so a record with a good block is never
+    // taken for a trailer. The longest cut wins: an all-missing record is
+    // sixteen zero bytes, as the trailer's start is, and playing it would add
+    // a group where the trailer may have been; it carries no block.
+    for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0;
+         n -= kSampleRecordSize) {
+        const uint8_t* t = last(n);
+        if (!t || goodBlocks(t, n) > 0 || !StartsLikeASampleTrailer(t, static_cast<size_t>(n))) continue;
+        if (whole) {
+            // The size says a whole trailer, whatever its bytes; only records
+            // with good blocks where its start would be say it was cut: two
+            // good blocks, or one where the cut shows the trailer's fixed
+            // address length.
+            if (n >= whole || !wholeBytes) continue;
+            const int good = goodBlocks(wholeBytes, whole - n);
+            if (good < 2 && !(good == 1 && n > 69)) continue;
         }
-        // A whole trailer whose bytes we do not know, as other tools write it.
-        if (l.trailer == 0) l.trailer = whole;
+        l.trailer = n;
+        break;
     }
+    if (l.trailer == 0) l.trailer = whole;
     l.groups = (body - l.trailer) / kSampleRecordSize;
     l.readLimit = size - l.trailer;
     return l;

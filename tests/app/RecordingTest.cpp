@@ -243,6 +243,114 @@ TEST_F(RecordingTest, ASampleFileWithACutTrailerPlaysOnlyItsGroups) {
     }
 }
 
+// The records of a sample file, as our writer stores them.
+std::string SampleRecords(const std::vector<TRDSGroupRec>& groups) {
+    SampleEncoder enc;
+    std::string bytes = "\xFF\x06";
+    for (const auto& g : groups) {
+        const SampleRecord r = enc.Encode(g);
+        bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
+    }
+    return bytes;
+}
+
+// A trailer of another tool: its own text, then `zeros` zero bytes.
+std::string ForeignTrailer(size_t size, size_t zeros) {
+    static const std::string text = "Captured by another RDS tool, location unknown; ";
+    std::string t;
+    while (t.size() < size - zeros) t += text;
+    t.resize(size - zeros);
+    return t + std::string(zeros, '\0');
+}
+
+bool AllMissing(const TRDSGroupRec& g) {
+    return !BlockValid(g.BlockA) && !BlockValid(g.BlockB) && !BlockValid(g.BlockC) && !BlockValid(g.BlockD);
+}
+
+// The endings a sample file may have after its records: a whole trailer of
+// ours or of another tool, none at all, or ours cut short at any length.
+// Every record that has a good block plays, in order, and nothing that was
+// not written does. The 115-byte trailer other tools write is taken as the
+// first 115 bytes of ours, so its cuts are among those of ours.
+TEST_F(RecordingTest, SampleFilesLoseNoGroupAndGainNoneWhateverTheirEnding) {
+    struct Case {
+        std::string what;
+        std::vector<TRDSGroupRec> groups;
+        std::string ending;
+        // An all-missing record is sixteen zero bytes, as the start of a
+        // trailer is: those right before the ending may go with it.
+        bool missingAtTheEndMayGo = false;
+    };
+    const auto station = Mixed(0xC201, 9);
+    auto plus = [&](std::vector<TRDSGroupRec> more) {
+        std::vector<TRDSGroupRec> g = station;
+        g.insert(g.end(), more.begin(), more.end());
+        return g;
+    };
+    const TRDSGroupRec missing = Rec(-1, -1, -1, -1);
+    std::vector<Case> cases;
+    for (size_t size : {size_t{115}, size_t{123}})
+        for (size_t zeros : {0, 3, 11, 16, 19, 27, 43, 48, 51, 59, 64, 75, 99})
+            cases.push_back({"another tool's trailer of " + std::to_string(size) + " ending in " +
+                                 std::to_string(zeros) + " zeros",
+                             station, ForeignTrailer(size, zeros)});
+    cases.push_back({"a zero trailer of 115", station, std::string(115, '\0')});
+    cases.push_back({"a zero trailer of 123", station, std::string(123, '\0')});
+    cases.push_back({"no trailer", station, ""});
+    for (int n = 1; n <= 5; ++n)
+        cases.push_back({"no trailer after " + std::to_string(n) + " all-missing records",
+                         plus(std::vector<TRDSGroupRec>(static_cast<size_t>(n), missing)), "", true});
+    // A PI whose first byte could pass for the length of a trailer's location.
+    for (int32_t pi : {0x0F12, 0x1234, 0x14FF, 0x0000}) {
+        const std::string what = "no trailer, all-missing records, then PI " + QString::number(pi, 16).toStdString();
+        cases.push_back({what, plus({missing, missing, missing, Rec(pi, 0x0400, 0xE10D, 0x4F52)}), ""});
+        cases.push_back({what + " alone", plus({missing, missing, missing, Rec(pi, -1, -1, -1)}), ""});
+    }
+    const std::pair<std::string, std::string> fields[] = {
+        {"Hamburg Ost", "J\xC3\xB6rg"}, {"", ""}, {std::string(20, 'L'), std::string(20, 'N')}};
+    for (const auto& [location, name] : fields) {
+        const SampleTrailer t = BuildSampleTrailer(location, name);
+        // The fields begin at byte 48: shorter cuts are the same for all.
+        for (size_t cut = location.empty() ? 0 : 49; cut <= t.size(); ++cut) {
+            const std::string ending(reinterpret_cast<const char*>(t.data()), cut);
+            const std::string what = "our trailer (\"" + location + "\") cut to " + std::to_string(cut);
+            cases.push_back({what, station, ending});
+            cases.push_back({what + " after all-missing records", plus({missing, missing, missing}), ending, true});
+        }
+    }
+
+    for (bool badAsCorrect : {false, true}) {
+        options.badAsCorrect = badAsCorrect;
+        for (const Case& c : cases) {
+            const std::string what = c.what + (badAsCorrect ? ", bad blocks as correct" : "");
+            const std::string path = program.ProgramFolder() + "ending.smp";
+            WriteFileBytes(path, SampleRecords(c.groups) + c.ending);
+            RecordingPlugins::Groups().clear();
+            PlayToTheEnd(path);
+            const int total = main().Player().TotalGroups();
+            RunToTheEnd();
+            // Missing blocks are stored as zero words; C and D of them come
+            // back as 0000 under the option.
+            std::vector<std::string> written;
+            for (TRDSGroupRec g : c.groups) {
+                if (badAsCorrect && g.BlockC < 0) g.BlockC = 0;
+                if (badAsCorrect && g.BlockD < 0) g.BlockD = 0;
+                written.push_back(Blocks(g));
+            }
+            const std::vector<std::string> seen = SeenBlocks();
+            EXPECT_EQ(total, static_cast<int>(seen.size())) << what;
+            if (!c.missingAtTheEndMayGo) {
+                EXPECT_EQ(seen, written) << what;
+                continue;
+            }
+            ASSERT_LE(seen.size(), written.size()) << what;
+            EXPECT_TRUE(std::equal(seen.begin(), seen.end(), written.begin())) << what;
+            for (size_t i = seen.size(); i < c.groups.size(); ++i)
+                EXPECT_TRUE(AllMissing(c.groups[i])) << what << ": record " << i << " has a good block";
+        }
+    }
+}
+
 TEST_F(RecordingTest, BadSampleBlocksFollowTheOption) {
     // Every check word broken: A and B are never kept, C and D only by the option.
     std::string bytes = "\xFF\x06";

@@ -200,6 +200,44 @@ TEST(SampleFormat, RecordsThatLookLikeATrailerInPartStayRecords) {
     EXPECT_EQ(LayoutOf(file + t).groups, 8);
 }
 
+// A file whose size fits a whole trailer is cut shorter only on the word of
+// good check words where the whole trailer would begin: text hits one about
+// once in 1,024 blocks, so a single one is chance unless the bytes after it
+// show our trailer's address length.
+TEST(SampleFormat, AWholeTrailerGivesWayOnlyToGoodBlocksBeforeACut) {
+    auto records = [](std::initializer_list<TRDSGroupRec> groups) {
+        std::string bytes = "\xFF\x06";
+        SampleEncoder enc;
+        for (const auto& g : groups) {
+            const SampleRecord r = enc.Encode(g);
+            bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
+        }
+        return bytes;
+    };
+    const TRDSGroupRec full = GroupRecord(0xC201, 0x0400, 0xE10D, 0x4F52);
+    const TRDSGroupRec piOnly = GroupRecord(0xC201, -1, -1, -1);
+    const TRDSGroupRec piAndB = GroupRecord(0xC201, 0x0400, -1, -1);
+    const std::string text(16, 'x'); // sixteen bytes of text without a good check word
+    for (int k = 0; k < 4; ++k)
+        ASSERT_TRUE(BadCRC(0x7878, 0x7878, k, false) && BadCRC(0x7878, 0x7878, k, true)) << k;
+    std::string sixTexts;
+    for (int i = 0; i < 6; ++i) sixTexts += text;
+    const std::string threeZeros(3, '\0');
+
+    // Size 2 + 16·8 + 3: a 115-byte trailer after one record, or 3 bytes cut
+    // from ours after eight.
+    EXPECT_EQ(LayoutOf(records({full, piOnly}) + sixTexts + threeZeros).groups, 1);
+    EXPECT_EQ(LayoutOf(records({full, piAndB}) + sixTexts + threeZeros).groups, 8);
+    EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + threeZeros).groups, 8);
+    EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + std::string("\0\0\x01", 3)).groups, 1) << "no start of a trailer";
+
+    // 75 bytes of ours, which reach the address length, after three records
+    // where a whole 123-byte trailer would begin.
+    const std::string cut75 = std::string(SampleFile(0, 75)).substr(2);
+    EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + cut75).groups, 4);
+    EXPECT_EQ(LayoutOf(records({full}) + text + text + text + cut75).groups, 1);
+}
+
 class SampleReaderTest : public ::testing::Test {
 protected:
     std::string Write(const std::string& bytes) {
