@@ -27,6 +27,7 @@ TGpPicture::TGpPicture(QObject* parent) : QObject(parent) {}
 void TGpPicture::Assign(std::nullptr_t) {
     empty_ = true;
     data_.clear();
+    width_ = height_ = 0;
     emit OnChange();
     emit OnClear();
 }
@@ -39,6 +40,8 @@ void TGpPicture::Assign(const TGpPicture* source) {
     empty_ = true;
     data_ = source->data_;
     empty_ = data_.isEmpty();
+    // Nothing to measure: the size must not stay that of the image before.
+    if (empty_) width_ = height_ = 0;
     emit OnChange();
     UpdateSize();
 }
@@ -53,6 +56,7 @@ void TGpPicture::AssignBitmap(const QImage& bitmap) {
         empty_ = false;
     } else {
         data_.clear();
+        width_ = height_ = 0;
     }
     emit OnChange();
     UpdateSize();

@@ -126,6 +126,13 @@ TEST(GpPicture, EventOrderOfAssignAndLoad) {
     TGpPicture none;
     p.Assign(&none);
     EXPECT_TRUE(p.Empty());
+    EXPECT_EQ(p.Width(), 0); // an empty picture keeps no old size
+    EXPECT_EQ(p.Height(), 0);
+    p.LoadFromFile(file);
+    ASSERT_EQ(p.Width(), 24);
+    p.Assign(nullptr);
+    EXPECT_EQ(p.Width(), 0);
+    EXPECT_EQ(p.Height(), 0);
 
     events.seen.clear();
     p.LoadFromFile(dir.filePath("missing.png"));
