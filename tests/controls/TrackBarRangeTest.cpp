@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -149,7 +150,8 @@ protected:
     // Tick positions that fit on the track, the thumb's width taken off.
     int Pixels() const { return bar.TrackRect().Width() - bar.Thumb()->Width() + 1; }
     void Guard(int64_t& calls) {
-        if (++calls > 4 * Pixels()) throw TooMany{};
+        const int columns = std::abs(bar.TrackRect().Width() - bar.Thumb()->Width()) + 1;
+        if (++calls > 4 * columns) throw TooMany{};
     }
     // Columns of the tick band that hold a tick line.
     int TickColumns(const QImage& image) const {
@@ -274,6 +276,23 @@ TEST_F(HugeTickRanges, TheDrawTickHandlerIsAskedOncePerTickDrawn) {
         }
         if (!c.thumbOnly) EXPECT_EQ(positions.front(), c.steps > 1 ? (c.min / c.steps) * c.steps : c.min);
     }
+}
+
+TEST_F(HugeTickRanges, ATrackShorterThanItsThumb) {
+    // Offsets shrink as values grow; each pixel still takes one tick.
+    bar.resize(bar.Thumb()->Width() - 4 + 2 * 3, 60);
+    const int span = bar.Thumb()->Width() - bar.TrackRect().Width();
+    ASSERT_GT(span, 0);
+    bar.SetMin(INT_MIN);
+    bar.SetMax(INT_MAX);
+    bar.TickMark()->SetShowText(true);
+    bar.TickMark()->SetShowImageAtSteps(0);
+    int64_t calls = 0;
+    bar.OnDrawTick = [&](TCustomTrackBar*, TCanvas&, QPoint, int, TTickMark, int&, TColor&, TColor&, QString&,
+                         bool&) { Guard(calls); };
+    ASSERT_NO_THROW(bar.Render());
+    EXPECT_EQ(calls, span + 1);
+    EXPECT_EQ(bar.LastTickPaint().texts, span + 1);
 }
 
 TEST_F(RangeEnds, RatingCellsAtTheEndsOfTheRange) {
