@@ -338,6 +338,7 @@ void TForm1::BuildSeekBar(QWidget* parent) {
     connect(ATB, &controls::TSeekTrackBar::OnMouseDown, this, [this] { ATBMouseDown(); });
     connect(ATB, &controls::TSeekTrackBar::OnMouseMove, this, [this] { ATBMouseMove(); });
     connect(ATB, &controls::TSeekTrackBar::OnMouseUp, this, [this] { ATBMouseUp(); });
+    connect(ATB, &controls::TSeekTrackBar::OnChange, this, [this] { seeking_.ATBChange(); });
     ATB->OnGetTrackHint = [this](controls::TCustomTrackBar*, int position, QString& hint) {
         ATBGetTrackHint(position, hint);
     };

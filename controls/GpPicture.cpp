@@ -10,11 +10,24 @@
 
 namespace orvane::controls {
 
+namespace {
+
+bool Decodes(QByteArray bytes) {
+    if (bytes.isEmpty()) return false;
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    TGPImage image(&stream);
+    return image.GetWidth() > 0;
+}
+
+} // namespace
+
 TGpPicture::TGpPicture(QObject* parent) : QObject(parent) {}
 
 void TGpPicture::Assign(std::nullptr_t) {
     empty_ = true;
     data_.clear();
+    width_ = height_ = 0;
     emit OnChange();
     emit OnClear();
 }
@@ -27,6 +40,8 @@ void TGpPicture::Assign(const TGpPicture* source) {
     empty_ = true;
     data_ = source->data_;
     empty_ = data_.isEmpty();
+    // Nothing to measure: the size must not stay that of the image before.
+    if (empty_) width_ = height_ = 0;
     emit OnChange();
     UpdateSize();
 }
@@ -41,6 +56,7 @@ void TGpPicture::AssignBitmap(const QImage& bitmap) {
         empty_ = false;
     } else {
         data_.clear();
+        width_ = height_ = 0;
     }
     emit OnChange();
     UpdateSize();
@@ -54,11 +70,17 @@ void TGpPicture::LoadFromFile(const QString& fileName) {
     QFile file(fileName);
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    // A file that holds no image, a cut-off one of no bytes included, is a
+    // failed load like one that cannot be read: an empty picture of no size
+    // rather than the old size with nothing to draw.
+    const bool failed = !file.isOpen() || file.error() != QFileDevice::NoError || !Decodes(bytes);
+    if (failed) {
         // Empty means no bytes: a copy of this picture must not bring the old image back.
+        const bool changed = !empty_ || !data_.isEmpty();
         empty_ = true;
         data_.clear();
         width_ = height_ = 0;
+        if (changed) emit OnChange();
         return;
     }
     data_ = bytes;
@@ -71,7 +93,8 @@ void TGpPicture::LoadFromFile(const QString& fileName) {
 void TGpPicture::LoadFromStream(QIODevice* stream) {
     if (!stream) return;
     data_ = stream->readAll();
-    empty_ = false;
+    empty_ = data_.isEmpty();
+    if (empty_) width_ = height_ = 0;
     UpdateSize();
     emit OnChange();
 }

@@ -140,6 +140,12 @@ public:
     // The value whose cell holds the point, or Min when there is none.
     int64_t RateValueAt(int x, int y) const;
     int TickTextHeight() const { return tickTextHeight_; }
+    // What the last paint did with tick marks: the tick positions it looked
+    // at, the ticks it drew (one per band) and the tick texts it wrote.
+    struct TTickPaintCount {
+        int64_t visited = 0, drawn = 0, texts = 0;
+    };
+    const TTickPaintCount& LastTickPaint() const { return tickPaint_; }
 
     // The control as it paints, over a transparent image.
     QImage Render() const;
@@ -263,6 +269,7 @@ private:
     TTrackHintWindow* hintWindow_ = nullptr;
     bool hintShown_ = false;
     bool loading_ = false;
+    mutable TTickPaintCount tickPaint_;
 };
 
 // The published face of the track bar; it adds no behaviour.

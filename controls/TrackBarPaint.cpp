@@ -242,6 +242,7 @@ void TCustomTrackBar::DrawSlider(TCanvas& canvas) const {
 
 void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
     const TTrackBarTick& tm = *tickMark_;
+    tickPaint_ = {};
     if (RatingMode() || tm.Size() <= 0 || tm.Style() != tsAuto) return;
     TRect band1, band2;
     GetTickRect1(band1);
@@ -262,32 +263,51 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
     const int textH = tm.ShowText() ? tickTextHeight_ : 0;
     const int steps = tm.ShowImageAtSteps();
     auto offsetOf = [&](int64_t v) { return static_cast<int>(std::nearbyint(double(v - min_) * perValue)); };
-    int previous = -1000000;
-    // The next value that can get a tick. The range may hold billions of
-    // values and the track a few hundred pixels, so values that can show
-    // nothing are stepped over rather than visited.
-    auto next = [&](int64_t v) -> int64_t {
-        if (OnDrawTick) return v + 1;
-        if (steps != 1) {
-            if (tm.ShowImageAtThumbOnly()) return v < position_ ? int64_t(position_) : last + 1;
-            if (steps > 1) return v + steps - ((v % steps) + steps) % steps;
-            return v + 1;
-        }
-        // The first value at least two pixels past the last tick.
-        if (perValue <= 0) return last + 1;
-        const int target = previous + 2;
-        const double k = std::ceil((target - 0.5) / perValue) - 2;
-        int64_t w = v + 1;
-        if (k > double(last - min_)) return last + 1;
-        if (k > 0) w = std::max<int64_t>(w, int64_t(min_) + static_cast<int64_t>(k));
-        while (w <= last && offsetOf(w) < target) ++w;
-        return w;
+
+    // The range may hold billions of values and the track a few hundred
+    // pixels, so a paint visits tick positions by pixel, never by value:
+    // the first value that lands on a new pixel is the one drawn there.
+    // Without a handler and at every step, a tick needs two pixels past the
+    // one before; otherwise each pixel takes the first value that may be
+    // drawn on it.
+    const bool spaced = !OnDrawTick && steps == 1;
+    int64_t first = min_, stride = 1, count = last - int64_t(min_) + 1;
+    if (!spaced && tm.ShowImageAtThumbOnly()) {
+        const bool onStep = steps <= 1 || position_ % steps == 0;
+        first = position_;
+        count = position_ >= min_ && position_ <= last && onStep ? 1 : 0;
+    } else if (!spaced && steps > 1) {
+        const int64_t r = ((int64_t(min_) % steps) + steps) % steps;
+        first = r == 0 ? int64_t(min_) : int64_t(min_) + (steps - r);
+        stride = steps;
+        count = first > last ? 0 : (last - first) / steps + 1;
+    }
+    auto at = [&](int64_t i) { return first + i * stride; };
+    // Offsets only ever grow (or, on a track shorter than the thumb, only
+    // ever shrink) with the value, so the next tick is found by halving.
+    const int direction = perValue < 0 ? -1 : 1;
+    auto beyond = [&](int64_t i, int previous) {
+        const int offset = offsetOf(at(i));
+        return spaced ? offset > previous + 1 : (offset - previous) * direction >= 1;
     };
-    for (int64_t value = min_; value <= last; value = next(value)) {
+    auto nextIndex = [&](int64_t i, int previous) -> int64_t {
+        if (i + 1 >= count) return count;
+        if (beyond(i + 1, previous)) return i + 1;
+        int64_t lo = i + 1, hi = count - 1;
+        if (!beyond(hi, previous)) return count;
+        while (hi - lo > 1) {
+            const int64_t mid = lo + (hi - lo) / 2;
+            if (beyond(mid, previous)) hi = mid;
+            else lo = mid;
+        }
+        return hi;
+    };
+    for (int64_t index = 0; index < count;) {
+        const int64_t value = at(index);
         const int v = static_cast<int>(value);
         const int offset = offsetOf(value);
-        if (!(OnDrawTick || offset > previous + 1 || steps != 1)) continue;
-        previous = offset;
+        ++tickPaint_.visited;
+        index = nextIndex(index, offset);
         for (int band = 1; band <= 2; ++band) {
             if ((band == 1 && !useBand1) || (band == 2 && !useBand2)) continue;
             const TRect& b = band == 1 ? band1 : band2;
@@ -308,6 +328,7 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
             if (tm.ShowImageAtThumbOnly() && v != position_) draw = false;
             if (tm.ShowImageAtSteps() > 1 && v % tm.ShowImageAtSteps() != 0) draw = false;
             if (!draw) continue;
+            ++tickPaint_.drawn;
             if (!tickImages_ || tickImages_->Images.empty()) {
                 if (horizontal) {
                     const int y0 = band == 1 ? b.Top + textH : b.Top;
@@ -328,6 +349,7 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
                 else canvas.Draw(b.Left, b.Bottom - offset - shown.height() / 2, shown);
             }
             if (tm.ShowText()) {
+                ++tickPaint_.texts;
                 canvas.Font = tm.Font();
                 canvas.FontColor = ColorToRGB(textColor);
                 canvas.BrushStyle = TBrushStyle::bsClear;

@@ -48,6 +48,8 @@ void PlaybackSeeking::ATBMouseMove() {
     host_.Show(entry.empty() ? GroupText(p) : entry);
 }
 
+void PlaybackSeeking::ATBChange() { ATBMouseMove(); }
+
 void PlaybackSeeking::ATBMouseUp() {
     // A release without its press would set the speed to no position at all.
     if (!DragInProgress()) return;

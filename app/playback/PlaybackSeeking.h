@@ -39,6 +39,10 @@ public:
     void ATBMouseDown();
     void ATBMouseMove();
     void ATBMouseUp();
+    // The bar's value changed. Its mouse-move event comes before the thumb
+    // follows the mouse, so during a drag the status line is named again
+    // here, from the value the hint names too.
+    void ATBChange();
     // The time stamp of the group at a bar position, else its number.
     std::string ATBGetTrackHint(int position) const;
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -66,6 +67,55 @@ void BM_PaintRatingBarOfAHugeRange(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintRatingBarOfAHugeRange)->Arg(10)->Arg(100000000)->Unit(benchmark::kMicrosecond);
+
+// Tick paints of a 300-pixel bar over ranges far larger than the track:
+// the cost follows the pixels, whatever the range, the steps and the
+// handler. Each reports the tick positions it visited and the ticks drawn.
+enum TickCase { kTextsAtLargeSteps, kEveryOtherValue, kEveryValue, kDrawTickHandler };
+
+void BM_PaintTicksOfAHugeRange(benchmark::State& state) {
+    TSeekTrackBar bar;
+    bar.resize(300, 60);
+    switch (static_cast<TickCase>(state.range(0))) {
+    case kTextsAtLargeSteps:
+        bar.SetMin(INT_MIN);
+        bar.SetMax(INT_MAX);
+        bar.TickMark()->SetShowImageAtSteps(10000);
+        bar.TickMark()->SetShowText(true);
+        state.SetLabel("full 32-bit range, steps 10000, texts");
+        break;
+    case kEveryOtherValue:
+    case kEveryValue:
+        bar.SetMax(20000000);
+        bar.TickMark()->SetShowImageAtSteps(state.range(0) == kEveryOtherValue ? 2 : 0);
+        bar.TickMark()->SetShowText(true);
+        state.SetLabel(state.range(0) == kEveryOtherValue ? "0..20,000,000, steps 2, texts"
+                                                          : "0..20,000,000, steps 0, texts");
+        break;
+    case kDrawTickHandler:
+        bar.SetMin(INT_MIN);
+        bar.SetMax(INT_MAX);
+        state.SetLabel("full 32-bit range, OnDrawTick");
+        break;
+    }
+    int64_t calls = 0;
+    if (state.range(0) == kDrawTickHandler)
+        bar.OnDrawTick = [&](TCustomTrackBar*, TCanvas&, QPoint, int, TTickMark, int&, TColor&, TColor&, QString&,
+                             bool&) { ++calls; };
+    for (auto _ : state) {
+        QImage image = bar.Render();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["visited"] = double(bar.LastTickPaint().visited);
+    state.counters["drawn"] = double(bar.LastTickPaint().drawn);
+    state.counters["handler_calls"] = double(calls) / double(state.iterations());
+}
+BENCHMARK(BM_PaintTicksOfAHugeRange)
+    ->Arg(kTextsAtLargeSteps)
+    ->Arg(kEveryOtherValue)
+    ->Arg(kEveryValue)
+    ->Arg(kDrawTickHandler)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -105,6 +105,35 @@ TEST_F(SeekingBarTest, DraggingTheBarSeeksTheRecording) {
     EXPECT_EQ(atb.Position(), 0);
 }
 
+TEST_F(SeekingBarTest, TheHintAndTheStatusLineNameOneGroup) {
+    // Each group a second apart: two positions' groups never share a time.
+    TSeekTrackBar& atb = *main().ATB;
+    PlayRecording(1000);
+    program.time.Advance(78 * 11);
+    std::vector<QString> hints;
+    const auto hint = atb.OnGetTrackHint;
+    atb.OnGetTrackHint = [&](TCustomTrackBar* sender, int position, QString& text) {
+        hint(sender, position, text);
+        hints.push_back(text);
+    };
+    const QPoint thumb = At(atb.Position());
+    atb.MouseDown(Qt::LeftButton, {}, thumb.x(), thumb.y());
+    // One move per position, forward and back, as a hand drags.
+    for (const int v : {37, 38, 120, 119, 200, 0, 1}) {
+        hints.clear();
+        atb.MouseMove({}, At(v).x(), thumb.y());
+        ASSERT_EQ(atb.Position(), v);
+        ASSERT_EQ(hints.size(), 1u) << v;
+        const int group = 999 * v / 200;
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "2024/05/01 %02d:%02d:%02d.00", 10 + group / 3600, group / 60 % 60,
+                      group % 60);
+        EXPECT_EQ(hints[0], QString(stamp)) << v;
+        EXPECT_TRUE(main().StatusText().endsWith(hints[0])) << v << ": " << main().StatusText().toStdString();
+    }
+    atb.MouseUp(Qt::LeftButton, {}, At(1).x(), thumb.y());
+}
+
 TEST_F(SeekingBarTest, FlatDisplayMakesTheBarOpaque) {
     EXPECT_TRUE(main().ATB->Transparent());
     main().ApplyFlatLCD(true);

@@ -1,8 +1,10 @@
 #include "GpPicture.h"
 
 #include "Canvas.h"
+#include "SeekTrackBar.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -124,6 +126,13 @@ TEST(GpPicture, EventOrderOfAssignAndLoad) {
     TGpPicture none;
     p.Assign(&none);
     EXPECT_TRUE(p.Empty());
+    EXPECT_EQ(p.Width(), 0); // an empty picture keeps no old size
+    EXPECT_EQ(p.Height(), 0);
+    p.LoadFromFile(file);
+    ASSERT_EQ(p.Width(), 24);
+    p.Assign(nullptr);
+    EXPECT_EQ(p.Width(), 0);
+    EXPECT_EQ(p.Height(), 0);
 
     events.seen.clear();
     p.LoadFromFile(dir.filePath("missing.png"));
@@ -183,4 +192,69 @@ TEST(GpPicture, AFailedLoadLeavesNoBytesBehind) {
     out.open(QIODevice::WriteOnly);
     p.SaveToStream(&out);
     EXPECT_TRUE(saved.isEmpty());
+}
+
+TEST(GpPicture, AFileThatYieldsNoPictureIsAFailedLoad) {
+    // After a good load, a file of no bytes or of bytes no decoder reads
+    // must not leave a "picture" of the old size behind.
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.png");
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(AlphaPng());
+    }
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    for (const Case& c : {Case{"no bytes", QByteArray()}, Case{"junk", QByteArray("\x89PNG but broken")}}) {
+        const QString bad = dir.filePath(QString("bad-%1.png").arg(c.name));
+        {
+            QFile f(bad);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.bytes);
+        }
+        TGpPicture p;
+        p.LoadFromFile(good);
+        ASSERT_FALSE(p.Empty()) << c.name;
+        ASSERT_EQ(p.Width(), 24) << c.name;
+        Events events(p);
+        p.LoadFromFile(bad);
+        EXPECT_TRUE(p.Empty()) << c.name;
+        EXPECT_TRUE(p.Data().isEmpty()) << c.name;
+        EXPECT_EQ(p.Width(), 0) << c.name;
+        EXPECT_EQ(p.Height(), 0) << c.name;
+        // The picture did change: its owner repaints without it.
+        EXPECT_EQ(events.seen, (std::vector<std::string>{"change"})) << c.name;
+    }
+
+    // A stream of no bytes likewise gives an empty picture, not an old size.
+    TGpPicture p;
+    p.LoadFromFile(good);
+    QByteArray none;
+    QBuffer in(&none);
+    in.open(QIODevice::ReadOnly);
+    p.LoadFromStream(&in);
+    EXPECT_TRUE(p.Empty());
+    EXPECT_EQ(p.Width(), 0);
+    EXPECT_EQ(p.Height(), 0);
+}
+
+TEST(GpPicture, ARatingBarLeavesRatingModeWhenAPictureFileIsEmpty) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.png"), empty = dir.filePath("empty.png");
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(AlphaPng());
+        QFile e(empty);
+        ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    }
+    TSeekTrackBar bar;
+    bar.RateActive()->LoadFromFile(good);
+    bar.RateInActive()->LoadFromFile(good);
+    ASSERT_TRUE(bar.RatingMode());
+    bar.RateActive()->LoadFromFile(empty);
+    EXPECT_FALSE(bar.RatingMode());
 }

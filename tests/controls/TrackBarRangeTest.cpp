@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -132,6 +133,166 @@ TEST_F(RangeEnds, TickTextsWalkTheWholeRangeAndEnd) {
     // Six values on a long track: a tick (and a text) for each.
     EXPECT_EQ(asked, (std::vector<long long>{INT_MIN, INT_MIN + 1LL, INT_MIN + 2LL, INT_MIN + 3LL, INT_MIN + 4LL,
                                             INT_MIN + 5LL}));
+}
+
+// Ticks on a bar whose range dwarfs its track: a paint costs the pixels of
+// the track, whatever the range, the steps and the handlers. A callback that
+// is asked far more often than there are pixels throws, so a paint that
+// walks the range fails at once instead of running for minutes.
+class HugeTickRanges : public ::testing::Test {
+protected:
+    HugeTickRanges() {
+        bar.resize(300, 60);
+        bar.TickMark()->SetColor(clRed);
+        bar.TickMark()->SetPosition(tmBottomRight);
+    }
+    struct TooMany {};
+    // Tick positions that fit on the track, the thumb's width taken off.
+    int Pixels() const { return bar.TrackRect().Width() - bar.Thumb()->Width() + 1; }
+    void Guard(int64_t& calls) {
+        const int columns = std::abs(bar.TrackRect().Width() - bar.Thumb()->Width()) + 1;
+        if (++calls > 4 * columns) throw TooMany{};
+    }
+    // Columns of the tick band that hold a tick line.
+    int TickColumns(const QImage& image) const {
+        TRect band;
+        bar.GetTickRect2(band);
+        int columns = 0;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = band.Top; y < band.Bottom; ++y)
+                if (QColor(image.pixel(x, y)) == QColor(Qt::red)) {
+                    ++columns;
+                    break;
+                }
+        return columns;
+    }
+
+    TSeekTrackBar bar;
+};
+
+TEST_F(HugeTickRanges, TickTextsOverTheWholeRangeAtLargeSteps) {
+    bar.SetMin(INT_MIN);
+    bar.SetMax(INT_MAX);
+    bar.TickMark()->SetShowText(true);
+    bar.TickMark()->SetShowImageAtSteps(10000);
+    int64_t calls = 0;
+    std::vector<int> asked;
+    bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) {
+        Guard(calls);
+        asked.push_back(v);
+    };
+    QImage image;
+    ASSERT_NO_THROW(image = bar.Render());
+    const auto& count = bar.LastTickPaint();
+    // One text for each tick drawn, and one tick for each pixel: the 429,497
+    // multiples of 10,000 share the track's few hundred columns.
+    EXPECT_EQ(count.texts, count.drawn);
+    EXPECT_EQ(int64_t(asked.size()), count.drawn);
+    EXPECT_EQ(count.drawn, Pixels());
+    EXPECT_LE(count.visited, Pixels());
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.front(), -2147480000); // the first multiple of 10,000 in the range
+    for (size_t i = 0; i < asked.size(); ++i) {
+        ASSERT_EQ(asked[i] % 10000, 0) << i;
+        if (i > 0) ASSERT_LT(asked[i - 1], asked[i]);
+    }
+    // The last text is the first multiple on the track's last pixel.
+    EXPECT_LE(asked.back(), 2147480000);
+    EXPECT_GT(asked.back(), 2147480000 - 4294967295LL / (Pixels() - 1));
+    EXPECT_EQ(TickColumns(image), Pixels());
+}
+
+TEST_F(HugeTickRanges, EveryOrAlternateValueOfTwentyMillion) {
+    bar.SetMax(20000000);
+    for (const int steps : {2, 0}) {
+        for (const bool text : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "steps " << steps << ", texts " << text);
+            bar.TickMark()->SetShowImageAtSteps(steps);
+            bar.TickMark()->SetShowText(text);
+            int64_t calls = 0;
+            bar.OnGetTickMarkText = [&](TCustomTrackBar*, int, QString&) { Guard(calls); };
+            QImage image;
+            ASSERT_NO_THROW(image = bar.Render());
+            const auto& count = bar.LastTickPaint();
+            // With texts every value up to Max may get a tick: every column
+            // holds one, as when each value drew its own, but each is drawn
+            // once. Without, the ticks stop where the track's pixels run out.
+            if (text) EXPECT_EQ(count.drawn, Pixels());
+            EXPECT_EQ(count.drawn, TickColumns(image));
+            EXPECT_GT(count.drawn, Pixels() / 4);
+            EXPECT_LE(count.visited, Pixels());
+            EXPECT_EQ(count.texts, text ? count.drawn : 0);
+            EXPECT_EQ(calls, count.texts);
+        }
+    }
+}
+
+TEST_F(HugeTickRanges, TheDrawTickHandlerIsAskedOncePerTickDrawn) {
+    struct Case {
+        const char* name;
+        int min, max, steps;
+        bool thumbOnly;
+        int64_t expected; // handler calls; -1: one per pixel of the track
+    };
+    const Case cases[] = {
+        {"full range", INT_MIN, INT_MAX, 1, false, -1},
+        {"full range, steps", INT_MIN, INT_MAX, 1000, false, -1},
+        {"full range, at the thumb only", INT_MIN, INT_MAX, 1, true, 1},
+        {"ten values", 0, 10, 1, false, 11},
+        {"ten values, even ones", 0, 10, 2, false, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bar.SetMin(INT_MIN);
+        bar.SetMax(INT_MAX);
+        bar.SetMin(c.min);
+        bar.SetMax(c.max);
+        bar.SetPosition(c.min / 2 + c.max / 2);
+        bar.TickMark()->SetShowImageAtSteps(c.steps);
+        bar.TickMark()->SetShowImageAtThumbOnly(c.thumbOnly);
+        int64_t calls = 0;
+        std::vector<int> positions, feet;
+        bar.OnDrawTick = [&](TCustomTrackBar*, TCanvas&, QPoint at, int position, TTickMark, int&, TColor&, TColor&,
+                             QString&, bool&) {
+            Guard(calls);
+            positions.push_back(position);
+            feet.push_back(at.x());
+        };
+        QImage image;
+        ASSERT_NO_THROW(image = bar.Render());
+        const auto& count = bar.LastTickPaint();
+        EXPECT_EQ(calls, count.drawn);
+        EXPECT_EQ(calls, c.expected < 0 ? Pixels() : c.expected);
+        EXPECT_LE(count.visited, Pixels());
+        EXPECT_EQ(TickColumns(image), calls);
+        // Each call stands on a pixel of its own, in value order, on a drawn value.
+        for (size_t i = 0; i < positions.size(); ++i) {
+            if (c.steps > 1) EXPECT_EQ(positions[i] % c.steps, 0) << i;
+            if (c.thumbOnly) EXPECT_EQ(positions[i], bar.Position());
+            if (i > 0) {
+                ASSERT_LT(positions[i - 1], positions[i]) << i;
+                ASSERT_LT(feet[i - 1], feet[i]) << i;
+            }
+        }
+        if (!c.thumbOnly) EXPECT_EQ(positions.front(), c.steps > 1 ? (c.min / c.steps) * c.steps : c.min);
+    }
+}
+
+TEST_F(HugeTickRanges, ATrackShorterThanItsThumb) {
+    // Offsets shrink as values grow; each pixel still takes one tick.
+    bar.resize(bar.Thumb()->Width() - 4 + 2 * 3, 60);
+    const int span = bar.Thumb()->Width() - bar.TrackRect().Width();
+    ASSERT_GT(span, 0);
+    bar.SetMin(INT_MIN);
+    bar.SetMax(INT_MAX);
+    bar.TickMark()->SetShowText(true);
+    bar.TickMark()->SetShowImageAtSteps(0);
+    int64_t calls = 0;
+    bar.OnDrawTick = [&](TCustomTrackBar*, TCanvas&, QPoint, int, TTickMark, int&, TColor&, TColor&, QString&,
+                         bool&) { Guard(calls); };
+    ASSERT_NO_THROW(bar.Render());
+    EXPECT_EQ(calls, span + 1);
+    EXPECT_EQ(bar.LastTickPaint().texts, span + 1);
 }
 
 TEST_F(RangeEnds, RatingCellsAtTheEndsOfTheRange) {

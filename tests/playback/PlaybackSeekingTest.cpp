@@ -224,6 +224,33 @@ TEST_F(PlaybackSeekingTest, ADragPausesAndTheReleaseRestoresTheSpeed) {
     EXPECT_EQ(window.speed, 0);
 }
 
+TEST_F(PlaybackSeekingTest, TheStatusLineFollowsTheThumbOnlyWhileDragging) {
+    // The bar's mouse-move event comes before the thumb takes the move; its
+    // change event after. The status line names the group the thumb now stands on.
+    player.PlayFile(Write(300));
+    Tick();
+    Tick();
+    window.messages.clear();
+    seeking.UpdateATB(); // the bar following playback names nothing
+    window.SetSeekBarPosition(window.barPosition + 1);
+    seeking.ATBChange();
+    EXPECT_TRUE(window.messages.empty());
+
+    seeking.ATBMouseDown();
+    for (int p : {40, 41, 199, 0}) {
+        seeking.ATBMouseMove(); // still the old place
+        window.SetSeekBarPosition(p);
+        seeking.ATBChange();
+        ASSERT_FALSE(window.messages.empty());
+        EXPECT_EQ(window.messages.back(), Line(player.SeekGroup(p), true)) << p;
+    }
+    seeking.ATBMouseUp();
+    window.messages.clear();
+    window.SetSeekBarPosition(5);
+    seeking.ATBChange();
+    EXPECT_TRUE(window.messages.empty());
+}
+
 TEST_F(PlaybackSeekingTest, HeaderAndCommentLinesNeverCount) {
     // Clutter after every seventh group; the seek counts only group lines.
     player.PlayFile(Write(1000));
