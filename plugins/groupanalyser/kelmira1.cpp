@@ -783,7 +783,7 @@ void TForm1::FitToFont() {
 
     // A window wider than the screen would hide its far side with no way to
     // reach it: the text windows give up width and scroll sideways instead.
-    const QRect area = AvailableArea();
+    const QRect area = orvane::AvailableArea(this);
     const QSize frame = frameGeometry().size() - size();
     if (area.isValid()) {
         qreal share = 1;
@@ -797,22 +797,6 @@ void TForm1::FitToFont() {
     QSize fitted = size().expandedTo(sizeHint());
     if (area.isValid()) fitted = fitted.boundedTo(area.size() - frame).expandedTo(minimumSizeHint());
     resize(fitted);
-}
-
-QRect TForm1::AvailableArea() const {
-    const QScreen* s = QGuiApplication::screenAt(frameGeometry().center());
-    if (!s) s = screen();
-    if (!s) s = QGuiApplication::primaryScreen();
-    return s ? s->availableGeometry() : QRect();
-}
-
-void TForm1::KeepOnScreen() {
-    const QRect area = AvailableArea();
-    const QRect frame = frameGeometry();
-    int left = frame.left(), top = frame.top();
-    ClampWindowPosition(left, top, frame.width(), frame.height(),
-                        TRect{area.left(), area.top(), area.width(), area.height()});
-    if (left != frame.left() || top != frame.top()) move(left, top);
 }
 
 void TForm1::WriteGridCaptions() {
@@ -847,10 +831,10 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
     // The title bar is known only once the window is shown; it too must fit.
     if (cmd == "SHOWHIDE") {
         setVisible(!isVisible());
-        if (isVisible()) KeepOnScreen();
+        if (isVisible()) orvane::KeepOnScreen(this);
     } else if (cmd == "SHOW") {
         if (!isVisible()) show();
-        KeepOnScreen();
+        orvane::KeepOnScreen(this);
         raise();
         activateWindow();
     } else if (cmd == "SAVEWORKSPACE") {
@@ -862,7 +846,7 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
     } else if (cmd == "CONFIGURE") {
         PageControl1->setCurrentIndex(4);
         if (!isVisible()) show();
-        KeepOnScreen();
+        orvane::KeepOnScreen(this);
         raise();
         activateWindow();
     }
@@ -904,7 +888,7 @@ void TForm1::OpenWorkspace(const char* file) {
     const int top = LoadInteger(file, s, "Top", kFirstTop);
     const int left = LoadInteger(file, s, "Left", kFirstLeft);
     move(left, top);
-    KeepOnScreen();
+    orvane::KeepOnScreen(this);
     if (LoadInteger(file, s, "Visible", 1) == 1) show();
     static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
     for (int k = 0; k < 4; ++k) {
@@ -945,7 +929,7 @@ void TForm1::OpenWorkspace(const char* file) {
     CBBGChange();
     UpdateFormats();
     FitToFont();
-    KeepOnScreen();
+    orvane::KeepOnScreen(this);
 }
 
 void TForm1::Publish(const char* key, const std::string& value) {
@@ -1124,7 +1108,7 @@ void TForm1::Button15Click() {
     DumpFontBold = CheckBox1->isChecked();
     UpdateFormats();
     FitToFont();
-    KeepOnScreen();
+    orvane::KeepOnScreen(this);
 }
 
 void TForm1::ShowDumpFont() {
