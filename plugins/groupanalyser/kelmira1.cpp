@@ -653,6 +653,7 @@ QWidget* TForm1::CreateSetupPage() {
     auto* font = new QGroupBox("Font", page);
     ComboBox1 = new QComboBox(font);
     ComboBox1->setObjectName("ComboBox1");
+    orvane::LimitDropDown(ComboBox1, kDropDownRows);
     SpinEdit1 = new TSpinEdit(font, kFontSizeMin, kFontSizeMax, 9, 0);
     SpinEdit1->setObjectName("SpinEdit1");
     CheckBox1 = new QCheckBox("Bold", font);

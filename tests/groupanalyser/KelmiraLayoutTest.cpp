@@ -3,6 +3,7 @@
 // widest lines of the Part fit their windows, measured in the fonts drawn.
 #include "KelmiraHost.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -226,6 +227,19 @@ TEST_F(KelmiraLayoutTest, FontListShowsTheFamilyDrawnAndKeepsTheStoredName) {
     Send(OfType(2, 3));
     EXPECT_EQ(LineLook("Memo1", 2).fontName, "DejaVu Serif");
     EXPECT_EQ(QFontInfo(LineFont("Memo1", 2)).family(), "DejaVu Serif");
+}
+
+TEST_F(KelmiraLayoutTest, TheFontListDropsDownSixteenRowsAtATime) {
+    Page(4);
+    auto* fonts = Child<QComboBox>("ComboBox1");
+    // The test fonts are few; a desktop has 35 families and more.
+    for (int n = fonts->count(); n < 35; ++n) fonts->addItem(QString("Family %1").arg(n));
+    fonts->showPopup();
+    QAbstractItemView* view = fonts->view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, 5000));
+    EXPECT_EQ(view->viewport()->height() / view->sizeHintForRow(0), 16);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(view->window()->frameGeometry()));
+    fonts->hidePopup();
 }
 
 TEST_F(KelmiraLayoutTest, DetectorShowsFourColumnsOfEightWithoutScrolling) {
