@@ -2,6 +2,7 @@
 
 #include "LinkLabel.h"
 #include "RichText.h"
+#include "Shell.h"
 #include "WindowFit.h"
 
 #include <orvane/selvat.h>
@@ -56,6 +57,7 @@ constexpr int kDetectorTickMs = 100;
 constexpr int kStatisticsPage = 0;
 // Long lists drop down this many rows at a time, as the main window's do.
 constexpr int kDropDownRows = 16;
+constexpr const char* kSaveFilter = "Plain Text (*.txt);;RTF (*.rtf)";
 
 // Handlers the event loop calls: nothing may escape into it.
 template <class F>
@@ -1049,9 +1051,20 @@ void TForm1::SaveWindow(TLineView* window) {
         SaveDialog1->setObjectName("SaveDialog1");
         SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
         SaveDialog1->setFileMode(QFileDialog::AnyFile);
-        SaveDialog1->setNameFilters({"Plain Text (*.txt)", "RTF (*.rtf)"});
+        SaveDialog1->setNameFilters(QString(kSaveFilter).split(";;"));
+        // The suffix is added before the dialog asks about overwriting, so it
+        // asks about the file that will be written.
+        auto suffixFor = [this](const QString& selected) {
+            SaveDialog1->setDefaultSuffix(QString::fromStdString(
+                orvane::FilterExtension(kSaveFilter, SaveDialog1->nameFilters().indexOf(selected))));
+        };
+        suffixFor(SaveDialog1->selectedNameFilter());
+        connect(SaveDialog1, &QFileDialog::filterSelected, this, suffixFor);
         connect(SaveDialog1, &QFileDialog::fileSelected, this, [this](const QString& name) {
-            if (saveSource_) WriteWindow(saveSource_, name);
+            // A name typed without an extension is saved in the chosen filter's format.
+            const int filter = static_cast<int>(SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter()));
+            const std::string file = orvane::WithFilterExtension(name.toStdString(), kSaveFilter, filter);
+            if (saveSource_) WriteWindow(saveSource_, QString::fromStdString(file));
         });
     }
     // Window-modal and not blocking: the file name comes back by signal.
