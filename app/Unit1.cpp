@@ -745,7 +745,10 @@ void TForm1::TimerStatusTimer() { autoHint_ = true; }
 bool TForm1::event(QEvent* e) {
     // Control hints reach the status line only while automatic hints are on.
     if (e->type() == QEvent::StatusTip && !autoHint_) return true;
-    return QMainWindow::event(e);
+    const bool handled = QMainWindow::event(e);
+    // The title bar is known only once the window is shown; it too must fit.
+    if (e->type() == QEvent::Show && !e->spontaneous()) KeepOnScreen(this);
+    return handled;
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
@@ -1110,14 +1113,9 @@ std::vector<std::string> TForm1::AudioDevices() const {
     return forms_.dsrc ? forms_.dsrc->InputDevices() : std::vector<std::string>{};
 }
 
-void TForm1::WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth, int& screenHeight) const {
-    const QRect frame = frameGeometry();
-    windowWidth = frame.width();
-    windowHeight = frame.height();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    screenWidth = area.width();
-    screenHeight = area.height();
+void TForm1::WindowAndScreenArea(QSize& frame, QRect& area) const {
+    frame = frameGeometry().size();
+    area = AvailableArea(this);
 }
 
 void TForm1::ApplyPriorityAndOnTop(bool highPriority, bool onTop) {

@@ -279,8 +279,7 @@ private:
     WorkspaceState WorkspaceControls() const override;
     void SetWorkspaceControls(const WorkspaceState& state) override;
     std::vector<std::string> AudioDevices() const override;
-    void WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth,
-                             int& screenHeight) const override;
+    void WindowAndScreenArea(QSize& frame, QRect& area) const override;
     void ApplyPriorityAndOnTop(bool highPriority, bool onTop);
 
     // Steps owned by parts of the program that are not here yet.

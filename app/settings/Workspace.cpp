@@ -232,16 +232,4 @@ int TcpPortNumber(const std::string& text) {
 // whole number would lose an entry when truncated.
 int PreBufferEntries(int seconds) { return seconds * 1142 / 100 + 1; }
 
-WindowPosition ClampWindowPosition(WindowPosition p, int windowWidth, int windowHeight, int screenWidth,
-                                   int screenHeight) {
-    // The whole window opens on the screen, not just a strip of it: a
-    // position saved on a larger desktop would otherwise hide the keys.
-    // In 64 bits: a hand-edited position may be the largest integer.
-    if (screenHeight < int64_t{p.top} + windowHeight) p.top = screenHeight - windowHeight;
-    if (screenWidth < int64_t{p.left} + windowWidth) p.left = screenWidth - windowWidth;
-    p.top = std::max(p.top, 0);
-    p.left = std::max(p.left, 0);
-    return p;
-}
-
 } // namespace orvane

@@ -106,13 +106,4 @@ int TcpPortNumber(const std::string& text);
 // Entries of the recording pre-buffer for that many seconds: trunc(s x 11.42) + 1.
 int PreBufferEntries(int seconds);
 
-// A stored window position kept on the screen: a window whose top or left
-// edge lies within 20 pixels of the far screen edge or beyond is moved back
-// to end at that edge, and no window starts above or left of the screen.
-struct WindowPosition {
-    int left, top;
-};
-WindowPosition ClampWindowPosition(WindowPosition stored, int windowWidth, int windowHeight, int screenWidth,
-                                   int screenHeight);
-
 } // namespace orvane

@@ -1,6 +1,7 @@
 #include "WorkspaceManager.h"
 
 #include "IniFile.h"
+#include "WindowFit.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -36,11 +37,14 @@ bool WorkspaceManager::SaveConfig() {
 WorkspaceState WorkspaceManager::LoadWorkspace() {
     WorkspaceState s = Workspace::Read(workspaceFile_, Workspace::Defaults(documentsFolder_, programFolder_),
                                        host_.AudioDevices());
-    int ww = 0, wh = 0, sw = 0, sh = 0;
-    host_.WindowAndScreenSize(ww, wh, sw, sh);
-    const WindowPosition p = ClampWindowPosition({s.left, s.top}, ww, wh, sw, sh);
-    s.left = p.left;
-    s.top = p.top;
+    // The whole window opens on the screen, not just a strip of it: a
+    // position saved on a larger desktop, or under a panel, would hide keys.
+    QSize frame;
+    QRect area;
+    host_.WindowAndScreenArea(frame, area);
+    const QPoint p = FitInArea(QPoint(s.left, s.top), frame, area);
+    s.left = p.x();
+    s.top = p.y();
     if (!sourceSwitchDone_) {
         sourceSwitchDone_ = true;
         if (const auto sw = FindSourceSwitch(args_)) {

@@ -5,6 +5,9 @@
 #include "SettingsFile.h"
 #include "Workspace.h"
 
+#include <QRect>
+#include <QSize>
+
 #include <string>
 #include <vector>
 
@@ -23,8 +26,8 @@ public:
     virtual void SetWorkspaceControls(const WorkspaceState& state) = 0;
     // The source dialog's input device list.
     virtual std::vector<std::string> AudioDevices() const = 0;
-    virtual void WindowAndScreenSize(int& windowWidth, int& windowHeight, int& screenWidth,
-                                     int& screenHeight) const = 0;
+    // The main window's frame and the available area of its screen.
+    virtual void WindowAndScreenArea(QSize& frame, QRect& area) const = 0;
     virtual void Show(const std::string& message) = 0; // status line
 };
 

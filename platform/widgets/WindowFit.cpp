@@ -1,12 +1,14 @@
 #include "WindowFit.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace orvane {
 
@@ -20,17 +22,33 @@ void LimitDropDown(QComboBox* combo, int rows) {
     combo->setMaxVisibleItems(rows);
 }
 
+namespace {
+
+// In 64 bits: a hand-edited position may be the largest integer.
+int FitEdge(int64_t start, int64_t length, int64_t areaStart, int64_t areaLength) {
+    start = std::min(start, areaStart + areaLength - length);
+    return static_cast<int>(std::max(start, areaStart));
+}
+
+} // namespace
+
+QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area) {
+    if (area.isEmpty()) return topLeft;
+    return QPoint(FitEdge(topLeft.x(), frame.width(), area.x(), area.width()),
+                  FitEdge(topLeft.y(), frame.height(), area.y(), area.height()));
+}
+
+QRect AvailableArea(const QWidget* window) {
+    const QScreen* s = QGuiApplication::screenAt(window->frameGeometry().center());
+    if (!s) s = window->screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect();
+}
+
 void KeepOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
     const QRect frame = window->frameGeometry();
-    if (area.contains(frame)) return;
-    // The left and top edges win over the right and bottom ones: the caption
-    // and the window's menu stay reachable.
-    const int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
-    const int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
-    window->move(left, top);
+    const QPoint fitted = FitInArea(frame.topLeft(), frame.size(), AvailableArea(window));
+    if (fitted != frame.topLeft()) window->move(fitted);
 }
 
 } // namespace orvane

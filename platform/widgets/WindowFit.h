@@ -1,6 +1,10 @@
 #pragma once
 // Windows sized from the fonts they draw and kept on the screen: the layouts
 // were drawn for another system's fonts, so pixel sizes alone cut captions.
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
 class QComboBox;
 class QTabWidget;
 class QWidget;
@@ -15,8 +19,19 @@ void FitTabs(QTabWidget* tabs);
 // would ignore the limit and open a long list as tall as the screen.
 void LimitDropDown(QComboBox* combo, int rows);
 
-// Moves a top-level window whose frame leaves the available area of its
-// screen back inside it, as far as its size allows.
+// Where a window frame of that size, wanted at `topLeft`, lies wholly inside
+// `area` (a screen's available area, which panels may make start right of
+// or below 0,0). Each edge moves only as far as it must; a frame larger than
+// the area keeps its left and top edges on it, so the caption and the
+// window's menu stay reachable. An empty area changes nothing.
+QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area);
+
+// The available area of the screen under the window's centre, else of the
+// screen it belongs to, else of the primary screen; empty without a screen.
+QRect AvailableArea(const QWidget* window);
+
+// Moves a top-level window so that its whole frame, title bar included,
+// lies inside AvailableArea.
 void KeepOnScreen(QWidget* window);
 
 } // namespace orvane

@@ -163,16 +163,6 @@ TColorRef ColorOrDefault(int32_t stored, int index) {
     return DefaultGroupColors[static_cast<std::size_t>(Clamp(index, 0, kGroupNameCount - 1))];
 }
 
-void ClampWindowPosition(int& left, int& top, int width, int height, const TRect& screen) {
-    if (screen.width <= 0 || screen.height <= 0) return;
-    // In 64 bits: a hand-edited position may be the largest integer.
-    const int64_t right = int64_t{screen.left} + screen.width, bottom = int64_t{screen.top} + screen.height;
-    if (int64_t{left} + width > right) left = static_cast<int>(right - width);
-    if (int64_t{top} + height > bottom) top = static_cast<int>(bottom - height);
-    left = std::max(left, screen.left);
-    top = std::max(top, screen.top);
-}
-
 bool IsFixedPitchName(std::string_view family) {
     const std::string u = UpperCase(family);
     return u == "TERMINAL" || u == "COURIER" || u == "FIXEDSYS";

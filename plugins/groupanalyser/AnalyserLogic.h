@@ -99,15 +99,6 @@ int Clamp(int value, int lo, int hi);
 // A stored colour outside $000000..$FFFFFF gives the default for its index.
 TColorRef ColorOrDefault(int32_t stored, int index);
 
-// The main program's rule for a stored window position, taken whole: a
-// window that would reach past the far edge of the screen's available area
-// is moved back to end at that edge, and none starts above or left of it.
-// A window larger than the area keeps its top-left corner on it.
-struct TRect {
-    int left = 0, top = 0, width = 0, height = 0;
-};
-void ClampWindowPosition(int& left, int& top, int width, int height, const TRect& screen);
-
 // Where the window opens when no workspace places it: below the main
 // window, which opens at 20, 20 and is about 170 pixels high with its title,
 // so a 1280 x 1024 screen shows both in full, one above the other.

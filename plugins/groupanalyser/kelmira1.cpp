@@ -2,6 +2,7 @@
 
 #include "LinkLabel.h"
 #include "RichText.h"
+#include "Shell.h"
 #include "WindowFit.h"
 
 #include <orvane/selvat.h>
@@ -56,6 +57,7 @@ constexpr int kDetectorTickMs = 100;
 constexpr int kStatisticsPage = 0;
 // Long lists drop down this many rows at a time, as the main window's do.
 constexpr int kDropDownRows = 16;
+constexpr const char* kSaveFilter = "Plain Text (*.txt);;RTF (*.rtf)";
 
 // Handlers the event loop calls: nothing may escape into it.
 template <class F>
@@ -653,6 +655,7 @@ QWidget* TForm1::CreateSetupPage() {
     auto* font = new QGroupBox("Font", page);
     ComboBox1 = new QComboBox(font);
     ComboBox1->setObjectName("ComboBox1");
+    orvane::LimitDropDown(ComboBox1, kDropDownRows);
     SpinEdit1 = new TSpinEdit(font, kFontSizeMin, kFontSizeMax, 9, 0);
     SpinEdit1->setObjectName("SpinEdit1");
     CheckBox1 = new QCheckBox("Bold", font);
@@ -783,7 +786,7 @@ void TForm1::FitToFont() {
 
     // A window wider than the screen would hide its far side with no way to
     // reach it: the text windows give up width and scroll sideways instead.
-    const QRect area = AvailableArea();
+    const QRect area = orvane::AvailableArea(this);
     const QSize frame = frameGeometry().size() - size();
     if (area.isValid()) {
         qreal share = 1;
@@ -797,22 +800,6 @@ void TForm1::FitToFont() {
     QSize fitted = size().expandedTo(sizeHint());
     if (area.isValid()) fitted = fitted.boundedTo(area.size() - frame).expandedTo(minimumSizeHint());
     resize(fitted);
-}
-
-QRect TForm1::AvailableArea() const {
-    const QScreen* s = QGuiApplication::screenAt(frameGeometry().center());
-    if (!s) s = screen();
-    if (!s) s = QGuiApplication::primaryScreen();
-    return s ? s->availableGeometry() : QRect();
-}
-
-void TForm1::KeepOnScreen() {
-    const QRect area = AvailableArea();
-    const QRect frame = frameGeometry();
-    int left = frame.left(), top = frame.top();
-    ClampWindowPosition(left, top, frame.width(), frame.height(),
-                        TRect{area.left(), area.top(), area.width(), area.height()});
-    if (left != frame.left() || top != frame.top()) move(left, top);
 }
 
 void TForm1::WriteGridCaptions() {
@@ -847,10 +834,10 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
     // The title bar is known only once the window is shown; it too must fit.
     if (cmd == "SHOWHIDE") {
         setVisible(!isVisible());
-        if (isVisible()) KeepOnScreen();
+        if (isVisible()) orvane::KeepOnScreen(this);
     } else if (cmd == "SHOW") {
         if (!isVisible()) show();
-        KeepOnScreen();
+        orvane::KeepOnScreen(this);
         raise();
         activateWindow();
     } else if (cmd == "SAVEWORKSPACE") {
@@ -862,7 +849,7 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
     } else if (cmd == "CONFIGURE") {
         PageControl1->setCurrentIndex(4);
         if (!isVisible()) show();
-        KeepOnScreen();
+        orvane::KeepOnScreen(this);
         raise();
         activateWindow();
     }
@@ -904,7 +891,7 @@ void TForm1::OpenWorkspace(const char* file) {
     const int top = LoadInteger(file, s, "Top", kFirstTop);
     const int left = LoadInteger(file, s, "Left", kFirstLeft);
     move(left, top);
-    KeepOnScreen();
+    orvane::KeepOnScreen(this);
     if (LoadInteger(file, s, "Visible", 1) == 1) show();
     static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
     for (int k = 0; k < 4; ++k) {
@@ -945,7 +932,7 @@ void TForm1::OpenWorkspace(const char* file) {
     CBBGChange();
     UpdateFormats();
     FitToFont();
-    KeepOnScreen();
+    orvane::KeepOnScreen(this);
 }
 
 void TForm1::Publish(const char* key, const std::string& value) {
@@ -1064,9 +1051,20 @@ void TForm1::SaveWindow(TLineView* window) {
         SaveDialog1->setObjectName("SaveDialog1");
         SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
         SaveDialog1->setFileMode(QFileDialog::AnyFile);
-        SaveDialog1->setNameFilters({"Plain Text (*.txt)", "RTF (*.rtf)"});
+        SaveDialog1->setNameFilters(QString(kSaveFilter).split(";;"));
+        // The suffix is added before the dialog asks about overwriting, so it
+        // asks about the file that will be written.
+        auto suffixFor = [this](const QString& selected) {
+            SaveDialog1->setDefaultSuffix(QString::fromStdString(
+                orvane::FilterExtension(kSaveFilter, SaveDialog1->nameFilters().indexOf(selected))));
+        };
+        suffixFor(SaveDialog1->selectedNameFilter());
+        connect(SaveDialog1, &QFileDialog::filterSelected, this, suffixFor);
         connect(SaveDialog1, &QFileDialog::fileSelected, this, [this](const QString& name) {
-            if (saveSource_) WriteWindow(saveSource_, name);
+            // A name typed without an extension is saved in the chosen filter's format.
+            const int filter = static_cast<int>(SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter()));
+            const std::string file = orvane::WithFilterExtension(name.toStdString(), kSaveFilter, filter);
+            if (saveSource_) WriteWindow(saveSource_, QString::fromStdString(file));
         });
     }
     // Window-modal and not blocking: the file name comes back by signal.
@@ -1124,7 +1122,7 @@ void TForm1::Button15Click() {
     DumpFontBold = CheckBox1->isChecked();
     UpdateFormats();
     FitToFont();
-    KeepOnScreen();
+    orvane::KeepOnScreen(this);
 }
 
 void TForm1::ShowDumpFont() {

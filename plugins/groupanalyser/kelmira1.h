@@ -149,10 +149,6 @@ private:
     // Sizes the text windows for their widest lines in the dump font; where
     // the screen has no room for that, they scroll sideways instead.
     void FitToFont();
-    // The available area of the screen the window is on.
-    QRect AvailableArea() const;
-    // Moves the whole window onto that area.
-    void KeepOnScreen();
     // Selects the dump font in the font list: its name, or the family drawn
     // for it when no font has that name.
     void ShowDumpFont();

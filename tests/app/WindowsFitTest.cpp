@@ -9,6 +9,7 @@
 #include "OrvaneApp.h"
 #include "RadioGroup.h"
 #include "Unit1.h"
+#include "WindowFit.h"
 #include "about.h"
 #include "dd.h"
 #include "freq.h"
@@ -254,6 +255,58 @@ std::vector<std::string> DropDownFaults(QWidget* window) {
 // Pending layout requests run parent after child, one round each.
 void Settle() {
     for (int round = 0; round < 4; ++round) QApplication::processEvents();
+}
+
+TEST(FitInArea, TheWholeFrameEndsInsideTheAvailableArea) {
+    struct Case {
+        QRect area;
+        QPoint stored;
+        QSize frame;
+        QPoint expected;
+    };
+    const QRect plain(0, 0, 1920, 1080), topPanel(0, 40, 1280, 984), leftPanel(60, 0, 1220, 1024);
+    const Case cases[] = {
+        {plain, {20, 20}, {460, 240}, {20, 20}},                // inside: unchanged
+        {plain, {5000, 20}, {460, 240}, {1460, 20}},            // right edge at the area's right edge
+        {plain, {20, 5000}, {460, 240}, {20, 840}},
+        {plain, {1460, 840}, {460, 240}, {1460, 840}},          // just inside
+        {plain, {1461, 841}, {460, 240}, {1460, 840}},          // one pixel past: the whole window comes back
+        {plain, {-300, -50}, {460, 240}, {0, 0}},               // never off the top or left edge
+        {plain, {-2147483647, 2147483647}, {460, 240}, {0, 840}}, // hand-edited extremes
+        {{0, 0, 1024, 768}, {1020, 760}, {2000, 1200}, {0, 0}}, // larger than the area: its corner on it
+        {topPanel, {0, 0}, {426, 196}, {0, 40}},                // under a top panel: just below it
+        {topPanel, {320, 20}, {1249, 711}, {31, 40}},
+        {topPanel, {100000, 2147483647}, {800, 600}, {480, 424}},
+        {topPanel, {1275, 1020}, {10, 10}, {1270, 1014}},       // within a few pixels of the far edges
+        {topPanel, {500, 300}, {1400, 1100}, {0, 40}},
+        {leftPanel, {0, 0}, {426, 196}, {60, 0}},               // beside a left panel
+        {leftPanel, {30, 500}, {426, 196}, {60, 500}},          // only the edge under the panel moves
+        {leftPanel, {5000, 5000}, {426, 196}, {854, 828}},
+        {leftPanel, {-5000, 10}, {1300, 600}, {60, 10}},        // wider than the area: the left edge wins
+        {QRect(), {-9999, 5000}, {800, 600}, {-9999, 5000}},    // no screen known: as it stands
+    };
+    for (const Case& c : cases) {
+        const QPoint p = FitInArea(c.stored, c.frame, c.area);
+        EXPECT_EQ(p, c.expected) << c.area.x() << "," << c.area.y() << " " << c.area.width() << "x" << c.area.height()
+                                 << ": " << c.stored.x() << "," << c.stored.y() << " -> " << p.x() << "," << p.y();
+    }
+}
+
+TEST(FitInArea, AWindowOffItsScreenIsMovedBackFrameAndAll) {
+    QWidget window;
+    window.resize(300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect area = window.screen()->availableGeometry();
+    window.move(area.right() - 10, area.bottom() - 10);
+    KeepOnScreen(&window);
+    EXPECT_TRUE(area.contains(window.frameGeometry()));
+    EXPECT_EQ(window.frameGeometry().right(), area.right());
+    EXPECT_EQ(window.frameGeometry().bottom(), area.bottom());
+    const QPoint inside = area.topLeft() + QPoint(50, 60);
+    window.move(inside);
+    KeepOnScreen(&window);
+    EXPECT_EQ(window.frameGeometry().topLeft(), inside); // a window on the screen stays where it is
 }
 
 class EveryWindow : public ::testing::Test {

@@ -140,30 +140,6 @@ TEST(AnalyserLogic, RangesForWorkspaceValues) {
     EXPECT_EQ(ColorOrDefault(0x1000000, 2), DefaultGroupColors[2]);
 }
 
-TEST(AnalyserLogic, WindowPositionKeepsTheWholeWindowOnTheScreen) {
-    // The available area of a 1280 x 1024 screen below a 40-pixel panel.
-    const TRect screen{0, 40, 1280, 984};
-    struct Case {
-        int left, top, width, height, wantLeft, wantTop;
-    } cases[] = {
-        {kFirstLeft, kFirstTop, 1249, 711, kFirstLeft, kFirstTop}, // inside: unchanged
-        {320, 20, 1249, 711, 31, 40},                    // the old default: past the right edge, above the area
-        {100000, 2147483647, 800, 600, 480, 424},        // far off: ends at the far edges
-        {-5000, -5000, 800, 600, 0, 40},                 // never left of or above the area
-        {1275, 1020, 10, 10, 1270, 1014},                // within a few pixels of the far edges
-        {500, 300, 1400, 1100, 0, 40},                   // larger than the area: its corner stays on it
-    };
-    for (const Case& c : cases) {
-        int left = c.left, top = c.top;
-        ClampWindowPosition(left, top, c.width, c.height, screen);
-        EXPECT_EQ(left, c.wantLeft) << c.left << "," << c.top;
-        EXPECT_EQ(top, c.wantTop) << c.left << "," << c.top;
-    }
-    int left = -9999, top = -9999;
-    ClampWindowPosition(left, top, 800, 600, TRect{}); // no screen known: as it stands
-    EXPECT_EQ(left, -9999);
-}
-
 TEST(AnalyserLogic, FixedPitchNames) {
     for (const char* n : {"Terminal", "terminal", "Courier", "FIXEDSYS"}) EXPECT_TRUE(IsFixedPitchName(n)) << n;
     for (const char* n : {"Courier New", "Tahoma", ""}) EXPECT_FALSE(IsFixedPitchName(n)) << n;

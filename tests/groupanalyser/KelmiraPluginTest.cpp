@@ -25,6 +25,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -569,7 +570,7 @@ TEST_F(KelmiraTest, LineLimitWhileScrolling) {
     EXPECT_EQ(lines->value(), 32);
 }
 
-TEST_F(KelmiraTest, SavesRichOrPlainTextByExtension) {
+TEST_F(KelmiraTest, SavesRichOrPlainTextByExtensionOrTheChosenFilter) {
     Cmd("OPENWORKSPACE", Path("none.owk")); // default colours
     const char ps[8] = {'O', 'R', 'V', 'A', 'N', 'E', ' ', ' '};
     int n = 0;
@@ -610,13 +611,52 @@ TEST_F(KelmiraTest, SavesRichOrPlainTextByExtension) {
     save("Button10", "seq.txt");
     EXPECT_EQ(ReadFile(Path("seq.txt")), shown[0] + "\r\n" + shown[1]);
 
-    // The extension decides, not the chosen filter.
+    // A name without an extension gets the chosen filter's, and its format;
+    // a name with one keeps it, and its extension decides.
     auto* dialog = form_->findChild<QFileDialog*>("SaveDialog1");
+    struct Typed {
+        const char* filter;
+        const char* name;
+        const char* written;
+        bool rich;
+    };
+    const Typed typed[] = {{"RTF (*.rtf)", "seq2", "seq2.rtf", true},
+                           {"Plain Text (*.txt)", "seq3", "seq3.txt", false},
+                           {"RTF (*.rtf)", "seq4.log", "seq4.log", false},
+                           {"Plain Text (*.txt)", "seq5.Rtf", "seq5.Rtf", true}};
+    // The filter picked the way the user does, in the dialog's own list.
+    auto chooseFilter = [&](const char* filter) {
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        const int i = types->findText(filter);
+        ASSERT_GE(i, 0) << filter;
+        while (types->currentIndex() != i) QTest::keyClick(types, types->currentIndex() < i ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_EQ(dialog->selectedNameFilter(), filter);
+    };
+    for (const Typed& t : typed) {
+        SCOPED_TRACE(t.name);
+        Child<QPushButton>("Button10")->click();
+        chooseFilter(t.filter);
+        dialog->selectFile(QString::fromStdString(Path(t.name)));
+        static_cast<QDialog*>(dialog)->accept();
+        const std::string written = ReadFile(Path(t.written));
+        if (t.rich) {
+            EXPECT_EQ(written.rfind("{\\rtf1", 0), 0u);
+        } else {
+            EXPECT_EQ(written, shown[0] + "\r\n" + shown[1]);
+        }
+        if (std::string(t.name) != t.written) {
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(Path(t.name))));
+        }
+    }
+    // Also when the dialog hands back the name as typed.
     Child<QPushButton>("Button10")->click();
-    dialog->selectNameFilter("RTF (*.rtf)");
-    dialog->selectFile(QString::fromStdString(Path("noext")));
-    static_cast<QDialog*>(dialog)->accept();
-    EXPECT_EQ(ReadFile(Path("noext")), shown[0] + "\r\n" + shown[1]);
+    chooseFilter("RTF (*.rtf)");
+    QMetaObject::invokeMethod(dialog, "fileSelected", Qt::DirectConnection,
+                              Q_ARG(QString, QString::fromStdString(Path("typed"))));
+    dialog->reject();
+    EXPECT_EQ(ReadFile(Path("typed.rtf")).rfind("{\\rtf1", 0), 0u);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("typed"))));
 
     // An empty window saves as an empty document.
     save("Button12", "aid.Rtf");

@@ -18,7 +18,7 @@ struct FakeSettingsHost : ISettingsHost {
     ConfigSettings config;
     WorkspaceState workspace;
     std::vector<std::string> devices;
-    int screenWidth = 1920, screenHeight = 1080;
+    QRect area{0, 0, 1920, 1080};
     std::vector<std::string> messages;
     int workspaceLoads = 0;
 
@@ -30,11 +30,9 @@ struct FakeSettingsHost : ISettingsHost {
         ++workspaceLoads;
     }
     std::vector<std::string> AudioDevices() const override { return devices; }
-    void WindowAndScreenSize(int& ww, int& wh, int& sw, int& sh) const override {
-        ww = 460;
-        wh = 240;
-        sw = screenWidth;
-        sh = screenHeight;
+    void WindowAndScreenArea(QSize& frame, QRect& screenArea) const override {
+        frame = QSize(460, 240);
+        screenArea = area;
     }
     void Show(const std::string& message) override { messages.push_back(message); }
 };
@@ -75,6 +73,13 @@ TEST_F(WorkspaceManagerTest, AStoredPositionBeyondTheScreenIsBroughtBack) {
     m.LoadWorkspace();
     EXPECT_EQ(host.workspace.left, 1920 - 460);
     EXPECT_EQ(host.workspace.top, 0);
+
+    // Panels at the top and the left: the area they leave starts at 60,40.
+    WriteFileBytes(Data() + "default.owk", "[General]\nLeft=0\nTop=0\n");
+    host.area = QRect(60, 40, 1860, 1040);
+    m.LoadWorkspace();
+    EXPECT_EQ(host.workspace.left, 60);
+    EXPECT_EQ(host.workspace.top, 40);
 }
 
 TEST_F(WorkspaceManagerTest, TheSourceSwitchAppliesOnceAndIsNeverSaved) {

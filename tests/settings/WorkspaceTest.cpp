@@ -314,27 +314,3 @@ TEST(PreBuffer, EntriesAreCountedInIntegers) {
         EXPECT_EQ(PreBufferEntries(seconds), entries) << seconds;
 }
 
-TEST(WindowClamp, AWindowIsKeptOnTheScreen) {
-    struct Case {
-        WindowPosition stored, expected;
-    };
-    // A 460 x 240 window on a 1920 x 1080 screen.
-    for (const Case& c : std::vector<Case>{
-             {{20, 20}, {20, 20}},
-             {{5000, 20}, {1460, 20}},    // right edge at the screen's right edge
-             {{20, 5000}, {20, 840}},
-             {{1460, 840}, {1460, 840}},   // just inside
-             {{1461, 841}, {1460, 840}},   // one pixel past: the whole window comes back
-             {{1900, 1060}, {1460, 840}},
-             {{-300, -50}, {0, 0}},       // never off the top or left edge
-             {{-2147483647, 2147483647}, {0, 840}},
-         }) {
-        const WindowPosition p = ClampWindowPosition(c.stored, 460, 240, 1920, 1080);
-        EXPECT_EQ(p.left, c.expected.left) << c.stored.left << "," << c.stored.top;
-        EXPECT_EQ(p.top, c.expected.top) << c.stored.left << "," << c.stored.top;
-    }
-    // A window larger than the screen starts at its top left corner.
-    const WindowPosition big = ClampWindowPosition({1020, 760}, 2000, 1200, 1024, 768);
-    EXPECT_EQ(big.left, 0);
-    EXPECT_EQ(big.top, 0);
-}

@@ -5,7 +5,9 @@
 // "Courier" ...) then resolve the same everywhere, and pictures compared with
 // committed references do not change with the machine's font packages. The
 // offscreen screen is 1280 x 1024 at 96 dpi, the smallest screen the windows
-// must fit whole.
+// must fit whole, unless the binary defines orvane::test::TestScreen.
+#include "TestScreen.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -20,8 +22,14 @@ int main(int argc, char** argv) {
     const std::string h = home.path().toStdString();
     QFile screens(home.path() + "/screens.json");
     if (!screens.open(QIODevice::WriteOnly)) return 2;
-    screens.write(R"({"screens": [{"name": "Screen1", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
-                  R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    const QRect screen = orvane::test::TestScreen ? orvane::test::TestScreen() : QRect(0, 0, 1280, 1024);
+    screens.write(QStringLiteral(R"({"screens": [{"name": "Screen1", "x": %1, "y": %2, "width": %3, "height": %4,)"
+                                 R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                      .arg(screen.x())
+                      .arg(screen.y())
+                      .arg(screen.width())
+                      .arg(screen.height())
+                      .toUtf8());
     screens.close();
     setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + h + "/screens.json").c_str(), 1);
     setenv("HOME", h.c_str(), 1);
