@@ -25,14 +25,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QIcon>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QFile>
 #include <QStatusBar>
