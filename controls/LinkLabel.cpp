@@ -79,13 +79,13 @@ void TLinkLabel::Click() {
 }
 
 void TLinkLabel::LinkClick(QObject* sender) {
-    // The shell's answer is not reported: a link that cannot be opened
-    // fails silently.
     if (!link_.empty()) {
+        bool opened = false;
         try {
-            shell_->Open(link_, std::string());
+            opened = shell_->Open(link_, std::string());
         } catch (...) {
         }
+        if (!opened && OnOpenFailed) OnOpenFailed(sender);
     }
     if (oldClick_) oldClick_(sender);
 }

@@ -48,6 +48,9 @@ public:
     TNotifyEvent OnMouseLeave;
     // Runs on a left click; the label's own handler unless a form replaces it.
     TNotifyEvent OnClick;
+    // Runs when the desktop could not open the link, so the form can say
+    // what to do instead of the click doing nothing.
+    TNotifyEvent OnOpenFailed;
 
     // The opener for links; null restores the desktop's. Not owned.
     void SetShell(IShell* shell);

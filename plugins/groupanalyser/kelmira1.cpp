@@ -719,6 +719,10 @@ QWidget* TForm1::CreateSetupPage() {
     LinkLabel1->setText(kWebAddress);
     LinkLabel1->SetLink(kWebAddress);
     LinkLabel1->SetLinkLook(Qt::blue);
+    LinkLabel1->OnOpenFailed = [this](QObject*) {
+        ShowMessage(QString("Can't start a web browser for %1.\nEnter the address in a browser of your choice.")
+                        .arg(kWebAddress));
+    };
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(colours, 0, 0, 3, 1);

@@ -18,9 +18,10 @@ namespace {
 
 struct FakeShell : orvane::IShell {
     std::vector<std::string> opened;
+    bool opens = false;
     bool Open(const std::string& target, const std::string&) override {
         opened.push_back(target);
-        return false; // the label ignores the answer
+        return opens;
     }
     bool StartDetached(const std::string&, const std::vector<std::string>&) override { return false; }
 };
@@ -155,6 +156,30 @@ TEST_F(LinkLabelTest, FolderLinkReachesTheShellThenTheHandler) {
     QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(150, 5));
     EXPECT_EQ(shell_.opened.size(), 1u);
     EXPECT_EQ(clicks_.size(), 1u);
+}
+
+TEST_F(LinkLabelTest, ALinkTheDesktopDoesNotOpenIsReportedBeforeTheHandler) {
+    std::vector<std::string> events;
+    label_->OnOpenFailed = [&](QObject* sender) {
+        EXPECT_EQ(sender, label_);
+        events.push_back("failed");
+    };
+    label_->SetLink("https://example.org/");
+    for (const bool opens : {false, true}) {
+        SCOPED_TRACE(opens);
+        shell_.opens = opens;
+        clicks_.clear();
+        events.clear();
+        label_->Click();
+        EXPECT_EQ(events.size(), opens ? 0u : 1u);
+        EXPECT_EQ(clicks_.size(), 1u);
+    }
+    // An empty link asks the desktop nothing, so nothing failed.
+    shell_.opens = false;
+    events.clear();
+    label_->SetLink("");
+    label_->Click();
+    EXPECT_TRUE(events.empty());
 }
 
 TEST_F(LinkLabelTest, ReplacedClickHandlerNoLongerOpensTheLink) {

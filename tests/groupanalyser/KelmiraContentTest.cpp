@@ -288,4 +288,16 @@ TEST_F(KelmiraContentTest, FindNextAfterAnAppendedLineStartsFromTheTop) {
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(KelmiraContentTest, AWebLinkThatNothingOpensSaysWhatToDo) {
+    // The offscreen desktop opens no web address, as a system without a
+    // browser would not.
+    form_->show();
+    QTest::mouseClick(Child<QLabel>("LinkLabel1"), Qt::LeftButton, {}, QPoint(2, 2));
+    const auto shown = Messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->text(),
+              "Can't start a web browser for https://www.orvane.org.\nEnter the address in a browser of your choice.");
+    shown[0]->accept();
+}
+
 } // namespace
