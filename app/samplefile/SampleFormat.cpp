@@ -149,42 +149,59 @@ SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
         if (n > body || n > static_cast<int64_t>(tail.size())) return nullptr;
         return reinterpret_cast<const uint8_t*>(tail.data() + tail.size() - static_cast<size_t>(n));
     };
+    const int64_t rest = body % kSampleRecordSize;
+    // The trailer a file of this size would have in one piece, when it is
+    // long enough to hold it.
+    const int64_t kind = rest == kSampleTrailerSize % kSampleRecordSize  ? kSampleTrailerSize
+                         : rest == kShortTrailerSize % kSampleRecordSize ? kShortTrailerSize
+                                                                         : 0;
+    const int64_t whole = body >= kind ? kind : 0;
+
     // Good blocks in the whole records among the n bytes at t, which begin
-    // where a record would.
-    auto goodBlocks = [](const uint8_t* t, int64_t n) {
+    // where a record would; `end` takes the end of the last such record.
+    auto goodBlocks = [](const uint8_t* t, int64_t n, int64_t* end = nullptr) {
         int good = 0;
-        for (int64_t at = 0; at + kSampleRecordSize <= n; at += kSampleRecordSize) good += GoodSampleBlocks(t + at);
+        for (int64_t at = 0; at + kSampleRecordSize <= n; at += kSampleRecordSize)
+            if (const int g = GoodSampleBlocks(t + at)) {
+                good += g;
+                if (end) *end = at + kSampleRecordSize;
+            }
         return good;
     };
-    const int64_t rest = body % kSampleRecordSize;
-    int64_t whole = 0; // the trailer a file of this size would have in one piece
-    if (rest == kSampleTrailerSize % kSampleRecordSize && body >= kSampleTrailerSize) whole = kSampleTrailerSize;
-    if (rest == kShortTrailerSize % kSampleRecordSize && body >= kShortTrailerSize) whole = kShortTrailerSize;
-    const uint8_t* wholeBytes = whole ? last(whole) : nullptr;
-
-    // A trailer cut short (an interrupted copy, a full disk) begins where a
-    // record would and is the start of ours. Trailer text holds a check word
-    // about once in 1,024 blocks, so a record with a good block is never
-    // taken for a trailer. The longest cut wins: an all-missing record is
-    // sixteen zero bytes, as the trailer's start is, and playing it would add
-    // a group where the trailer may have been; it carries no block.
-    for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0;
-         n -= kSampleRecordSize) {
-        const uint8_t* t = last(n);
-        if (!t || goodBlocks(t, n) > 0 || !StartsLikeASampleTrailer(t, static_cast<size_t>(n))) continue;
-        if (whole) {
-            // The size says a whole trailer, whatever its bytes; only records
-            // with good blocks where its start would be say it was cut: two
-            // good blocks, or one where the cut shows the trailer's fixed
-            // address length.
-            if (n >= whole || !wholeBytes) continue;
-            const int good = goodBlocks(wholeBytes, whole - n);
-            if (good < 2 && !(good == 1 && n > 69)) continue;
+    // Trailer text holds a check word about once in 1,024 blocks, so a
+    // record with a good block is never taken for trailer bytes. The size
+    // says a whole trailer, whatever its bytes; two good blocks where it
+    // would begin say it was cut short (an interrupted copy, a full disk),
+    // ours or another tool's, after the last of them. A lone one could be
+    // its text, unless the bytes after it show ours reaching its fixed
+    // address length. An all-missing record there carries no block and may
+    // go with the trailer.
+    const int64_t span = std::min(kind, body);
+    const uint8_t* t = kind ? last(span) : nullptr;
+    int64_t records = 0;
+    const int good = t ? goodBlocks(t, span, &records) : 0;
+    bool cut = good >= 2;
+    for (int64_t n = span - records; t && good == 1 && !cut && n > 69; n -= kSampleRecordSize)
+        cut = StartsLikeASampleTrailer(last(n), static_cast<size_t>(n));
+    if (cut) {
+        l.trailer = span - records;
+    } else if (t && whole) {
+        l.trailer = whole;
+    } else {
+        // A trailer cut short is told by its known leading bytes. The longest
+        // cut wins: an all-missing record is sixteen zero bytes, as the
+        // trailer's start is, and playing it would add a group where the
+        // trailer may have been; it carries no block.
+        for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0;
+             n -= kSampleRecordSize) {
+            const uint8_t* c = last(n);
+            if (c && goodBlocks(c, n) == 0 && StartsLikeASampleTrailer(c, static_cast<size_t>(n))) {
+                l.trailer = n;
+                break;
+            }
         }
-        l.trailer = n;
-        break;
+        if (l.trailer == 0) l.trailer = whole;
     }
-    if (l.trailer == 0) l.trailer = whole;
     l.groups = (body - l.trailer) / kSampleRecordSize;
     l.readLimit = size - l.trailer;
     return l;

@@ -71,13 +71,14 @@ int GoodSampleBlocks(const uint8_t* record);
 // The layout of a sample file of `size` bytes whose last bytes are `tail`
 // (the last min(size, 123) of them; fewer find no cut trailer). (size - 2)
 // mod 16 of 11 means a 123-byte trailer, 3 a 115-byte one, whatever its
-// bytes, unless records with good blocks stand where it would begin and the
-// bytes after them are the start of ours: a trailer cut short (an
-// interrupted copy, a full disk) is found by its known leading bytes, so
-// none of it is read as records. A record with a good block is never taken
-// for trailer bytes; up to four all-missing records at the end, or right
-// before a cut trailer, are taken for its zeros, being byte for byte the
-// same. A file without any trailer is otherwise all records.
+// bytes, unless records with good blocks stand where it would begin: then
+// it was cut short (an interrupted copy, a full disk), ours or another
+// tool's, and begins after the last of them. In a file of any other size a
+// cut trailer is found by the known leading bytes of ours. A record with a
+// good block is never taken for trailer bytes; all-missing records at the
+// end, or right before a cut trailer, may be taken for its zeros, being
+// byte for byte the same. A file without any trailer is otherwise all
+// records.
 struct SampleLayout {
     int64_t trailer = 0;
     int64_t groups = 0;   // never below 0

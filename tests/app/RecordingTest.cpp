@@ -268,10 +268,9 @@ bool AllMissing(const TRDSGroupRec& g) {
 }
 
 // The endings a sample file may have after its records: a whole trailer of
-// ours or of another tool, none at all, or ours cut short at any length.
+// ours or of another tool, none at all, or either cut short at any length.
 // Every record that has a good block plays, in order, and nothing that was
-// not written does. The 115-byte trailer other tools write is taken as the
-// first 115 bytes of ours, so its cuts are among those of ours.
+// not written does.
 TEST_F(RecordingTest, SampleFilesLoseNoGroupAndGainNoneWhateverTheirEnding) {
     struct Case {
         std::string what;
@@ -294,6 +293,23 @@ TEST_F(RecordingTest, SampleFilesLoseNoGroupAndGainNoneWhateverTheirEnding) {
             cases.push_back({"another tool's trailer of " + std::to_string(size) + " ending in " +
                                  std::to_string(zeros) + " zeros",
                              station, ForeignTrailer(size, zeros)});
+    for (size_t size : {size_t{115}, size_t{123}})
+        for (size_t zeros : {0, 40})
+            // Cut where the file's size fits a whole trailer: at other lengths
+            // its bytes cannot be told from another tool's records.
+            for (size_t cut = 3; cut < size; cut += 8) {
+                const std::string what = "another tool's trailer of " + std::to_string(size) + " ending in " +
+                                         std::to_string(zeros) + " zeros, cut to " + std::to_string(cut);
+                const std::string ending = ForeignTrailer(size, zeros).substr(0, cut);
+                cases.push_back({what, station, ending});
+                cases.push_back({what + " after all-missing records", plus({missing, missing, missing}), ending, true});
+            }
+    {
+        const std::vector<TRDSGroupRec> two(station.begin(), station.begin() + 2);
+        for (size_t cut : {3, 19, 51, 67, 99})
+            cases.push_back({"two groups, then another tool's trailer cut to " + std::to_string(cut), two,
+                             ForeignTrailer(115, 0).substr(0, cut)});
+    }
     cases.push_back({"a zero trailer of 115", station, std::string(115, '\0')});
     cases.push_back({"a zero trailer of 123", station, std::string(123, '\0')});
     cases.push_back({"no trailer", station, ""});

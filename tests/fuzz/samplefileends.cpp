@@ -1,6 +1,6 @@
 // Sample files that end in any way a real one may: records as our writer
 // stores them, then nothing, our trailer whole or cut at any length, another
-// tool's whole trailer, or part of one more record. Whatever the ending, the
+// tool's trailer whole or cut at any length, or part of one more record. Whatever the ending, the
 // reader loses no record with a good block and plays nothing that was not
 // written.
 //
@@ -9,12 +9,13 @@
 // bytes are taken without good check words for the same reason; inputs
 // whose trailer text hits one are skipped.
 //
-// Input: a byte for the ending (its value mod 4: none, ours cut, another
-// tool's, part of a record), a byte for the number of records (mod 32), per
+// Input: a byte for the ending (its value mod 5: none, ours cut, another
+// tool's, part of a record, another tool's cut), a byte for the number of records (mod 32), per
 // record a byte of present blocks and four 16-bit values; then the ending:
 // for ours the cut length (mod 124), the location and the name as texts;
 // for another tool's a byte for its size (bit 0: 123, else 115) and its
-// bytes; for part of a record its length (1..15) and the record.
+// bytes; for part of a record its length (1..15) and the record; for
+// another tool's cut the length (3, 11, ... 115) and its bytes.
 #include "FuzzInput.h"
 #include "SampleFormat.h"
 #include "SampleReader.h"
@@ -29,7 +30,7 @@ namespace {
 
 using namespace orvane;
 
-enum Ending { kNone, kOursCut, kForeign, kPartRecord };
+enum Ending { kNone, kOursCut, kForeign, kPartRecord, kForeignCut };
 
 // A record from our writer: the blocks set in `mask` are present. One
 // present block takes a neighbour along.
@@ -64,7 +65,7 @@ bool HoldsACheckWord(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzInput in(data, size);
-    const Ending ending = static_cast<Ending>(in.Byte() % 4);
+    const Ending ending = static_cast<Ending>(in.Byte() % 5);
     const int count = in.Byte() % 32;
     SampleEncoder enc;
     std::vector<std::string> records;
@@ -87,6 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         tail.resize(n, '\0');
         break;
     }
+    case kForeignCut: {
+        // Only where the file's size fits a whole trailer can its bytes be
+        // told from records of another tool with bad check words.
+        const size_t n = 3 + in.Byte() % 15 * 8;
+        tail = in.Bytes(n);
+        tail.resize(n, '\0');
+        break;
+    }
     case kPartRecord: {
         const size_t n = 1 + in.Byte() % (kSampleRecordSize - 1);
         tail = Record(in, enc).substr(0, n);
@@ -98,6 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string file = "\xFF\x06";
     for (const auto& r : records) file += r;
     file += tail;
+    // Another tool's cut in a file too short for its whole trailer, after
+    // no record with a good block: nothing tells its bytes from records.
+    const auto good = [](const std::string& r) { return GoodSampleBlocks(reinterpret_cast<const uint8_t*>(r.data())); };
+    if (ending == kForeignCut && file.size() - 2 < (tail.size() % 16 == 3 ? kShortTrailerSize : kSampleTrailerSize) &&
+        std::none_of(records.begin(), records.end(), good))
+        return 0;
     static const std::string path = fuzz::ScratchPath("ends.smp");
     fuzz::WriteScratch(path, file);
 
@@ -115,17 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Every record with a good block plays; all-missing ones right before
     // the ending may go with it, since they are the trailer's zeros' twins.
     int64_t mustPlay = count;
-    while (mustPlay > 0 && GoodSampleBlocks(reinterpret_cast<const uint8_t*>(records[mustPlay - 1].data())) == 0)
-        --mustPlay;
+    while (mustPlay > 0 && good(records[mustPlay - 1]) == 0) --mustPlay;
     // Another tool's trailer plays exactly the records before it.
     if (ending == kForeign) mustPlay = count;
-    // Part of a record in a file whose size fits a whole trailer is read as
-    // that trailer, as before any cut trailer was known.
-    const int64_t body = static_cast<int64_t>(file.size()) - 2;
-    const int64_t rest = body % kSampleRecordSize;
-    for (int64_t whole : {int64_t{kSampleTrailerSize}, int64_t{kShortTrailerSize}})
-        if (ending == kPartRecord && rest == whole % kSampleRecordSize && body >= whole)
-            mustPlay = std::min(mustPlay, count - (whole - rest) / kSampleRecordSize);
     fuzz::Check(played >= mustPlay, "no record with a good block is lost");
     return 0;
 }

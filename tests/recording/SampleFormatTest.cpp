@@ -224,17 +224,20 @@ TEST(SampleFormat, AWholeTrailerGivesWayOnlyToGoodBlocksBeforeACut) {
     for (int i = 0; i < 6; ++i) sixTexts += text;
     const std::string threeZeros(3, '\0');
 
-    // Size 2 + 16·8 + 3: a 115-byte trailer after one record, or 3 bytes cut
-    // from ours after eight.
+    // Size 2 + 16·8 + 3: a 115-byte trailer after one record, or a cut one
+    // after two.
     EXPECT_EQ(LayoutOf(records({full, piOnly}) + sixTexts + threeZeros).groups, 1);
-    EXPECT_EQ(LayoutOf(records({full, piAndB}) + sixTexts + threeZeros).groups, 8);
-    EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + threeZeros).groups, 8);
-    EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + std::string("\0\0\x01", 3)).groups, 1) << "no start of a trailer";
+    EXPECT_EQ(LayoutOf(records({full, piAndB}) + sixTexts + threeZeros).groups, 2);
+    EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + threeZeros).groups, 2);
+    EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + std::string("\0\0\x01", 3)).groups, 2) << "another tool's";
+    EXPECT_EQ(LayoutOf(records({full}) + sixTexts + text + threeZeros).groups, 1) << "a whole one after one record";
 
     // 75 bytes of ours, which reach the address length, after three records
-    // where a whole 123-byte trailer would begin.
+    // where a whole 123-byte trailer would begin: a lone good block is a
+    // record only then.
     const std::string cut75 = std::string(SampleFile(0, 75)).substr(2);
-    EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + cut75).groups, 4);
+    EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + cut75).groups, 2);
+    EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + sixTexts.substr(0, 75)).groups, 1);
     EXPECT_EQ(LayoutOf(records({full}) + text + text + text + cut75).groups, 1);
 }
 
