@@ -119,7 +119,11 @@ std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter
 int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }
 
 void ExecModalRunner::Message(QWidget* parent, const std::string& text) {
-    QMessageBox::information(parent, QStringLiteral("Orvane"), QString::fromStdString(text));
+    // The messages break their lines with a lone CR, as Windows message
+    // boxes do; Qt breaks them only at LF.
+    QString shown = QString::fromStdString(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox::information(parent, QStringLiteral("Orvane"), shown);
 }
 
 bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -344,3 +345,19 @@ TEST_F(RealFileDialog, OpenShowsTheStoredFilterAndReportsTheOneChosen) {
 }
 
 } // namespace
+
+TEST(MessageBox, BreaksItsLinesAtEveryLineEnd) {
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        // The box is up once the runner waits in it; a box that never shows
+        // fails the test instead of hanging it.
+        QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->accept();
+    });
+    ExecModalRunner runner;
+    runner.Message(nullptr, "Can't start a web browser. \rEnter the address\r\nin a browser.\nThanks");
+    EXPECT_EQ(shown, "Can't start a web browser. \nEnter the address\nin a browser.\nThanks");
+}
