@@ -1094,7 +1094,7 @@ WorkspaceState TForm1::WorkspaceControls() const {
 }
 
 void TForm1::SetWorkspaceControls(const WorkspaceState& s) {
-    move(s.left, s.top);
+    PlaceFrameAt(this, QPoint(s.left, s.top));
     startVisible_ = s.visible;
     TakeSourceSettings(s.source);
     TBSpeed->SetPosition(s.playbackSpeed);

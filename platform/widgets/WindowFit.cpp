@@ -1,6 +1,7 @@
 #include "WindowFit.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
@@ -43,6 +44,46 @@ QRect AvailableArea(const QWidget* window) {
     if (!s) s = window->screen();
     if (!s) s = QGuiApplication::primaryScreen();
     return s ? s->availableGeometry() : QRect();
+}
+
+namespace {
+
+// Waits for the window's first paint after it was placed while hidden.
+class FramePlacer final : public QObject {
+public:
+    static constexpr const char* kName = "orvane_frame_placer";
+    FramePlacer(QWidget* window, QPoint topLeft) : QObject(window), window_(window), topLeft_(topLeft) {
+        setObjectName(kName);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == window_ && e->type() == QEvent::Paint) {
+            window_->removeEventFilter(this);
+            deleteLater();
+            if (window_->frameGeometry().topLeft() != topLeft_) window_->move(topLeft_);
+            KeepOnScreen(window_);
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QPoint topLeft_;
+};
+
+} // namespace
+
+void PlaceFrameAt(QWidget* window, QPoint topLeft) {
+    // Only the last placement counts.
+    for (QObject* earlier : window->findChildren<QObject*>(FramePlacer::kName, Qt::FindDirectChildrenOnly)) {
+        window->removeEventFilter(earlier);
+        delete earlier;
+    }
+    window->move(topLeft);
+    KeepOnScreen(window);
+    if (!window->isVisible()) new FramePlacer(window, window->pos());
 }
 
 void KeepOnScreen(QWidget* window) {

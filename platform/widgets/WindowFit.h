@@ -34,4 +34,11 @@ QRect AvailableArea(const QWidget* window);
 // lies inside AvailableArea.
 void KeepOnScreen(QWidget* window);
 
+// Puts a top-level window's frame at `topLeft`, as a stored position means
+// it, and keeps it on the screen. Some window managers place the inside of
+// a window that was not shown yet there instead, so the frame lands a title
+// bar higher and a stored position would creep at every start: when the
+// window is first painted, its frame known by then, it is put right.
+void PlaceFrameAt(QWidget* window, QPoint topLeft);
+
 } // namespace orvane

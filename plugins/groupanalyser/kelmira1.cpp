@@ -894,8 +894,7 @@ void TForm1::OpenWorkspace(const char* file) {
     const char* s = sectionName_.c_str();
     const int top = LoadInteger(file, s, "Top", kFirstTop);
     const int left = LoadInteger(file, s, "Left", kFirstLeft);
-    move(left, top);
-    orvane::KeepOnScreen(this);
+    orvane::PlaceFrameAt(this, QPoint(left, top));
     if (LoadInteger(file, s, "Visible", 1) == 1) show();
     static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
     for (int k = 0; k < 4; ++k) {

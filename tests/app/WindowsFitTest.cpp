@@ -309,6 +309,29 @@ TEST(FitInArea, AWindowOffItsScreenIsMovedBackFrameAndAll) {
     EXPECT_EQ(window.frameGeometry().topLeft(), inside); // a window on the screen stays where it is
 }
 
+// A window manager that places the inside of a window shown for the first
+// time where its frame was asked for, as some do with a plug-in's window:
+// the first paint puts the frame back, so a stored position does not creep.
+TEST(PlaceFrameAt, TheFrameEndsWhereTheStoredPositionSaysOnceTheWindowIsPainted) {
+    QWidget parent;
+    QWidget window(&parent, Qt::Window);
+    window.resize(300, 200);
+    const QPoint stored = window.screen()->availableGeometry().topLeft() + QPoint(20, 230);
+    PlaceFrameAt(&window, stored);
+    window.show();
+    const QRect placed = window.geometry();
+    window.setGeometry(QRect(stored, placed.size())); // the inside where the frame should be
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_NE(window.frameGeometry(), window.geometry()) << "the window has a frame to check";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.frameGeometry().topLeft() == stored; }));
+    // Later moves are the user's: nothing puts them back.
+    const QPoint moved = stored + QPoint(40, 10);
+    window.move(moved);
+    window.repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.frameGeometry().topLeft(), moved);
+}
+
 class EveryWindow : public ::testing::Test {
 protected:
     void SetUp() override {
