@@ -969,9 +969,12 @@ void TForm1::About1Click() {
 }
 
 void TForm1::OrvaneHelp1Click() {
+    // Said in a message: the status line is too short for the path.
     const std::string manual = programFolder_ + "orvane.pdf";
-    if (!std::filesystem::exists(manual) || !env_.shell->Open(manual, programFolder_))
-        Show("Cannot open the manual " + manual);
+    if (!std::filesystem::exists(manual))
+        Message("The manual " + manual + " is missing. \rInstall Orvane again to get it back.");
+    else if (!env_.shell->Open(manual, programFolder_))
+        Message("Can't start a PDF viewer for " + manual + ". \rOpen the manual with a PDF viewer of your choice.");
 }
 
 void TForm1::miPluginsClick(int index) { plugins_.CommandTo(index, "CONFIGURE", ""); }

@@ -366,7 +366,10 @@ void TDOPT::TabSheet2Show() {
 
 void TDOPT::Button1Click() {
     const AssociationResult result = fileTypes_->Associate({CLBFT->Checked(0), CLBFT->Checked(1)});
-    if (!result.Done()) main_.Show(result.Message());
+    // A write failure goes to the status line; what the desktop tools need is
+    // too long for it and is said over this dialog, where Associate was pressed.
+    if (!result.written) main_.Show(result.Message());
+    else if (!result.Done()) main_.Env().modal->Message(this, result.Message());
     TabSheet2Show();
 }
 

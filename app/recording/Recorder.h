@@ -43,8 +43,8 @@ public:
 class Recorder {
 public:
     static constexpr const char* kWriteError = "Recording error: Unable to write to the file!";
-    static constexpr const char* kNothingToRecord =
-        "Nothing to record: choose a source with Configure/Select RDS Source... or play a file";
+    // Short enough for the main window's status line.
+    static constexpr const char* kNothingToRecord = "Nothing to record: select a source or play a file";
     enum Kind : int { kText = 0, kSample = 1 };
 
     Recorder(IRecorderHost& host, IClock& clock);

@@ -38,7 +38,7 @@ struct AssociationResult {
 
     // Written, and every tool ran and succeeded.
     bool Done() const;
-    // For the status line: what went wrong and what to do; empty when done.
+    // What went wrong and what to do; empty when done.
     std::string Message() const;
 };
 

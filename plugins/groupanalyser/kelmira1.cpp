@@ -1078,11 +1078,14 @@ void TForm1::WriteWindow(TLineView* window, const QString& fileName) {
     const TTextDocument doc = window->Document();
     const std::string path = fileName.toStdString();
     const std::string bytes = IsRtfFileName(path) ? RichText(doc) : PlainText(doc);
-    // A failed save is not reported; the old file, if any, stays whole.
+    // A failed save leaves the old file, if any, whole, and says so: the
+    // dialog has gone, and nothing else would tell that no file was written.
     QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly)) return;
-    out.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    out.commit();
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        if (out.commit()) return;
+    }
+    ShowMessage(QString("Can't write to the file %1.\nChoose another folder or name.").arg(fileName));
 }
 
 // Setup page -----------------------------------------------------------------------

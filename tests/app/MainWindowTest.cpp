@@ -267,13 +267,22 @@ TEST_F(MainWindowTest, HelpOpensTheManualOrSaysWhyNot) {
     TForm1& main = Start();
     main.OrvaneHelp1Click();
     EXPECT_TRUE(program.shell.opened.empty());
-    EXPECT_NE(main.StatusText().indexOf("orvane.pdf"), -1);
+    EXPECT_EQ(program.modal.messages, std::vector<std::string>{"The manual " + program.ProgramFolder() +
+                                                               "orvane.pdf is missing. \rInstall Orvane again "
+                                                               "to get it back."});
     // The manual the build laid out, placed where an installed program has it.
     const QString built = qEnvironmentVariable("ORVANE_PROGRAM_DIR") + "/orvane.pdf";
     ASSERT_TRUE(QFile::copy(built, QString::fromStdString(program.ProgramFolder() + "orvane.pdf")))
         << built.toStdString();
     main.OrvaneHelp1Click();
     EXPECT_EQ(program.shell.opened, std::vector<std::string>{program.ProgramFolder() + "orvane.pdf"});
+    EXPECT_EQ(program.modal.messages.size(), 1u) << "opened, so nothing more to say";
+    // No PDF viewer on the desktop.
+    program.shell.refuseOpen = true;
+    main.OrvaneHelp1Click();
+    ASSERT_EQ(program.modal.messages.size(), 2u);
+    EXPECT_EQ(program.modal.messages.back(), "Can't start a PDF viewer for " + program.ProgramFolder() +
+                                                 "orvane.pdf. \rOpen the manual with a PDF viewer of your choice.");
 }
 
 TEST(CommandLine, WhichArgumentIsAFileToPlay) {

@@ -284,9 +284,10 @@ TEST_F(OptionsDialogTest, AnAssociationTheDesktopCannotTakeUpSaysWhatToDo) {
     mimeExit = kToolMissing;
     Opt().CLBFT->SetChecked(1, true);
     Opt().Button1Click();
-    EXPECT_EQ(Main().StatusText(), "The file types are saved, but the desktop will not know them until "
-                                   "update-mime-database has run: install shared-mime-info, then press "
-                                   "\"Associate\" again.");
+    EXPECT_EQ(program.modal.messages, std::vector<std::string>{
+                                          "The file types are saved, but the desktop will not know them until "
+                                          "update-mime-database has run: install shared-mime-info, then press "
+                                          "\"Associate\" again."});
     EXPECT_TRUE(Opt().CLBFT->Checked(1)); // written all the same
 }
 

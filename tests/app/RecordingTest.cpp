@@ -19,6 +19,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -534,5 +535,6 @@ TEST_F(RecordingTest, RecWithNoSourceSaysOnTheStatusLineWhatToDo) {
     main().BBRECClick();
     EXPECT_FALSE(main().Recording());
     EXPECT_EQ(main().StatusText().toStdString(), Recorder::kNothingToRecord);
+    EXPECT_TRUE(main().statusBar()->toolTip().isEmpty()) << "the whole text shows on the line";
     EXPECT_TRUE(main().LREC->isHidden());
 }

@@ -2,6 +2,7 @@
 // through its exports.
 #include "KelmiraHost.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -297,6 +298,21 @@ TEST_F(KelmiraContentTest, AWebLinkThatNothingOpensSaysWhatToDo) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->text(),
               "Can't start a web browser for https://www.orvane.org.\nEnter the address in a browser of your choice.");
+    shown[0]->accept();
+}
+
+TEST_F(KelmiraContentTest, ASaveThatCannotBeWrittenSaysSo) {
+    Send(Rec(9, 5, 33, 0xD3C2, 0x0410, 0xE0CD, 0x4E44));
+    form_->show();
+    Child<QPushButton>("Button10")->click();
+    auto* dialog = form_->findChild<QFileDialog*>("SaveDialog1");
+    ASSERT_NE(dialog, nullptr);
+    // No file can be made in /proc, whoever runs the test.
+    dialog->selectFile("/proc/orvane-seq.txt");
+    static_cast<QDialog*>(dialog)->accept();
+    const auto shown = Messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->text(), "Can't write to the file /proc/orvane-seq.txt.\nChoose another folder or name.");
     shown[0]->accept();
 }
 
