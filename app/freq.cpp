@@ -29,6 +29,7 @@ TDFREQ::TDFREQ(TForm1& main) : QDialog(&main), main_(main) {
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(Button1, 0, Qt::AlignHCenter);
+    FitTitle(this);
     FormCreate();
 }
 

@@ -1,11 +1,14 @@
 #include "Shell.h"
 
+#include "WindowFit.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
@@ -128,11 +131,16 @@ void ExecModalRunner::Message(QWidget* parent, const std::string& text) {
 
 bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
                                  std::string& value) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, QString::fromStdString(caption), QString::fromStdString(prompt),
-                                               QLineEdit::Normal, QString::fromStdString(value), &ok);
-    if (ok) value = text.toStdString();
-    return ok;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setLabelText(QString::fromStdString(prompt));
+    dialog.setTextValue(QString::fromStdString(value));
+    // The dialog's layout sets its own minimum size; its edit line carries
+    // the title's width instead.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMinimumWidth(TitleBarWidth(&dialog));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    value = dialog.textValue().toStdString();
+    return true;
 }
 
 } // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
@@ -32,6 +33,15 @@ int FitEdge(int64_t start, int64_t length, int64_t areaStart, int64_t areaLength
 }
 
 } // namespace
+
+int TitleBarWidth(const QWidget* window) {
+    QFont bold = window->font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    return fm.horizontalAdvance(window->windowTitle()) + 8 * (fm.height() + 4);
+}
+
+void FitTitle(QWidget* window) { window->setMinimumWidth(std::max(window->minimumWidth(), TitleBarWidth(window))); }
 
 QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area) {
     if (area.isEmpty()) return topLeft;

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -360,4 +361,24 @@ TEST(MessageBox, BreaksItsLinesAtEveryLineEnd) {
     ExecModalRunner runner;
     runner.Message(nullptr, "Can't start a web browser. \rEnter the address\r\nin a browser.\nThanks");
     EXPECT_EQ(shown, "Can't start a web browser. \nEnter the address\nin a browser.\nThanks");
+}
+
+TEST(InputQuery, IsWideEnoughForItsTitleAndGivesBackWhatWasTyped) {
+    int width = 0, needed = 0;
+    QTimer::singleShot(0, [&] {
+        QTest::qWaitFor([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()) != nullptr; });
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        needed = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 7 * QFontMetrics(bold).height();
+        width = dialog->width();
+        dialog->setTextValue("localhost");
+        dialog->accept();
+    });
+    ExecModalRunner runner;
+    std::string value = "old";
+    ASSERT_TRUE(runner.InputQuery(nullptr, "Play Socket Stream", "Host", value));
+    EXPECT_EQ(value, "localhost");
+    EXPECT_GE(width, needed);
 }

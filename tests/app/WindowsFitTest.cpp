@@ -94,6 +94,17 @@ private:
     void Fault(const QWidget* w, const QString& what) { faults_.push_back((Where(w) + ": " + what).toStdString()); }
 
     void InsideScreen() {
+        // The title in bold beside an icon and three buttons of a line and a
+        // half or more each, with some room between them.
+        QFont bold = window_->font();
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        const int title = fm.horizontalAdvance(window_->windowTitle()) + 7 * fm.height();
+        if (window_->width() < title)
+            Fault(window_, QString("%1 pixels wide; the title bar needs %2 for \"%3\"")
+                               .arg(window_->width())
+                               .arg(title)
+                               .arg(window_->windowTitle()));
         const QScreen* screen = window_->screen();
         const QRect area = screen->availableGeometry();
         if (!area.contains(window_->frameGeometry()))
