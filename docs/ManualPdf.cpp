@@ -94,7 +94,33 @@ QString MissingFromPdf(const QString& pdfFile, const QStringList& titles) {
 
 QString ManualText(const QString& markdown) {
     QString text = markdown;
-    return text.replace(QStringLiteral("@ORVANE_VERSION@"), QStringLiteral(ORVANE_VERSION));
+    text.replace(QStringLiteral("@ORVANE_VERSION@"), QStringLiteral(ORVANE_VERSION));
+    // A quoted text without blanks ("</HTML>", "098500*F") is one piece to
+    // type: the layout may not break it after a "/" or "-", which it would
+    // do anywhere else. The word joiner that keeps it whole draws nothing.
+    // Code keeps its text as it stands, for copying.
+    static const QRegularExpression quoted(QStringLiteral("\"([^\"\\s]+)\""));
+    QStringList lines = text.split('\n');
+    for (QString& line : lines) {
+        if (line.startsWith(QLatin1String("    ")) || line.startsWith('\t')) continue;
+        QStringList parts = line.split('`');
+        for (qsizetype i = 0; i < parts.size(); i += 2) {
+            QString& part = parts[i];
+            QString out;
+            qsizetype at = 0;
+            for (const auto& m : quoted.globalMatch(part)) {
+                out += part.mid(at, m.capturedStart(1) - at);
+                QString inner = m.captured(1);
+                for (qsizetype k = inner.size() - 2; k >= 0; --k)
+                    if (inner[k] == '/' || inner[k] == '-') inner.insert(k + 1, QChar(0x2060));
+                out += inner;
+                at = m.capturedEnd(1);
+            }
+            part = out + part.mid(at);
+        }
+        line = parts.join('`');
+    }
+    return lines.join('\n');
 }
 
 bool WriteManualPdf(const QString& markdown, const QString& baseFolder, const QString& pdfFile, QString* error) {

@@ -139,6 +139,13 @@ TEST(ManualPdf, EveryQuotedTextStandsInThePdfAsWritten) {
     ASSERT_EQ(pdf.error().toStdString(), "");
     const QString text = Dense(pdf.pages().join('\n'));
     for (const QString& q : quoted) EXPECT_TRUE(text.contains(Dense(q))) << "\"" << q.toStdString() << "\"";
+    // One without blanks is one piece to type: no line breaks inside it.
+    // Blanks between the pieces of a line are the reader's; line ends stay.
+    QString lines = pdf.pages().join('\n').normalized(QString::NormalizationForm_KC);
+    lines.remove(QRegularExpression("[^\\S\\n]+"));
+    for (const QString& q : quoted)
+        if (!q.contains(QRegularExpression("\\s")))
+            EXPECT_TRUE(lines.contains(Dense(q))) << "\"" << q.toStdString() << "\" is broken across lines";
 }
 
 // Every chapter of the manual, in this order, as text a reader can search and
