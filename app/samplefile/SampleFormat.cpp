@@ -168,39 +168,42 @@ SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
             }
         return good;
     };
-    // Trailer text holds a check word about once in 1,024 blocks, so a
-    // record with a good block is never taken for trailer bytes. The size
-    // says a whole trailer, whatever its bytes; two good blocks where it
-    // would begin say it was cut short (an interrupted copy, a full disk),
-    // ours or another tool's, after the last of them. A lone one could be
-    // its text, unless the bytes after it show ours reaching its fixed
-    // address length. An all-missing record there carries no block and may
-    // go with the trailer.
+    // Ours cut to its last n bytes, told by its known leading bytes. Up to
+    // the address length at offset 69 they are few enough for records to
+    // match (three all-missing ones and a group), and a good block there
+    // says record: trailer text holds a check word only about once in
+    // 1,024 blocks. Past it the fixed bytes say trailer, and a check word
+    // in the location or the name is chance.
+    auto oursCut = [&](int64_t n) {
+        const uint8_t* c = last(n);
+        return c && StartsLikeASampleTrailer(c, static_cast<size_t>(n)) && (n > 69 || goodBlocks(c, n) == 0);
+    };
+    // The longest cut of ours that fits the bytes before it into whole
+    // records: an all-missing record is sixteen zero bytes, as the
+    // trailer's start is, and playing it would add a group where the
+    // trailer may have been; it carries no block.
+    int64_t ours = 0;
+    for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0 && !ours;
+         n -= kSampleRecordSize)
+        if ((!whole || n < whole) && oursCut(n)) ours = n;
+    // Records with good blocks where a whole trailer would begin, before any
+    // cut of ours, say the trailer was cut short (an interrupted copy, a
+    // full disk) after the last of them, ours or another tool's: two good
+    // blocks, or one where the cut of ours shows its address length.
     const int64_t span = std::min(kind, body);
     const uint8_t* t = kind ? last(span) : nullptr;
     int64_t records = 0;
-    const int good = t ? goodBlocks(t, span, &records) : 0;
-    bool cut = good >= 2;
-    for (int64_t n = span - records; t && good == 1 && !cut && n > 69; n -= kSampleRecordSize)
-        cut = StartsLikeASampleTrailer(last(n), static_cast<size_t>(n));
-    if (cut) {
+    const int good = t ? goodBlocks(t, span - ours, &records) : 0;
+    const bool cutAfterRecords = good >= 2 || (good == 1 && ours > 69);
+
+    if (whole && t && StartsLikeASampleTrailer(t, static_cast<size_t>(whole))) {
+        l.trailer = whole; // ours, whole, whatever its text
+    } else if (t && cutAfterRecords) {
         l.trailer = span - records;
-    } else if (t && whole) {
-        l.trailer = whole;
+    } else if (whole && t) {
+        l.trailer = whole; // the size says a whole trailer, whatever its bytes
     } else {
-        // A trailer cut short is told by its known leading bytes. The longest
-        // cut wins: an all-missing record is sixteen zero bytes, as the
-        // trailer's start is, and playing it would add a group where the
-        // trailer may have been; it carries no block.
-        for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0;
-             n -= kSampleRecordSize) {
-            const uint8_t* c = last(n);
-            if (c && goodBlocks(c, n) == 0 && StartsLikeASampleTrailer(c, static_cast<size_t>(n))) {
-                l.trailer = n;
-                break;
-            }
-        }
-        if (l.trailer == 0) l.trailer = whole;
+        l.trailer = ours ? ours : whole;
     }
     l.groups = (body - l.trailer) / kSampleRecordSize;
     l.readLimit = size - l.trailer;

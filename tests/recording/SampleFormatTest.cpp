@@ -181,6 +181,24 @@ TEST(SampleFormat, ACutTrailerIsNoRecord) {
     EXPECT_EQ(LayoutOf(SampleFile(5, 100, std::string(20, 'L'), std::string(20, 'N'))).groups, 5);
 }
 
+// A location or name whose text happens to hold check words stays trailer,
+// whole or cut past the address length: its fixed bytes say so.
+TEST(SampleFormat, CheckWordsInOurTrailersTextPlayNoGroup) {
+    const std::pair<const char*, const char*> fields[] = {{"FjymjDghJTQNfzs", "SGwzieBWwhUOpwwIC"},
+                                                          {"czfHmdeAJKIHSRgnouA", "UcuyqQTPxY"}};
+    for (const auto& [location, name] : fields) {
+        const SampleTrailer t = BuildSampleTrailer(location, name);
+        int chance = 0;
+        for (size_t at = 0; at + 16 <= t.size(); at += 16) chance += GoodSampleBlocks(t.data() + at);
+        ASSERT_GE(chance, 2) << location << " holds check words by chance";
+        for (size_t cut : {123, 122, 113, 97, 81}) {
+            const SampleLayout l = LayoutOf(SampleFile(3, cut, location, name));
+            EXPECT_EQ(l.groups, 3) << location << " cut to " << cut;
+            EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << location << " cut to " << cut;
+        }
+    }
+}
+
 // What follows the zero run tells a trailer from records: a record that
 // merely ends in zeros stays a record.
 TEST(SampleFormat, RecordsThatLookLikeATrailerInPartStayRecords) {
