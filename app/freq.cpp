@@ -29,7 +29,8 @@ TDFREQ::TDFREQ(TForm1& main) : QDialog(&main), main_(main) {
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(Button1, 0, Qt::AlignHCenter);
-    FitTitle(this);
+    const QMargins m = layout->contentsMargins();
+    GroupBox1->setMinimumWidth(TitleBarWidth(this) - m.left() - m.right());
     FormCreate();
 }
 

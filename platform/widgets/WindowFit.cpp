@@ -41,8 +41,6 @@ int TitleBarWidth(const QWidget* window) {
     return fm.horizontalAdvance(window->windowTitle()) + 8 * (fm.height() + 4);
 }
 
-void FitTitle(QWidget* window) { window->setMinimumWidth(std::max(window->minimumWidth(), TitleBarWidth(window))); }
-
 QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area) {
     if (area.isEmpty()) return topLeft;
     return QPoint(FitEdge(topLeft.x(), frame.width(), area.x(), area.width()),

@@ -15,12 +15,13 @@ namespace orvane {
 // tab widget asks its window for the width of all tabs.
 void FitTabs(QTabWidget* tabs);
 
-// A window at least as wide as its title bar needs for the whole title: the
-// text in the window's font, bold as window managers mostly draw it, beside
-// an icon, three buttons and their spacing, about eight lines high in all. A narrow dialog's title
-// would otherwise be cut by the window manager.
+// The width a title bar needs for the window's whole title: the text in the
+// window's font, bold as window managers mostly draw it, beside an icon,
+// three buttons and their spacing, about eight lines high in all. A narrow
+// dialog's title would otherwise be cut by the window manager. A child that
+// spans the window carries it as its minimum width, so the window's layout
+// still grows to what its contents need.
 int TitleBarWidth(const QWidget* window);
-void FitTitle(QWidget* window);
 
 // The drop-down list shows `rows` items at a time. Qt's menu-like popup
 // would ignore the limit and open a long list as tall as the screen.

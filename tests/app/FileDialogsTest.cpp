@@ -381,4 +381,18 @@ TEST(InputQuery, IsWideEnoughForItsTitleAndGivesBackWhatWasTyped) {
     ASSERT_TRUE(runner.InputQuery(nullptr, "Play Socket Stream", "Host", value));
     EXPECT_EQ(value, "localhost");
     EXPECT_GE(width, needed);
+
+    // Cancelled, the value stays as it was.
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        QTest::qWaitFor([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()) != nullptr; });
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shown = dialog->textValue();
+        dialog->setTextValue("elsewhere");
+        dialog->reject();
+    });
+    EXPECT_FALSE(runner.InputQuery(nullptr, "Play Socket Stream", "Port", value));
+    EXPECT_EQ(shown, "localhost") << "the dialog starts with the value";
+    EXPECT_EQ(value, "localhost");
 }
