@@ -136,7 +136,15 @@ bool StartsLikeASampleTrailer(const uint8_t* t, size_t n) {
         if (n <= at) return true;
         return t[at] <= 20 && zeroFrom(at + 1 + t[at], end);
     };
-    return zeroFrom(0, 48) && shortString(48, 69) && (n <= 69 || t[69] == 14) && zeroFrom(84, 90) &&
+    // The web address is printed text; a record there would hold the low
+    // byte of a check word (0x00, 0x40, 0x80 or 0xC0) or a missing block's
+    // zeros, none of them a character of an address.
+    auto address = [&] {
+        for (size_t i = 70; i < n && i < 84; ++i)
+            if (t[i] < 0x20 || t[i] > 0x7E || t[i] == '@') return false;
+        return true;
+    };
+    return zeroFrom(0, 48) && shortString(48, 69) && (n <= 69 || t[69] == 14) && address() && zeroFrom(84, 90) &&
            shortString(90, 111) && (n <= 111 || t[111] == 11);
 }
 

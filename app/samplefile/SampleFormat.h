@@ -88,7 +88,7 @@ SampleLayout SampleLayoutOf(int64_t size, std::string_view tail);
 
 // Whether n bytes could be the first n of a trailer: its zero runs, the
 // length bytes of the location and the name, those of the address and the
-// product.
+// product, and the address as printed text.
 bool StartsLikeASampleTrailer(const uint8_t* bytes, size_t n);
 
 } // namespace orvane

@@ -347,16 +347,23 @@ TEST_F(RealFileDialog, OpenShowsTheStoredFilterAndReportsTheOneChosen) {
 
 } // namespace
 
+// What the user does once a modal box of that kind is up, while the runner
+// waits in it; one that never shows fails the test instead of hanging it.
+template <class Box>
+void WhenUp(std::function<void(Box&)> user) {
+    QTimer::singleShot(0, [user] {
+        QTest::qWaitFor([] { return qobject_cast<Box*>(QApplication::activeModalWidget()) != nullptr; });
+        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        user(*box);
+    });
+}
+
 TEST(MessageBox, BreaksItsLinesAtEveryLineEnd) {
     QString shown;
-    QTimer::singleShot(0, [&] {
-        // The box is up once the runner waits in it; a box that never shows
-        // fails the test instead of hanging it.
-        QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = box->text();
-        box->accept();
+    WhenUp<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text();
+        box.accept();
     });
     ExecModalRunner runner;
     runner.Message(nullptr, "Can't start a web browser. \rEnter the address\r\nin a browser.\nThanks");
@@ -365,16 +372,13 @@ TEST(MessageBox, BreaksItsLinesAtEveryLineEnd) {
 
 TEST(InputQuery, IsWideEnoughForItsTitleAndGivesBackWhatWasTyped) {
     int width = 0, needed = 0;
-    QTimer::singleShot(0, [&] {
-        QTest::qWaitFor([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()) != nullptr; });
-        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        QFont bold = dialog->font();
+    WhenUp<QInputDialog>([&](QInputDialog& dialog) {
+        QFont bold = dialog.font();
         bold.setBold(true);
-        needed = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 7 * QFontMetrics(bold).height();
-        width = dialog->width();
-        dialog->setTextValue("localhost");
-        dialog->accept();
+        needed = QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 7 * QFontMetrics(bold).height();
+        width = dialog.width();
+        dialog.setTextValue("localhost");
+        dialog.accept();
     });
     ExecModalRunner runner;
     std::string value = "old";
@@ -384,13 +388,10 @@ TEST(InputQuery, IsWideEnoughForItsTitleAndGivesBackWhatWasTyped) {
 
     // Cancelled, the value stays as it was.
     QString shown;
-    QTimer::singleShot(0, [&] {
-        QTest::qWaitFor([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()) != nullptr; });
-        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        shown = dialog->textValue();
-        dialog->setTextValue("elsewhere");
-        dialog->reject();
+    WhenUp<QInputDialog>([&](QInputDialog& dialog) {
+        shown = dialog.textValue();
+        dialog.setTextValue("elsewhere");
+        dialog.reject();
     });
     EXPECT_FALSE(runner.InputQuery(nullptr, "Play Socket Stream", "Port", value));
     EXPECT_EQ(shown, "localhost") << "the dialog starts with the value";
