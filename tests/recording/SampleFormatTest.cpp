@@ -216,6 +216,19 @@ TEST(SampleFormat, RecordsThatLookLikeATrailerInPartStayRecords) {
     t = std::string(SampleFile(0, 60)).substr(2);
     t[48] = 2;
     EXPECT_EQ(LayoutOf(file + t).groups, 8);
+
+    // Four all-missing records, then a group without block A whose block B
+    // is 0x000E, zeros and the address length in their places: no address
+    // follows, so it stays a group.
+    std::string weak = "\xFF\x06";
+    SampleEncoder enc;
+    for (const TRDSGroupRec& g : {GroupRecord(0xC201, 0x0400, 0xE10D, 0x4F52), GroupRecord(-1, -1, -1, -1),
+                                  GroupRecord(-1, -1, -1, -1), GroupRecord(-1, -1, -1, -1), GroupRecord(-1, -1, -1, -1),
+                                  GroupRecord(-1, 0x000E, 0xE10D, 0x4F52), GroupRecord(-1, -1, -1, -1)}) {
+        const SampleRecord r = enc.Encode(g);
+        weak.append(reinterpret_cast<const char*>(r.data()), r.size());
+    }
+    EXPECT_GE(LayoutOf(weak + std::string(1, '\0')).groups, 6);
 }
 
 // A file whose size fits a whole trailer is cut shorter only on the word of
