@@ -69,14 +69,14 @@ TAboutBox::TAboutBox(TForm1& main) : QDialog(&main), main_(main) {
     auto link = [&](const char* name) {
         auto* l = Named<controls::TLinkLabel>(name, GroupBox1);
         l->SetLinkLook(); // in the window-text colour
-        l->OnClick = [this, l](QObject*) { OpenLink(*l, LinkKind::Folder); };
+        OpenThroughShell(l, LinkKind::Folder);
         folders->addWidget(l);
         return l;
     };
     URL2 = link("URL2");
     URL3 = link("URL3");
     URL4 = link("URL4");
-    URL1->OnClick = [this](QObject*) { OpenLink(*URL1, LinkKind::Web); };
+    OpenThroughShell(URL1, LinkKind::Web);
     layout->addWidget(GroupBox1);
 
     OKButton = Named<QPushButton>("OKButton", "OK", this);
@@ -100,22 +100,18 @@ void TAboutBox::FormCreate() {
     URL4->SetLink(FolderLink(plugins));
 }
 
-void TAboutBox::OpenLink(const controls::TLinkLabel& label, LinkKind kind) {
-    if (label.Link().empty()) return;
-    bool opened = false;
-    try {
-        opened = main_.Shell().Open(label.Link(), std::string());
-    } catch (...) {
-    }
-    if (opened) return;
+void TAboutBox::OpenThroughShell(controls::TLinkLabel* label, LinkKind kind) {
+    label->SetShell(&main_.Shell());
     // Without a desktop that knows a file manager or browser, the click
     // would do nothing at all.
-    const std::string text =
-        kind == LinkKind::Folder
-            ? "Can't start a file manager for " + label.text().toStdString() +
-                  ". \rOpen the folder with a file manager of your choice."
-            : "Can't start a web browser for " + label.Link() + ". \rEnter the address in a browser of your choice.";
-    main_.Env().modal->Message(this, text);
+    label->OnOpenFailed = [this, label, kind](QObject*) {
+        const std::string text = kind == LinkKind::Folder
+                                     ? "Can't start a file manager for " + label->text().toStdString() +
+                                           ". \rOpen the folder with a file manager of your choice."
+                                     : "Can't start a web browser for " + label->Link() +
+                                           ". \rEnter the address in a browser of your choice.";
+        main_.Env().modal->Message(this, text);
+    };
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* e) {

@@ -38,9 +38,9 @@ private:
     enum class LinkKind { Folder, Web };
 
     void FormCreate();
-    // Opens the label's link with the desktop; says what failed and what to
-    // do instead when nothing opens it.
-    void OpenLink(const controls::TLinkLabel& label, LinkKind kind);
+    // The label opens its link through the program's shell and, when
+    // nothing opens it, says what failed and what to do instead.
+    void OpenThroughShell(controls::TLinkLabel* label, LinkKind kind);
 
     TForm1& main_;
 };
