@@ -11,6 +11,7 @@ const char* const kOpenError = "Playback error: Unable to open the file";
 const char* const kReadError = "Playback error: Unable to read from the file!";
 const char* const kFormatError = "Playback error: Invalid file format!";
 const char* const kStreamError = "Playback error: Unable to access the stream";
+const char* const kNoGroups = "The file holds no groups";
 
 enum class LineClass { Skip, Header, Group };
 
@@ -144,8 +145,13 @@ void FilePlayer::PlayFile(const std::string& name) {
         case kPlayText:
         case kPlaySample: {
             const bool opened = kind_ == kPlayText ? reader_.Open(name) : samples_.Open(name);
+            // Bytes without the sample header are no sample file: played,
+            // they would be groups of noise.
+            const bool format = kind_ == kPlayText || !opened || samples_.HasHeader();
             if (!opened) host_.Show(kOpenError);
-            SetPlaying(opened);
+            else if (!format) host_.Show(kFormatError);
+            if (!format) samples_.Close();
+            SetPlaying(opened && format);
             break;
         }
         default:
@@ -162,6 +168,10 @@ void FilePlayer::PlayFile(const std::string& name) {
             totalGroups_ = static_cast<int>(std::min<int64_t>(samples_.TotalGroups(), INT_MAX));
             host_.PlaybackChanged();
             host_.Show("");
+        }
+        if (playing_ && kind_ == kPlaySample && samples_.TotalGroups() == 0) {
+            StopPlayingFile();
+            host_.Show(kNoGroups);
         }
     } catch (const std::exception&) {
         if (playing_) StopPlayingFile();

@@ -24,23 +24,27 @@ bool SampleReader::Open(const std::string& path) {
         Close();
         return false;
     }
-    // The last bytes tell a trailer cut short from records.
-    const int64_t tailSize = std::min<int64_t>(st.st_size, kSampleTrailerSize);
-    std::string tail(static_cast<size_t>(tailSize), '\0');
-    size_t got = 0;
-    while (got < tail.size()) {
-        const ssize_t n = ::pread(fd_, tail.data() + got, tail.size() - got,
-                                  st.st_size - tailSize + static_cast<int64_t>(got));
-        if (n > 0) {
-            got += static_cast<size_t>(n);
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            Close();
-            return false;
+    // The first bytes tell a sample file, the last a trailer cut short or
+    // bytes appended from records.
+    std::string head(static_cast<size_t>(std::min<int64_t>(st.st_size, 2)), '\0');
+    std::string tail(static_cast<size_t>(std::min<int64_t>(st.st_size, kSampleTailSize)), '\0');
+    const auto readAt = [&](std::string& bytes, int64_t offset) {
+        size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::pread(fd_, bytes.data() + got, bytes.size() - got, offset + static_cast<int64_t>(got));
+            if (n > 0) got += static_cast<size_t>(n);
+            else if (n == 0) break;
+            else if (errno != EINTR) return false;
         }
+        bytes.resize(got); // shorter than it was a moment ago: judged by what is there
+        return true;
+    };
+    if (!readAt(head, 0) || !readAt(tail, st.st_size - static_cast<int64_t>(tail.size()))) {
+        Close();
+        return false;
     }
-    if (got < tail.size()) tail.clear(); // shorter than it was a moment ago: no tail to judge by
+    hasHeader_ = head.compare(0, head.size(), reinterpret_cast<const char*>(kSampleHeader), head.size()) == 0;
+    if (tail.size() < static_cast<size_t>(std::min<int64_t>(st.st_size, kSampleTailSize))) tail.clear();
     layout_ = SampleLayoutOf(st.st_size, tail);
     return Seek(0);
 }
@@ -51,11 +55,13 @@ void SampleReader::Close() {
     pos_ = len_ = 0;
     next_ = 0;
     layout_ = {};
+    hasHeader_ = false;
 }
 
 bool SampleReader::Seek(int64_t group) {
     pos_ = len_ = 0;
-    if (group < 0) group = 0;
+    // A record past the last is the end, wherever the thumb asks.
+    group = std::clamp<int64_t>(group, 0, layout_.groups);
     next_ = 2 + kSampleRecordSize * group;
     return fd_ >= 0 && ::lseek(fd_, next_, SEEK_SET) == next_;
 }

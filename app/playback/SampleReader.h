@@ -26,9 +26,12 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
 
     const SampleLayout& Layout() const { return layout_; }
+    // Whether the file begins with the 2-byte header, or with as much of it
+    // as it holds.
+    bool HasHeader() const { return hasHeader_; }
     int64_t TotalGroups() const { return layout_.groups; }
-    // Continues with record `group` (0-based); false when the file cannot be
-    // repositioned.
+    // Continues with record `group` (0-based, clamped to the records that
+    // play); false when the file cannot be repositioned.
     bool Seek(int64_t group);
 
     // The next 16-byte record; `record` stays valid until the next call. A
@@ -44,6 +47,7 @@ private:
     size_t pos_ = 0, len_ = 0;
     int64_t next_ = 0; // file offset of the next record
     SampleLayout layout_;
+    bool hasHeader_ = false;
 };
 
 } // namespace orvane

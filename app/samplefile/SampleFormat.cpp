@@ -42,7 +42,7 @@ uint16_t GetWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[
 // A length byte and the text at `offset` of the trailer.
 void PutShortString(SampleTrailer& t, size_t offset, std::string_view text) {
     t[offset] = static_cast<uint8_t>(text.size());
-    std::memcpy(t.data() + offset + 1, text.data(), text.size());
+    if (!text.empty()) std::memcpy(t.data() + offset + 1, text.data(), text.size()); // an empty view may hold no pointer
 }
 
 } // namespace
@@ -103,15 +103,21 @@ TRDSGroupRec DecodeSampleRecord(const uint8_t* bytes, bool badAsCorrect, const L
     return g;
 }
 
-int GoodSampleBlocks(const uint8_t* record) {
-    int good = 0;
-    int32_t blockB = kMissingBlock;
+bool SoundSampleBlock(const uint8_t* record, int k) {
+    const uint16_t value = GetWord(record + 4 * k);
+    const uint16_t check = GetWord(record + 4 * k + 2);
+    if (check & 0x3F) return false;
+    if (k == 2) return !BadCRC(value, check, 2, false) || !BadCRC(value, check, 2, true);
+    return !BadCRC(value, check, k, false);
+}
+
+bool ProvesASampleRecord(const uint8_t* slot) {
+    int sound = 0, missing = 0;
     for (int k = 0; k < 4; ++k) {
-        const bool ok = GoodBlock(record, k, blockB);
-        if (k == 1 && ok) blockB = GetWord(record + 4);
-        good += ok;
+        if (SoundSampleBlock(slot, k)) ++sound;
+        else if (GetWord(slot + 4 * k) == 0 && GetWord(slot + 4 * k + 2) == 0) ++missing;
     }
-    return good;
+    return sound >= 2 || (sound == 1 && missing == 3);
 }
 
 SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view name) {
@@ -136,86 +142,78 @@ bool StartsLikeASampleTrailer(const uint8_t* t, size_t n) {
         if (n <= at) return true;
         return t[at] <= 20 && zeroFrom(at + 1 + t[at], end);
     };
-    // The web address is printed text; a record there would hold the low
-    // byte of a check word (0x00, 0x40, 0x80 or 0xC0) or a missing block's
-    // zeros, none of them a character of an address.
-    auto address = [&] {
-        for (size_t i = 70; i < n && i < 84; ++i)
+    // The address and the product are printed text; a record there would
+    // hold the low byte of a check word (0x00, 0x40, 0x80 or 0xC0) or a
+    // missing block's zeros, none of them a character of an address.
+    auto printed = [&](size_t from, size_t to) {
+        for (size_t i = from; i < n && i < to; ++i)
             if (t[i] < 0x20 || t[i] > 0x7E || t[i] == '@') return false;
         return true;
     };
-    return zeroFrom(0, 48) && shortString(48, 69) && (n <= 69 || t[69] == 14) && address() && zeroFrom(84, 90) &&
-           shortString(90, 111) && (n <= 111 || t[111] == 11);
+    return zeroFrom(0, 48) && shortString(48, 69) && (n <= 69 || t[69] == 14) && printed(70, 84) &&
+           zeroFrom(84, 90) && shortString(90, 111) && (n <= 111 || t[111] == 11) && printed(112, 123);
 }
 
 SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
     SampleLayout l;
+    if (size < 2) return l;
     const int64_t body = size - 2;
-    if (body < 0) return l;
-    // The last n bytes of the file, when they are at hand and after the header.
-    auto last = [&](int64_t n) -> const uint8_t* {
-        if (n > body || n > static_cast<int64_t>(tail.size())) return nullptr;
-        return reinterpret_cast<const uint8_t*>(tail.data() + tail.size() - static_cast<size_t>(n));
+    const int64_t tailStart = size - static_cast<int64_t>(std::min<size_t>(tail.size(), static_cast<size_t>(body)));
+    // The bytes from file offset `from` to the end, when they are at hand.
+    auto bytesFrom = [&](int64_t from) -> const uint8_t* {
+        if (from < tailStart || from > size) return nullptr;
+        return reinterpret_cast<const uint8_t*>(tail.data() + tail.size() - static_cast<size_t>(size - from));
     };
+    auto oursFrom = [&](int64_t from, int64_t length) {
+        const uint8_t* t = bytesFrom(from);
+        return t && StartsLikeASampleTrailer(t, static_cast<size_t>(length));
+    };
+    auto endAt = [&](int64_t recordsEnd) {
+        l.groups = (recordsEnd - 2) / kSampleRecordSize;
+        l.readLimit = recordsEnd;
+        l.trailer = size - recordsEnd;
+        return l;
+    };
+    const int64_t lastSlotEnd = 2 + body / kSampleRecordSize * kSampleRecordSize;
+
+    // 1. Our whole trailer at a record boundary, with at most so many bytes
+    //    appended; the last one of them.
+    for (int64_t from = lastSlotEnd; from >= 2 && size - from <= kSampleTrailerSize + kSampleAppendedBytes;
+         from -= kSampleRecordSize)
+        if (size - from >= kSampleTrailerSize && oursFrom(from, kSampleTrailerSize)) return endAt(from);
+
+    // The first record boundary at which a trailer shorter than a whole
+    // one may begin: the longest cut first.
+    const int64_t firstCut = [&] {
+        int64_t from = std::max<int64_t>(2, size - (kSampleTrailerSize - 1));
+        return from + (kSampleRecordSize - (from - 2) % kSampleRecordSize) % kSampleRecordSize;
+    }();
+
+    // 2. A cut of ours that holds its address.
+    for (int64_t n = size - firstCut; n >= kCutWithItsAddress; n -= kSampleRecordSize)
+        if (oursFrom(size - n, n)) return endAt(size - n);
+
+    // 3. The end of the last slot that proves a record, among those that
+    //    end where a trailer could begin.
+    int64_t proven = 2;
+    for (int64_t end = lastSlotEnd; end > 2 && size - end < kSampleTrailerSize; end -= kSampleRecordSize)
+        if (const uint8_t* slot = bytesFrom(end - kSampleRecordSize); slot && ProvesASampleRecord(slot)) {
+            proven = end;
+            break;
+        }
+
+    // 4. A size that fits a whole trailer; in a file too short for one, a
+    //    cut one.
     const int64_t rest = body % kSampleRecordSize;
-    // The trailer a file of this size would have in one piece, when it is
-    // long enough to hold it.
-    const int64_t kind = rest == kSampleTrailerSize % kSampleRecordSize  ? kSampleTrailerSize
-                         : rest == kShortTrailerSize % kSampleRecordSize ? kShortTrailerSize
-                                                                         : 0;
-    const int64_t whole = body >= kind ? kind : 0;
+    const int64_t whole = rest == kSampleTrailerSize % kSampleRecordSize  ? kSampleTrailerSize
+                          : rest == kShortTrailerSize % kSampleRecordSize ? kShortTrailerSize
+                                                                          : 0;
+    if (whole) return endAt(std::max({size - whole, int64_t{2}, proven}));
 
-    // Good blocks in the whole records among the n bytes at t, which begin
-    // where a record would; `end` takes the end of the last such record.
-    auto goodBlocks = [](const uint8_t* t, int64_t n, int64_t* end = nullptr) {
-        int good = 0;
-        for (int64_t at = 0; at + kSampleRecordSize <= n; at += kSampleRecordSize)
-            if (const int g = GoodSampleBlocks(t + at)) {
-                good += g;
-                if (end) *end = at + kSampleRecordSize;
-            }
-        return good;
-    };
-    // Ours cut to its last n bytes, told by its known leading bytes. Up to
-    // the address length at offset 69 they are few enough for records to
-    // match (three all-missing ones and a group), and a good block there
-    // says record: trailer text holds a check word only about once in
-    // 1,024 blocks. Past it the fixed bytes say trailer, and a check word
-    // in the location or the name is chance.
-    auto oursCut = [&](int64_t n) {
-        const uint8_t* c = last(n);
-        return c && StartsLikeASampleTrailer(c, static_cast<size_t>(n)) && (n > 69 || goodBlocks(c, n) == 0);
-    };
-    // The longest cut of ours that fits the bytes before it into whole
-    // records: an all-missing record is sixteen zero bytes, as the
-    // trailer's start is, and playing it would add a group where the
-    // trailer may have been; it carries no block.
-    int64_t ours = 0;
-    for (int64_t n = kSampleTrailerSize - 1 - (kSampleTrailerSize - 1 - rest) % kSampleRecordSize; n > 0 && !ours;
-         n -= kSampleRecordSize)
-        if ((!whole || n < whole) && oursCut(n)) ours = n;
-    // Records with good blocks where a whole trailer would begin, before any
-    // cut of ours, say the trailer was cut short (an interrupted copy, a
-    // full disk) after the last of them, ours or another tool's: two good
-    // blocks, or one where the cut of ours shows its address length.
-    const int64_t span = std::min(kind, body);
-    const uint8_t* t = kind ? last(span) : nullptr;
-    int64_t records = 0;
-    const int good = t ? goodBlocks(t, span - ours, &records) : 0;
-    const bool cutAfterRecords = good >= 2 || (good == 1 && ours > 69);
-
-    if (whole && t && StartsLikeASampleTrailer(t, static_cast<size_t>(whole))) {
-        l.trailer = whole; // ours, whole, whatever its text
-    } else if (t && cutAfterRecords) {
-        l.trailer = span - records;
-    } else if (whole && t) {
-        l.trailer = whole; // the size says a whole trailer, whatever its bytes
-    } else {
-        l.trailer = ours ? ours : whole;
-    }
-    l.groups = (body - l.trailer) / kSampleRecordSize;
-    l.readLimit = size - l.trailer;
-    return l;
+    // 5. The longest cut of ours after the last proving slot.
+    for (int64_t n = size - std::max(firstCut, proven); n >= 0; n -= kSampleRecordSize)
+        if (oursFrom(size - n, n)) return endAt(size - n);
+    return endAt(lastSlotEnd);
 }
 
 } // namespace orvane

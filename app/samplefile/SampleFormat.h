@@ -65,30 +65,57 @@ TRDSGroupRec DecodeSampleRecord(const uint8_t* bytes, bool badAsCorrect, const L
 // character boundary.
 SampleTrailer BuildSampleTrailer(std::string_view location, std::string_view name);
 
-// How many of a record's four blocks hold their check word.
-int GoodSampleBlocks(const uint8_t* record);
+// Whether block k (0 A .. 3 D) of a 16-byte record is sound: its stored
+// check word has the low six bits zero, as every writer of the format
+// stores it, and its top ten bits are the block's check word (block C: with
+// C or C'). Only the layout takes evidence from sound blocks; decoding
+// ignores the low bits. Text rarely holds one: the check word's low byte
+// must be 0x00, 0x40, 0x80 or 0xC0.
+bool SoundSampleBlock(const uint8_t* record, int k);
+// Whether a 16-byte slot proves a record: two sound blocks, or one sound
+// block and three missing ones (a group with only its PI).
+bool ProvesASampleRecord(const uint8_t* slot);
 
-// The layout of a sample file of `size` bytes whose last bytes are `tail`
-// (the last min(size, 123) of them; fewer find no cut trailer). (size - 2)
-// mod 16 of 11 means a 123-byte trailer, 3 a 115-byte one, whatever its
-// bytes, unless records with good blocks stand where it would begin: then
-// it was cut short (an interrupted copy, a full disk), ours or another
-// tool's, and begins after the last of them. In a file of any other size a
-// cut trailer is found by the known leading bytes of ours. A record with a
-// good block is never taken for trailer bytes; all-missing records at the
-// end, or right before a cut trailer, may be taken for its zeros, being
-// byte for byte the same. A file without any trailer is otherwise all
-// records.
-struct SampleLayout {
-    int64_t trailer = 0;
-    int64_t groups = 0;   // never below 0
-    int64_t readLimit = 0; // a record is decoded only when it ends at or before this
-};
-SampleLayout SampleLayoutOf(int64_t size, std::string_view tail);
-
-// Whether n bytes could be the first n of a trailer: its zero runs, the
+// Whether n bytes could be the first n of our trailer: its zero runs, the
 // length bytes of the location and the name, those of the address and the
-// product, and the address as printed text.
+// product, and the address and the product as printed text.
 bool StartsLikeASampleTrailer(const uint8_t* bytes, size_t n);
+
+// A cut of our trailer this long or longer holds the address length at 69
+// and the whole printed address after it.
+constexpr int kCutWithItsAddress = 84;
+// Copy tools pad files; bytes after our whole trailer up to this many are
+// not looked at as records.
+constexpr int kSampleAppendedBytes = 4096;
+// The most of a file's last bytes that its layout may need.
+constexpr int kSampleTailSize = kSampleTrailerSize + kSampleAppendedBytes;
+
+// Where the records of a sample file end. A slot is 16 bytes at a record
+// boundary (2 + 16 k). In this order:
+// 1. Our own whole trailer, told by its bytes at a record boundary, ends the
+//    records, and nothing after it plays (the last such trailer that ends
+//    within kSampleAppendedBytes of the file's end).
+// 2. A cut of ours that holds its whole printed address (kCutWithItsAddress
+//    bytes or more) is trailer, whatever its location or name holds.
+// 3. Otherwise nothing up to the last slot that proves a record is trailer.
+// 4. A size that fits a whole trailer ((size - 2) mod 16 of 11 or 3, for 123
+//    or 115 bytes): those last bytes (all after the header, in a file too
+//    short to hold them) are a trailer when they begin after the last
+//    proving slot; else the trailer was cut and begins right after it.
+// 5. Any other size: the longest cut of ours that begins after the last
+//    proving slot is trailer, else there is none; a partial record never
+//    plays.
+// Left open: all-missing records at the end, or right before a cut trailer,
+// are byte for byte a trailer's zeros and may not play; another tool's cut
+// trailer at a size that fits no whole one reads as its records with bad
+// check words; a slot of trailer text that proves a record by chance plays.
+struct SampleLayout {
+    int64_t groups = 0;    // records that play, never below 0
+    int64_t readLimit = 0; // a record is decoded only when it ends at or before this
+    int64_t trailer = 0;   // bytes after the records: a trailer, a partial record, what was appended
+};
+// `tail` is the file's last min(size, kSampleTailSize) bytes; with fewer no
+// evidence is taken from bytes outside it.
+SampleLayout SampleLayoutOf(int64_t size, std::string_view tail);
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include "GroupLineParser.h"
 #include "GroupRecord.h"
 #include "RdsEncoder.h"
+#include "SampleBytes.h"
 #include "SampleFormat.h"
 #include "TestFiles.h"
 #include "Unit1.h"
@@ -111,14 +112,7 @@ protected:
     }
     std::string WriteSample(const std::string& name, const std::vector<TRDSGroupRec>& groups, size_t trailer,
                             const std::string& location = "", const std::string& recorder = "") {
-        SampleEncoder enc;
-        std::string bytes = "\xFF\x06";
-        for (const auto& g : groups) {
-            const SampleRecord r = enc.Encode(g);
-            bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
-        }
-        const SampleTrailer t = BuildSampleTrailer(location, recorder);
-        bytes.append(reinterpret_cast<const char*>(t.data()), trailer);
+        const std::string bytes = SampleRecordBytes(groups) + SampleTrailerBytes(trailer, location, recorder);
         const std::string path = program.ProgramFolder() + name;
         WriteFileBytes(path, bytes);
         return path;
@@ -234,25 +228,16 @@ TEST_F(RecordingTest, ASampleFileWithACutTrailerPlaysOnlyItsGroups) {
             EXPECT_EQ(SeenBlocks(), expected) << cut << " bad as correct " << badAsCorrect;
         }
     }
-    // The same trailer after no group at all: nothing to play.
+    // The same trailer after no group at all: nothing to play, and so said.
     options.badAsCorrect = true;
     for (size_t cut : {50, 122}) {
         RecordingPlugins::Groups().clear();
-        PlayToTheEnd(WriteSample("none.smp", {}, cut, "Hamburg Ost", "Ann"));
-        RunToTheEnd();
+        main().Player().PlayFile(WriteSample("none.smp", {}, cut, "Hamburg Ost", "Ann"));
+        EXPECT_FALSE(main().Playing()) << cut;
+        EXPECT_EQ(main().StatusText().toStdString(), "The file holds no groups") << cut;
+        program.time.Advance(78 * 10);
         EXPECT_TRUE(SeenBlocks().empty()) << cut;
     }
-}
-
-// The records of a sample file, as our writer stores them.
-std::string SampleRecords(const std::vector<TRDSGroupRec>& groups) {
-    SampleEncoder enc;
-    std::string bytes = "\xFF\x06";
-    for (const auto& g : groups) {
-        const SampleRecord r = enc.Encode(g);
-        bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
-    }
-    return bytes;
 }
 
 // A trailer of another tool: its own text, then `zeros` zero bytes.
@@ -341,7 +326,7 @@ TEST_F(RecordingTest, SampleFilesLoseNoGroupAndGainNoneWhateverTheirEnding) {
         for (const Case& c : cases) {
             const std::string what = c.what + (badAsCorrect ? ", bad blocks as correct" : "");
             const std::string path = program.ProgramFolder() + "ending.smp";
-            WriteFileBytes(path, SampleRecords(c.groups) + c.ending);
+            WriteFileBytes(path, SampleRecordBytes(c.groups) + c.ending);
             RecordingPlugins::Groups().clear();
             PlayToTheEnd(path);
             const int total = main().Player().TotalGroups();
@@ -365,6 +350,120 @@ TEST_F(RecordingTest, SampleFilesLoseNoGroupAndGainNoneWhateverTheirEnding) {
             for (size_t i = seen.size(); i < c.groups.size(); ++i)
                 EXPECT_TRUE(AllMissing(c.groups[i])) << what << ": record " << i << " has a good block";
         }
+    }
+}
+
+std::string Hex(std::string_view hex) {
+    std::string out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+    return out;
+}
+
+// Files whose endings the size and the check words read one way only: a
+// group with a sound block before something that looks like a trailer in
+// part, trailer text that holds a check word by chance, and bytes a copy
+// tool appended. Each plays exactly its groups.
+TEST_F(RecordingTest, SampleFilesPlayWhatTheirEvidenceSays) {
+    const TRDSGroupRec missing = Rec(-1, -1, -1, -1);
+    const TRDSGroupRec full = Rec(0x14A3, 0x0408, 0xE20D, 0x4142);
+    const TRDSGroupRec piOnly = Rec(0xC201, -1, -1, -1);
+    const auto station = Mixed(0xC201, 5);
+    auto with = [](std::vector<TRDSGroupRec> a, const std::vector<TRDSGroupRec>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const std::string fullBytes = "14A3394004087AC0E20D020041423280";
+    ASSERT_EQ(SampleRecordBytes({full}), Hex("FF06" + fullBytes));
+    struct Case {
+        std::string what;
+        std::string file;
+        std::vector<TRDSGroupRec> plays;
+    };
+    std::vector<Case> cases;
+    // Three all-missing records and a group, then the first bytes of one
+    // more: 0E where our trailer's address length would stand.
+    for (const char* part : {"14A33940040E", "14A339400408", "14A3394004", "14A33940040E7A"})
+        cases.push_back({std::string("a group before a record cut to ") + part,
+                         Hex("FF06" + std::string(96, '0') + fullBytes + part), {missing, missing, missing, full}});
+    // A group with only its PI before our trailer cut short.
+    // The size fits a whole trailer, which would begin before the PI-only
+    // group: the cut one begins after it, and the all-missing records go.
+    cases.push_back({"a PI-only group and all-missing ones before our trailer cut to 59",
+                     SampleRecordBytes(with(station, {piOnly, missing, missing, missing})) + SampleTrailerBytes(59),
+                     with(station, {piOnly})});
+    cases.push_back({"a PI-only group and all-missing ones before our trailer cut to 60",
+                     SampleRecordBytes(with(station, {piOnly, missing, missing, missing})) + SampleTrailerBytes(60),
+                     with(station, {piOnly, missing, missing, missing})});
+    cases.push_back({"a PI-only group right before our trailer cut to 59",
+                     SampleRecordBytes(with(station, {piOnly})) + SampleTrailerBytes(59), with(station, {piOnly})});
+    cases.push_back({"a PI-only group, six all-missing ones and three zeros",
+                     SampleRecordBytes({piOnly, missing, missing, missing, missing, missing, missing}) +
+                         std::string(3, '\0'),
+                     {piOnly}});
+    // A location whose text holds block B's check word in its top ten bits.
+    const std::string location = "%\\]e&e\"i=VxkqFvw";
+    for (size_t cut = 64; cut <= 69; ++cut) {
+        cases.push_back({"our trailer cut to " + std::to_string(cut) + " with a check word in its location",
+                         SampleRecordBytes({}) + SampleTrailerBytes(cut, location), {}});
+        cases.push_back({"groups, then our trailer cut to " + std::to_string(cut) + " with a check word in its location",
+                         SampleRecordBytes(station) + SampleTrailerBytes(cut, location), station});
+    }
+    // A copy tool's padding after our whole trailer, or any bytes appended.
+    for (size_t pad : {1, 7, 16, 100, 200})
+        cases.push_back({"our whole trailer and " + std::to_string(pad) + " zero bytes",
+                         SampleRecordBytes(station) + SampleTrailerBytes(123, "Hamburg Ost", "Ann") +
+                             std::string(pad, '\0'),
+                         station});
+    cases.push_back({"our whole trailer and a record appended",
+                     SampleRecordBytes(station) + SampleTrailerBytes() + SampleRecordBytes({full}).substr(2), station});
+    cases.push_back({"all-missing records, our whole trailer and zeros",
+                     SampleRecordBytes(with(station, {missing, missing})) + SampleTrailerBytes() + std::string(41, '\0'),
+                     with(station, {missing, missing})});
+
+    for (const Case& c : cases) {
+        const std::string path = program.ProgramFolder() + "evidence.smp";
+        WriteFileBytes(path, c.file);
+        RecordingPlugins::Groups().clear();
+        main().Player().PlayFile(path);
+        const int total = main().Player().TotalGroups();
+        RunToTheEnd();
+        std::vector<std::string> expected;
+        for (const auto& g : c.plays) expected.push_back(Blocks(g));
+        EXPECT_EQ(SeenBlocks(), expected) << c.what;
+        EXPECT_EQ(total, static_cast<int>(expected.size())) << c.what;
+    }
+}
+
+// Bytes without the sample header are refused; a file with no record says
+// so in words.
+TEST_F(RecordingTest, ASampleFileWithoutItsHeaderOrGroupsSaysSo) {
+    std::string noise;
+    uint32_t x = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        x = x * 1103515245u + 12345u;
+        noise += static_cast<char>(x >> 24);
+    }
+    noise[0] = 'R'; // anything but the header
+    const struct {
+        std::string what, bytes, status;
+    } cases[] = {
+        {"random bytes", noise, "Playback error: Invalid file format!"},
+        {"a text file", "<recorder=\"Orvane\">\r\n0000 0000 0000 0000\r\n", "Playback error: Invalid file format!"},
+        {"the header byte swapped", "\x06\xFF" + std::string(16 * 4, '\0'), "Playback error: Invalid file format!"},
+        {"no byte", "", "The file holds no groups"},
+        {"the header's first byte", "\xFF", "The file holds no groups"},
+        {"the header alone", "\xFF\x06", "The file holds no groups"},
+        {"the header and our trailer", SampleRecordBytes({}) + SampleTrailerBytes(), "The file holds no groups"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = program.ProgramFolder() + "refused.smp";
+        WriteFileBytes(path, c.bytes);
+        RecordingPlugins::Groups().clear();
+        main().Player().PlayFile(path);
+        EXPECT_FALSE(main().Playing()) << c.what;
+        EXPECT_EQ(main().StatusText().toStdString(), c.status) << c.what;
+        program.time.Advance(78 * 10);
+        EXPECT_TRUE(RecordingPlugins::Groups().empty()) << c.what;
     }
 }
 

@@ -1,5 +1,5 @@
 // Raw sample files as the player reads them: the layout from the size and
-// the last bytes (a trailer whole, cut short or missing), the
+// the last bytes (a trailer whole, cut short, padded or missing), the
 // records within it, and the decoder's verdict on every block.
 //
 // Input: one byte of flags (bit 0: bad blocks C and D count as correct),
@@ -21,28 +21,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchPath("sample.smp");
     fuzz::WriteScratch(path, file);
 
-    const size_t tailSize = std::min<size_t>(file.size(), kSampleTrailerSize);
+    const size_t tailSize = std::min<size_t>(file.size(), kSampleTailSize);
     const SampleLayout layout =
         SampleLayoutOf(static_cast<int64_t>(file.size()), std::string_view(file).substr(file.size() - tailSize));
+    const auto fileSize = static_cast<int64_t>(file.size());
     fuzz::Check(layout.groups >= 0, "a group count");
-    fuzz::Check(layout.trailer >= 0 && layout.trailer <= kSampleTrailerSize, "a trailer no longer than a whole one");
-    if (layout.trailer != kSampleTrailerSize && layout.trailer != kShortTrailerSize) {
-        // A good block in a cut trailer only where it is ours past its
-        // address length, whose fixed bytes tell it.
-        const auto* cut = reinterpret_cast<const uint8_t*>(file.data()) + file.size() - layout.trailer;
-        int64_t firstGood = -1;
-        for (int64_t at = 0; at + kSampleRecordSize <= layout.trailer && firstGood < 0; at += kSampleRecordSize)
-            if (GoodSampleBlocks(cut + at) > 0) firstGood = at;
-        bool ours = firstGood < 0;
-        for (int64_t n = layout.trailer; !ours && n >= layout.trailer - firstGood && n > 69; n -= kSampleRecordSize)
-            ours = StartsLikeASampleTrailer(cut + layout.trailer - n, static_cast<size_t>(n));
-        fuzz::Check(ours, "no record with a good block in a cut trailer");
+    fuzz::Check(file.size() < 2 ? layout.readLimit == 0 : layout.readLimit == 2 + kSampleRecordSize * layout.groups,
+                "the records end at a record boundary");
+    fuzz::Check(file.size() < 2 || layout.trailer == fileSize - layout.readLimit, "the trailer is what follows");
+    fuzz::Check(layout.readLimit <= std::max<int64_t>(fileSize, 0), "the records fit the file");
+    if (file.size() >= 2) {
+        // Our trailer, whole or cut with its address, ends the records
+        // whatever it holds; any other trailer holds no slot that proves a
+        // record, and is no longer than a whole one.
+        const auto* t = reinterpret_cast<const uint8_t*>(file.data()) + layout.readLimit;
+        const bool ours = (layout.trailer >= kSampleTrailerSize && StartsLikeASampleTrailer(t, kSampleTrailerSize)) ||
+                          (layout.trailer >= kCutWithItsAddress && layout.trailer < kSampleTrailerSize &&
+                           StartsLikeASampleTrailer(t, static_cast<size_t>(layout.trailer)));
+        if (!ours) {
+            fuzz::Check(layout.trailer <= kSampleTrailerSize, "a trailer no longer than a whole one");
+            for (int64_t at = 0; at + kSampleRecordSize <= layout.trailer; at += kSampleRecordSize)
+                fuzz::Check(!ProvesASampleRecord(t + at), "no slot that proves a record in a trailer");
+        }
     }
-    fuzz::Check(layout.trailer == 0 || layout.trailer == kSampleTrailerSize || layout.trailer == kShortTrailerSize ||
-                    (static_cast<int64_t>(file.size()) - 2 - layout.trailer) % kSampleRecordSize == 0,
-                "a cut trailer follows whole records");
-    fuzz::Check(file.size() < 2 || 2 + kSampleRecordSize * layout.groups + layout.trailer <= static_cast<int64_t>(file.size()),
-                "the records and the trailer fit the file");
 
     SampleReader reader(48);
     fuzz::Check(reader.Open(path), "the scratch file opens");

@@ -574,7 +574,7 @@ TEST_F(FilePlayerTest, ReadFailureStopsThePlayback) {
 }
 
 TEST_F(FilePlayerTest, SampleFilesPlayAndStreamsAreNotPlayedYet) {
-    const std::string smp = Write("rec.smp", std::string(2 + 16 * 10 + 123, '\0'));
+    const std::string smp = Write("rec.smp", "\xFF\x06" + std::string(16 * 10 + 123, '\0'));
     struct KindCase {
         std::string name;
         int kind;

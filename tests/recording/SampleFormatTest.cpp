@@ -4,6 +4,7 @@
 #include "SampleReader.h"
 
 #include "GroupRecord.h"
+#include "SampleBytes.h"
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 
@@ -19,6 +20,8 @@ namespace {
 
 using test::GroupRecord;
 using test::Offset;
+using test::SampleRecordBytes;
+using test::SampleTrailerBytes;
 using test::Stamp;
 using test::StampOf;
 
@@ -131,20 +134,19 @@ TEST(SampleFormat, TrailerHoldsLocationNameAndProduct) {
 }
 
 SampleLayout LayoutOf(const std::string& file) {
-    const size_t tail = std::min<size_t>(file.size(), kSampleTrailerSize);
+    const size_t tail = std::min<size_t>(file.size(), kSampleTailSize);
     return SampleLayoutOf(static_cast<int64_t>(file.size()), std::string_view(file).substr(file.size() - tail));
+}
+
+std::vector<TRDSGroupRec> Station(int groups) {
+    std::vector<TRDSGroupRec> out;
+    for (int i = 0; i < groups; ++i) out.push_back(GroupRecord(0xC201, 0x0400 | i, 0xE10D, 0x4F52));
+    return out;
 }
 
 std::string SampleFile(int groups, size_t trailer, const std::string& location = "Hamburg Ost",
                        const std::string& name = "Ann") {
-    std::string bytes = "\xFF\x06";
-    SampleEncoder enc;
-    for (int i = 0; i < groups; ++i) {
-        const SampleRecord r = enc.Encode(GroupRecord(0xC201, 0x0400 | i, 0xE10D, 0x4F52));
-        bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
-    }
-    const SampleTrailer t = BuildSampleTrailer(location, name);
-    return bytes.append(reinterpret_cast<const char*>(t.data()), trailer);
+    return SampleRecordBytes(Station(groups)) + SampleTrailerBytes(trailer, location, name);
 }
 
 TEST(SampleFormat, LayoutComesFromTheFileSize) {
@@ -181,21 +183,21 @@ TEST(SampleFormat, ACutTrailerIsNoRecord) {
     EXPECT_EQ(LayoutOf(SampleFile(5, 100, std::string(20, 'L'), std::string(20, 'N'))).groups, 5);
 }
 
-// A location or name whose text happens to hold check words stays trailer,
-// whole or cut past the address length: its fixed bytes say so.
-TEST(SampleFormat, CheckWordsInOurTrailersTextPlayNoGroup) {
-    const std::pair<const char*, const char*> fields[] = {{"FjymjDghJTQNfzs", "SGwzieBWwhUOpwwIC"},
-                                                          {"czfHmdeAJKIHSRgnouA", "UcuyqQTPxY"}};
-    for (const auto& [location, name] : fields) {
-        const SampleTrailer t = BuildSampleTrailer(location, name);
-        int chance = 0;
-        for (size_t at = 0; at + 16 <= t.size(); at += 16) chance += GoodSampleBlocks(t.data() + at);
-        ASSERT_GE(chance, 2) << location << " holds check words by chance";
-        for (size_t cut : {123, 122, 113, 97, 81}) {
-            const SampleLayout l = LayoutOf(SampleFile(3, cut, location, name));
+// A two-character location whose length byte, text and zeros make a block A
+// with its check word and three missing blocks: whole, or cut with its
+// address, the trailer stays trailer; cut shorter, the slot proves a record
+// and plays, as the zero slots before it do.
+TEST(SampleFormat, ALocationThatProvesARecordStaysTrailerWithItsAddress) {
+    for (const char* location : {"FW", "}{", "#R"}) {
+        const SampleTrailer t = BuildSampleTrailer(location, location);
+        ASSERT_TRUE(ProvesASampleRecord(t.data() + 48)) << location;
+        for (size_t cut : {123, 122, 113, 107, 99, 97, 91, 84}) {
+            const SampleLayout l = LayoutOf(SampleFile(3, cut, location, location));
             EXPECT_EQ(l.groups, 3) << location << " cut to " << cut;
             EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << location << " cut to " << cut;
         }
+        for (size_t cut : {64, 67, 75, 83})
+            EXPECT_EQ(LayoutOf(SampleFile(3, cut, location, "")).groups, 3 + 4) << location << " cut to " << cut;
     }
 }
 
@@ -220,31 +222,19 @@ TEST(SampleFormat, RecordsThatLookLikeATrailerInPartStayRecords) {
     // Four all-missing records, then a group without block A whose block B
     // is 0x000E, zeros and the address length in their places: no address
     // follows, so it stays a group.
-    std::string weak = "\xFF\x06";
-    SampleEncoder enc;
-    for (const TRDSGroupRec& g : {GroupRecord(0xC201, 0x0400, 0xE10D, 0x4F52), GroupRecord(-1, -1, -1, -1),
-                                  GroupRecord(-1, -1, -1, -1), GroupRecord(-1, -1, -1, -1), GroupRecord(-1, -1, -1, -1),
-                                  GroupRecord(-1, 0x000E, 0xE10D, 0x4F52), GroupRecord(-1, -1, -1, -1)}) {
-        const SampleRecord r = enc.Encode(g);
-        weak.append(reinterpret_cast<const char*>(r.data()), r.size());
-    }
+    const std::string weak = SampleRecordBytes(
+        {GroupRecord(0xC201, 0x0400, 0xE10D, 0x4F52), GroupRecord(-1, -1, -1, -1), GroupRecord(-1, -1, -1, -1),
+         GroupRecord(-1, -1, -1, -1), GroupRecord(-1, -1, -1, -1), GroupRecord(-1, 0x000E, 0xE10D, 0x4F52),
+         GroupRecord(-1, -1, -1, -1)});
     EXPECT_GE(LayoutOf(weak + std::string(1, '\0')).groups, 6);
 }
 
-// A file whose size fits a whole trailer is cut shorter only on the word of
-// good check words where the whole trailer would begin: text hits one about
-// once in 1,024 blocks, so a single one is chance unless the bytes after it
-// show our trailer's address length.
-TEST(SampleFormat, AWholeTrailerGivesWayOnlyToGoodBlocksBeforeACut) {
-    auto records = [](std::initializer_list<TRDSGroupRec> groups) {
-        std::string bytes = "\xFF\x06";
-        SampleEncoder enc;
-        for (const auto& g : groups) {
-            const SampleRecord r = enc.Encode(g);
-            bytes.append(reinterpret_cast<const char*>(r.data()), r.size());
-        }
-        return bytes;
-    };
+// A file whose size fits a whole trailer is cut shorter only where a slot
+// proves a record where the whole trailer would begin: two sound blocks, or
+// one and three missing. A check word with its low bits set, or a lone one
+// among bad blocks, is no proof: text holds one about once in 1,024 blocks.
+TEST(SampleFormat, AWholeTrailerGivesWayOnlyToASlotThatProvesARecord) {
+    auto records = [](std::vector<TRDSGroupRec> groups) { return SampleRecordBytes(groups); };
     const TRDSGroupRec full = GroupRecord(0xC201, 0x0400, 0xE10D, 0x4F52);
     const TRDSGroupRec piOnly = GroupRecord(0xC201, -1, -1, -1);
     const TRDSGroupRec piAndB = GroupRecord(0xC201, 0x0400, -1, -1);
@@ -254,22 +244,41 @@ TEST(SampleFormat, AWholeTrailerGivesWayOnlyToGoodBlocksBeforeACut) {
     std::string sixTexts;
     for (int i = 0; i < 6; ++i) sixTexts += text;
     const std::string threeZeros(3, '\0');
+    // Block A with its check word, the others text or with the low bits set.
+    std::string piAmongText = records({piOnly}).substr(2, 4) + text.substr(4);
+    std::string lowBits = records({full}).substr(2);
+    for (int k = 0; k < 4; ++k) lowBits[4 * k + 3] = static_cast<char>(lowBits[4 * k + 3] | 0x15);
 
     // Size 2 + 16·8 + 3: a 115-byte trailer after one record, or a cut one
     // after two.
-    EXPECT_EQ(LayoutOf(records({full, piOnly}) + sixTexts + threeZeros).groups, 1);
+    EXPECT_EQ(LayoutOf(records({full, piOnly}) + sixTexts + threeZeros).groups, 2);
     EXPECT_EQ(LayoutOf(records({full, piAndB}) + sixTexts + threeZeros).groups, 2);
     EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + threeZeros).groups, 2);
     EXPECT_EQ(LayoutOf(records({full, full}) + sixTexts + std::string("\0\0\x01", 3)).groups, 2) << "another tool's";
+    EXPECT_EQ(LayoutOf(records({full}) + piAmongText + sixTexts + threeZeros).groups, 1) << "a lone check word";
+    EXPECT_EQ(LayoutOf(records({full}) + lowBits + sixTexts + threeZeros).groups, 1) << "low bits set";
     EXPECT_EQ(LayoutOf(records({full}) + sixTexts + text + threeZeros).groups, 1) << "a whole one after one record";
 
-    // 75 bytes of ours, which reach the address length, after three records
-    // where a whole 123-byte trailer would begin: a lone good block is a
-    // record only then.
-    const std::string cut75 = std::string(SampleFile(0, 75)).substr(2);
+    // 75 bytes of ours after three records where a whole 123-byte trailer
+    // would begin.
+    const std::string cut75 = SampleTrailerBytes(75);
     EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + cut75).groups, 2);
-    EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + sixTexts.substr(0, 75)).groups, 1);
+    EXPECT_EQ(LayoutOf(records({full, piOnly}) + text + text + sixTexts.substr(0, 75)).groups, 2);
+    EXPECT_EQ(LayoutOf(records({full}) + piAmongText + text + sixTexts.substr(0, 75)).groups, 1);
     EXPECT_EQ(LayoutOf(records({full}) + text + text + text + cut75).groups, 1);
+}
+
+// Sizes and positions from a corrupt stat or a wild seek stay in range.
+TEST(SampleFormat, BadSizesGiveNoRecords) {
+    for (int64_t size : {INT64_MIN, int64_t{-1}, int64_t{0}, int64_t{1}}) {
+        const SampleLayout l = SampleLayoutOf(size, "");
+        EXPECT_EQ(l.groups, 0) << size;
+        EXPECT_EQ(l.readLimit, 0) << size;
+    }
+    // A size far beyond the bytes at hand: only the size is evidence.
+    const SampleLayout huge = SampleLayoutOf(INT64_MAX, "");
+    EXPECT_GT(huge.groups, 0);
+    EXPECT_LE(huge.readLimit, INT64_MAX);
 }
 
 class SampleReaderTest : public ::testing::Test {
@@ -323,6 +332,14 @@ TEST_F(SampleReaderTest, SeeksToARecord) {
     ASSERT_EQ(r.Next(rec), SampleReader::Result::Record);
     EXPECT_EQ(rec[15], '4');
     EXPECT_EQ(r.Next(rec), SampleReader::Result::End);
+    // Far past the end, or before the start: the end, or the first record.
+    for (int64_t wild : {INT64_MAX / 8, INT64_MAX, int64_t{6}}) {
+        ASSERT_TRUE(r.Seek(wild)) << wild;
+        EXPECT_EQ(r.Next(rec), SampleReader::Result::End) << wild;
+    }
+    ASSERT_TRUE(r.Seek(INT64_MIN));
+    ASSERT_EQ(r.Next(rec), SampleReader::Result::Record);
+    EXPECT_EQ(rec[0], '0');
 }
 
 TEST_F(SampleReaderTest, RefusesWhatIsNoRegularFile) {
