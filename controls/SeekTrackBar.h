@@ -128,7 +128,8 @@ public:
     TRect ThumbRect() const;
     TRect LabelRect(bool narrowed) const;
     int PointerOffset() const;
-    // Thumb offset along the track for a value: rounded in extended precision.
+    // Thumb offset along the track for a value: rounded in extended precision;
+    // a value outside the range counts as the end it passed.
     int ThumbOffset(int value) const;
     // The value under a point; Position when no value can be told.
     int ValueFromPoint(int x, int y) const;

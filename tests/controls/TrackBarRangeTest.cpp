@@ -135,6 +135,72 @@ TEST_F(RangeEnds, TickTextsWalkTheWholeRangeAndEnd) {
                                             INT_MIN + 5LL}));
 }
 
+// Ranges narrowed to the far end of the 32-bit range: the thumb of a
+// position outside the new range, worked out on the way, stands at the end
+// it passed rather than billions of pixels beyond it.
+TEST(TrackBarRange, ARangeNarrowedFarFromThePositionKeepsTheThumbOnTheTrack) {
+    enum Op { Min, Max, Pos };
+    struct Step {
+        Op op;
+        int value;
+    };
+    struct Case {
+        const char* name;
+        TTrackBarOrientation orientation;
+        std::vector<Step> steps;
+        int expected;
+    };
+    const Case cases[] = {
+        {"vertical, Min up to the top", trVertical, {{Min, INT_MIN}, {Max, INT_MAX}, {Min, INT_MAX - 50}}, INT_MAX - 50},
+        {"horizontal, Min up to the top", trHorizontal, {{Min, INT_MIN}, {Max, INT_MAX}, {Min, INT_MAX - 50}},
+         INT_MAX - 50},
+        {"vertical, Max down to the bottom", trVertical,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MAX}, {Max, INT_MIN + 50}}, INT_MIN + 50},
+        {"horizontal, Max down to the bottom", trHorizontal,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MAX}, {Max, INT_MIN + 50}}, INT_MIN + 50},
+        {"horizontal, Min up from the bottom", trHorizontal,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MIN}, {Min, INT_MAX - 1}}, INT_MAX - 1},
+        {"vertical, positions at both ends", trVertical,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MAX}, {Pos, INT_MIN}, {Pos, INT_MAX}}, INT_MAX},
+        {"horizontal, Max below Min", trHorizontal, {{Min, INT_MAX}, {Max, INT_MIN}, {Pos, INT_MIN}, {Pos, 0}},
+         INT_MAX},
+        {"vertical, Min above Max", trVertical, {{Max, INT_MIN}, {Min, INT_MAX}, {Pos, INT_MIN}}, INT_MAX},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSeekTrackBar bar;
+        bar.SetOrientation(c.orientation);
+        if (c.orientation == trVertical) bar.resize(60, 300);
+        else bar.resize(300, 60);
+        for (const Step& s : c.steps) {
+            if (s.op == Min) bar.SetMin(s.value);
+            else if (s.op == Max) bar.SetMax(s.value);
+            else bar.SetPosition(s.value);
+        }
+        EXPECT_EQ(bar.Position(), c.expected);
+        // Values beyond either end of the range place the thumb at that end.
+        const TRect t = bar.TrackRect();
+        const int room = (c.orientation == trHorizontal ? t.Width() : t.Height()) - bar.Thumb()->Width();
+        const bool inverted = bar.Max() < bar.Min();
+        const int low = inverted ? bar.Max() : bar.Min(), high = inverted ? bar.Min() : bar.Max();
+        EXPECT_EQ(bar.ThumbOffset(INT_MIN), bar.ThumbOffset(low));
+        EXPECT_EQ(bar.ThumbOffset(INT_MAX), bar.ThumbOffset(high));
+        for (const int v : {INT_MIN, 0, INT_MAX}) {
+            const int offset = bar.ThumbOffset(v);
+            EXPECT_GE(offset, 0) << v;
+            EXPECT_LE(offset, room) << v;
+        }
+        const TRect thumb = bar.ThumbRect();
+        if (c.orientation == trHorizontal) {
+            EXPECT_GE(thumb.Left, t.Left);
+            EXPECT_LE(thumb.Right, t.Right);
+        } else {
+            EXPECT_GE(thumb.Top, t.Top);
+            EXPECT_LE(thumb.Bottom, t.Bottom);
+        }
+    }
+}
+
 // Ticks on a bar whose range dwarfs its track: a paint costs the pixels of
 // the track, whatever the range, the steps and the handlers. A callback that
 // is asked far more often than there are pixels throws, so a paint that
