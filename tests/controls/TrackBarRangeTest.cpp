@@ -260,7 +260,7 @@ TEST_F(HugeTickRanges, TickTextsOverTheWholeRangeAtLargeSteps) {
     EXPECT_EQ(asked.front(), -2147480000); // the first multiple of 10,000 in the range
     for (size_t i = 0; i < asked.size(); ++i) {
         ASSERT_EQ(asked[i] % 10000, 0) << i;
-        if (i > 0) ASSERT_LT(asked[i - 1], asked[i]);
+        if (i > 0) { ASSERT_LT(asked[i - 1], asked[i]); }
     }
     // The last text is the first multiple on the track's last pixel.
     EXPECT_LE(asked.back(), 2147480000);
@@ -283,7 +283,7 @@ TEST_F(HugeTickRanges, EveryOrAlternateValueOfTwentyMillion) {
             // With texts every value up to Max may get a tick: every column
             // holds one, as when each value drew its own, but each is drawn
             // once. Without, the ticks stop where the track's pixels run out.
-            if (text) EXPECT_EQ(count.drawn, Pixels());
+            if (text) { EXPECT_EQ(count.drawn, Pixels()); }
             EXPECT_EQ(count.drawn, TickColumns(image));
             EXPECT_GT(count.drawn, Pixels() / 4);
             EXPECT_LE(count.visited, Pixels());
@@ -333,14 +333,14 @@ TEST_F(HugeTickRanges, TheDrawTickHandlerIsAskedOncePerTickDrawn) {
         EXPECT_EQ(TickColumns(image), calls);
         // Each call stands on a pixel of its own, in value order, on a drawn value.
         for (size_t i = 0; i < positions.size(); ++i) {
-            if (c.steps > 1) EXPECT_EQ(positions[i] % c.steps, 0) << i;
-            if (c.thumbOnly) EXPECT_EQ(positions[i], bar.Position());
+            if (c.steps > 1) { EXPECT_EQ(positions[i] % c.steps, 0) << i; }
+            if (c.thumbOnly) { EXPECT_EQ(positions[i], bar.Position()); }
             if (i > 0) {
                 ASSERT_LT(positions[i - 1], positions[i]) << i;
                 ASSERT_LT(feet[i - 1], feet[i]) << i;
             }
         }
-        if (!c.thumbOnly) EXPECT_EQ(positions.front(), c.steps > 1 ? (c.min / c.steps) * c.steps : c.min);
+        if (!c.thumbOnly) { EXPECT_EQ(positions.front(), c.steps > 1 ? (c.min / c.steps) * c.steps : c.min); }
     }
 }
 
