@@ -100,6 +100,12 @@ public:
     void SetVersion(const QString&) {}
 
     // Handlers whose answer comes back through their reference arguments.
+    // A paint asks OnGetTickMarkText (with ShowText) and then OnDrawTick once
+    // for each tick it draws, in each band in use, never once per value of
+    // the range: a tick stands for the lowest value on its pixel that may be
+    // drawn there (a multiple of ShowImageAtSteps; Position alone with
+    // ShowImageAtThumbOnly). Without OnDrawTick and at every step, ticks
+    // keep a free pixel between them. DefaultDraw false leaves a tick out.
     std::function<void(TCustomTrackBar*, TCanvas&, QPoint location, int position, TTickMark tickPos, int& length,
                        TColor& color, TColor& textColor, QString& text, bool& defaultDraw)>
         OnDrawTick;

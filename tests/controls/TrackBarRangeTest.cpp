@@ -344,6 +344,40 @@ TEST_F(HugeTickRanges, TheDrawTickHandlerIsAskedOncePerTickDrawn) {
     }
 }
 
+TEST_F(HugeTickRanges, AtTheThumbOnlyTheThumbsTickAloneAsksForItsText) {
+    // No draw handler: ticks elsewhere would stand two pixels apart, but
+    // only the thumb's is drawn, so its text is the one asked for, even
+    // where lower values share its pixel.
+    struct Case {
+        const char* name;
+        int max, position;
+    };
+    const Case cases[] = {
+        {"ten values", 10, 5},
+        {"a pixel shared with lower values", INT_MAX, 12345},
+        {"at Max", INT_MAX, INT_MAX},
+    };
+    bar.TickMark()->SetShowText(true);
+    bar.TickMark()->SetShowImageAtThumbOnly(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bar.SetMax(c.max);
+        bar.SetPosition(c.position);
+        int64_t calls = 0;
+        std::vector<int> asked;
+        bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) {
+            Guard(calls);
+            asked.push_back(v);
+        };
+        QImage image;
+        ASSERT_NO_THROW(image = bar.Render());
+        EXPECT_EQ(asked, std::vector<int>{c.position});
+        EXPECT_EQ(bar.LastTickPaint().drawn, 1);
+        EXPECT_EQ(bar.LastTickPaint().texts, 1);
+        EXPECT_EQ(TickColumns(image), 1);
+    }
+}
+
 TEST_F(HugeTickRanges, ATrackShorterThanItsThumb) {
     // Offsets shrink as values grow; each pixel still takes one tick.
     bar.resize(bar.Thumb()->Width() - 4 + 2 * 3, 60);
