@@ -92,10 +92,18 @@ void TGpPicture::LoadFromFile(const QString& fileName) {
 
 void TGpPicture::LoadFromStream(QIODevice* stream) {
     if (!stream) return;
-    data_ = stream->readAll();
-    empty_ = data_.isEmpty();
-    if (empty_) width_ = height_ = 0;
-    UpdateSize();
+    const QByteArray bytes = stream->readAll();
+    // Bytes no decoder reads are a failed load, as from a file: no bytes
+    // left for a copy to carry, and no size.
+    if (Decodes(bytes)) {
+        data_ = bytes;
+        empty_ = false;
+        UpdateSize();
+    } else {
+        data_.clear();
+        empty_ = true;
+        width_ = height_ = 0;
+    }
     emit OnChange();
 }
 

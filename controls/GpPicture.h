@@ -31,7 +31,10 @@ public:
     void Assign(const QImage& bitmap);
     void Assign(const QPixmap& picture);
 
-    // Failures leave the picture empty; nothing is reported.
+    // A source that cannot be read, or whose bytes no decoder reads (none
+    // included), is a failed load: the picture is left empty, with no bytes
+    // and 0 x 0, and nothing is reported. LoadFromStream announces OnChange
+    // either way; LoadFromFile when the picture changed.
     void LoadFromFile(const QString& fileName);
     void LoadFromStream(QIODevice* stream);
     void SaveToStream(QIODevice* stream) const;

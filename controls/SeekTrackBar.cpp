@@ -311,6 +311,9 @@ int TCustomTrackBar::ThumbOffset(int value) const {
     if (max_ == min_) return 0;
     const TRect t = TrackRect();
     const int len = orientation_ == trHorizontal ? t.Width() : t.Height();
+    // A value outside the range (the old position while the range changes)
+    // stands at the end it passed: beyond it the offset leaves the int range.
+    value = std::clamp(value, std::min(min_, max_), std::max(min_, max_));
     // Extended precision as the placement has always been worked out: a
     // double lands on the other side of a half in a few positions.
     const long double fraction = static_cast<long double>(int64_t(value) - min_) /

@@ -100,6 +100,12 @@ public:
     void SetVersion(const QString&) {}
 
     // Handlers whose answer comes back through their reference arguments.
+    // A paint asks OnGetTickMarkText (with ShowText) and then OnDrawTick once
+    // for each tick it draws, in each band in use, never once per value of
+    // the range: a tick stands for the lowest value on its pixel that may be
+    // drawn there (a multiple of ShowImageAtSteps; Position alone with
+    // ShowImageAtThumbOnly). Without OnDrawTick and at every step, ticks
+    // keep a free pixel between them. DefaultDraw false leaves a tick out.
     std::function<void(TCustomTrackBar*, TCanvas&, QPoint location, int position, TTickMark tickPos, int& length,
                        TColor& color, TColor& textColor, QString& text, bool& defaultDraw)>
         OnDrawTick;
@@ -128,7 +134,8 @@ public:
     TRect ThumbRect() const;
     TRect LabelRect(bool narrowed) const;
     int PointerOffset() const;
-    // Thumb offset along the track for a value: rounded in extended precision.
+    // Thumb offset along the track for a value: rounded in extended precision;
+    // a value outside the range counts as the end it passed.
     int ThumbOffset(int value) const;
     // The value under a point; Position when no value can be told.
     int ValueFromPoint(int x, int y) const;

@@ -269,10 +269,11 @@ void TCustomTrackBar::PaintTicks(TCanvas& canvas) const {
     // the first value that lands on a new pixel is the one drawn there.
     // Without a handler and at every step, a tick needs two pixels past the
     // one before; otherwise each pixel takes the first value that may be
-    // drawn on it.
+    // drawn on it. At the thumb only, no tick is drawn before the thumb's,
+    // so nothing stands in its way, whatever shares its pixel.
     const bool spaced = !OnDrawTick && steps == 1;
     int64_t first = min_, stride = 1, count = last - int64_t(min_) + 1;
-    if (!spaced && tm.ShowImageAtThumbOnly()) {
+    if (tm.ShowImageAtThumbOnly()) {
         const bool onStep = steps <= 1 || position_ % steps == 0;
         first = position_;
         count = position_ >= min_ && position_ <= last && onStep ? 1 : 0;

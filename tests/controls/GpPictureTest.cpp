@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -154,14 +155,18 @@ TEST(GpPicture, BitmapLeavesOutItsBottomLeftColour) {
     EXPECT_EQ(drawn.pixel(1, 1), qRgb(0, 0, 255));
 }
 
-TEST(GpPicture, UndecodableBytesMeasureZeroAndDrawNothing) {
+TEST(GpPicture, UndecodableFormBytesMeasureZeroAndDrawNothing) {
+    // A form resource's bytes are taken as they stand; only measuring and
+    // drawing find that no decoder reads them.
     QByteArray junk("\x89PNG but broken");
     QBuffer in(&junk);
     in.open(QIODevice::ReadOnly);
     TGpPicture p;
-    p.LoadFromStream(&in);
+    p.ReadData(&in);
     EXPECT_FALSE(p.Empty());
+    EXPECT_TRUE(p.UpdateSize());
     EXPECT_EQ(p.Width(), 0);
+    EXPECT_EQ(p.Height(), 0);
     QImage white(6, 6, QImage::Format_RGB32);
     white.fill(Qt::white);
     EXPECT_EQ(DrawOnWhite(p, 6, 6), white);
@@ -194,9 +199,9 @@ TEST(GpPicture, AFailedLoadLeavesNoBytesBehind) {
     EXPECT_TRUE(saved.isEmpty());
 }
 
-TEST(GpPicture, AFileThatYieldsNoPictureIsAFailedLoad) {
-    // After a good load, a file of no bytes or of bytes no decoder reads
-    // must not leave a "picture" of the old size behind.
+TEST(GpPicture, ALoadThatYieldsNoPictureIsAFailedLoad) {
+    // After a good load, a file or stream of no bytes or of bytes no decoder
+    // reads must not leave a "picture" of the old size behind.
     QTemporaryDir dir;
     const QString good = dir.filePath("good.png");
     {
@@ -204,41 +209,51 @@ TEST(GpPicture, AFileThatYieldsNoPictureIsAFailedLoad) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(AlphaPng());
     }
+    auto fromFile = [&](TGpPicture& p, const QByteArray& bytes) {
+        const QString bad = dir.filePath("bad.png");
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        p.LoadFromFile(bad);
+    };
+    auto fromStream = [](TGpPicture& p, QByteArray bytes) {
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        p.LoadFromStream(&in);
+    };
     struct Case {
         const char* name;
+        std::function<void(TGpPicture&, const QByteArray&)> load;
         QByteArray bytes;
     };
-    for (const Case& c : {Case{"no bytes", QByteArray()}, Case{"junk", QByteArray("\x89PNG but broken")}}) {
-        const QString bad = dir.filePath(QString("bad-%1.png").arg(c.name));
-        {
-            QFile f(bad);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(c.bytes);
-        }
+    const Case cases[] = {
+        {"file of no bytes", fromFile, QByteArray()},
+        {"file of junk", fromFile, QByteArray("\x89PNG but broken")},
+        {"stream of no bytes", fromStream, QByteArray()},
+        {"stream of junk", fromStream, QByteArray("\x89PNG but broken")},
+        {"stream of text", fromStream, QByteArray("not a picture at all\r\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TGpPicture p;
         p.LoadFromFile(good);
-        ASSERT_FALSE(p.Empty()) << c.name;
-        ASSERT_EQ(p.Width(), 24) << c.name;
+        ASSERT_FALSE(p.Empty());
+        ASSERT_EQ(p.Width(), 24);
+        ASSERT_EQ(p.Height(), 10);
         Events events(p);
-        p.LoadFromFile(bad);
-        EXPECT_TRUE(p.Empty()) << c.name;
-        EXPECT_TRUE(p.Data().isEmpty()) << c.name;
-        EXPECT_EQ(p.Width(), 0) << c.name;
-        EXPECT_EQ(p.Height(), 0) << c.name;
+        c.load(p, c.bytes);
+        EXPECT_TRUE(p.Empty());
+        EXPECT_TRUE(p.Data().isEmpty());
+        EXPECT_EQ(p.Width(), 0);
+        EXPECT_EQ(p.Height(), 0);
         // The picture did change: its owner repaints without it.
-        EXPECT_EQ(events.seen, (std::vector<std::string>{"change"})) << c.name;
+        EXPECT_EQ(events.seen, (std::vector<std::string>{"change"}));
+        // A copy of it is as empty.
+        TGpPicture copy;
+        copy.Assign(&p);
+        EXPECT_TRUE(copy.Empty());
     }
-
-    // A stream of no bytes likewise gives an empty picture, not an old size.
-    TGpPicture p;
-    p.LoadFromFile(good);
-    QByteArray none;
-    QBuffer in(&none);
-    in.open(QIODevice::ReadOnly);
-    p.LoadFromStream(&in);
-    EXPECT_TRUE(p.Empty());
-    EXPECT_EQ(p.Width(), 0);
-    EXPECT_EQ(p.Height(), 0);
 }
 
 TEST(GpPicture, ARatingBarLeavesRatingModeWhenAPictureFileIsEmpty) {

@@ -135,6 +135,72 @@ TEST_F(RangeEnds, TickTextsWalkTheWholeRangeAndEnd) {
                                             INT_MIN + 5LL}));
 }
 
+// Ranges narrowed to the far end of the 32-bit range: the thumb of a
+// position outside the new range, worked out on the way, stands at the end
+// it passed rather than billions of pixels beyond it.
+TEST(TrackBarRange, ARangeNarrowedFarFromThePositionKeepsTheThumbOnTheTrack) {
+    enum Op { Min, Max, Pos };
+    struct Step {
+        Op op;
+        int value;
+    };
+    struct Case {
+        const char* name;
+        TTrackBarOrientation orientation;
+        std::vector<Step> steps;
+        int expected;
+    };
+    const Case cases[] = {
+        {"vertical, Min up to the top", trVertical, {{Min, INT_MIN}, {Max, INT_MAX}, {Min, INT_MAX - 50}}, INT_MAX - 50},
+        {"horizontal, Min up to the top", trHorizontal, {{Min, INT_MIN}, {Max, INT_MAX}, {Min, INT_MAX - 50}},
+         INT_MAX - 50},
+        {"vertical, Max down to the bottom", trVertical,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MAX}, {Max, INT_MIN + 50}}, INT_MIN + 50},
+        {"horizontal, Max down to the bottom", trHorizontal,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MAX}, {Max, INT_MIN + 50}}, INT_MIN + 50},
+        {"horizontal, Min up from the bottom", trHorizontal,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MIN}, {Min, INT_MAX - 1}}, INT_MAX - 1},
+        {"vertical, positions at both ends", trVertical,
+         {{Min, INT_MIN}, {Max, INT_MAX}, {Pos, INT_MAX}, {Pos, INT_MIN}, {Pos, INT_MAX}}, INT_MAX},
+        {"horizontal, Max below Min", trHorizontal, {{Min, INT_MAX}, {Max, INT_MIN}, {Pos, INT_MIN}, {Pos, 0}},
+         INT_MAX},
+        {"vertical, Min above Max", trVertical, {{Max, INT_MIN}, {Min, INT_MAX}, {Pos, INT_MIN}}, INT_MAX},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSeekTrackBar bar;
+        bar.SetOrientation(c.orientation);
+        if (c.orientation == trVertical) bar.resize(60, 300);
+        else bar.resize(300, 60);
+        for (const Step& s : c.steps) {
+            if (s.op == Min) bar.SetMin(s.value);
+            else if (s.op == Max) bar.SetMax(s.value);
+            else bar.SetPosition(s.value);
+        }
+        EXPECT_EQ(bar.Position(), c.expected);
+        // Values beyond either end of the range place the thumb at that end.
+        const TRect t = bar.TrackRect();
+        const int room = (c.orientation == trHorizontal ? t.Width() : t.Height()) - bar.Thumb()->Width();
+        const bool inverted = bar.Max() < bar.Min();
+        const int low = inverted ? bar.Max() : bar.Min(), high = inverted ? bar.Min() : bar.Max();
+        EXPECT_EQ(bar.ThumbOffset(INT_MIN), bar.ThumbOffset(low));
+        EXPECT_EQ(bar.ThumbOffset(INT_MAX), bar.ThumbOffset(high));
+        for (const int v : {INT_MIN, 0, INT_MAX}) {
+            const int offset = bar.ThumbOffset(v);
+            EXPECT_GE(offset, 0) << v;
+            EXPECT_LE(offset, room) << v;
+        }
+        const TRect thumb = bar.ThumbRect();
+        if (c.orientation == trHorizontal) {
+            EXPECT_GE(thumb.Left, t.Left);
+            EXPECT_LE(thumb.Right, t.Right);
+        } else {
+            EXPECT_GE(thumb.Top, t.Top);
+            EXPECT_LE(thumb.Bottom, t.Bottom);
+        }
+    }
+}
+
 // Ticks on a bar whose range dwarfs its track: a paint costs the pixels of
 // the track, whatever the range, the steps and the handlers. A callback that
 // is asked far more often than there are pixels throws, so a paint that
@@ -194,7 +260,7 @@ TEST_F(HugeTickRanges, TickTextsOverTheWholeRangeAtLargeSteps) {
     EXPECT_EQ(asked.front(), -2147480000); // the first multiple of 10,000 in the range
     for (size_t i = 0; i < asked.size(); ++i) {
         ASSERT_EQ(asked[i] % 10000, 0) << i;
-        if (i > 0) ASSERT_LT(asked[i - 1], asked[i]);
+        if (i > 0) { ASSERT_LT(asked[i - 1], asked[i]); }
     }
     // The last text is the first multiple on the track's last pixel.
     EXPECT_LE(asked.back(), 2147480000);
@@ -217,7 +283,7 @@ TEST_F(HugeTickRanges, EveryOrAlternateValueOfTwentyMillion) {
             // With texts every value up to Max may get a tick: every column
             // holds one, as when each value drew its own, but each is drawn
             // once. Without, the ticks stop where the track's pixels run out.
-            if (text) EXPECT_EQ(count.drawn, Pixels());
+            if (text) { EXPECT_EQ(count.drawn, Pixels()); }
             EXPECT_EQ(count.drawn, TickColumns(image));
             EXPECT_GT(count.drawn, Pixels() / 4);
             EXPECT_LE(count.visited, Pixels());
@@ -267,14 +333,48 @@ TEST_F(HugeTickRanges, TheDrawTickHandlerIsAskedOncePerTickDrawn) {
         EXPECT_EQ(TickColumns(image), calls);
         // Each call stands on a pixel of its own, in value order, on a drawn value.
         for (size_t i = 0; i < positions.size(); ++i) {
-            if (c.steps > 1) EXPECT_EQ(positions[i] % c.steps, 0) << i;
-            if (c.thumbOnly) EXPECT_EQ(positions[i], bar.Position());
+            if (c.steps > 1) { EXPECT_EQ(positions[i] % c.steps, 0) << i; }
+            if (c.thumbOnly) { EXPECT_EQ(positions[i], bar.Position()); }
             if (i > 0) {
                 ASSERT_LT(positions[i - 1], positions[i]) << i;
                 ASSERT_LT(feet[i - 1], feet[i]) << i;
             }
         }
-        if (!c.thumbOnly) EXPECT_EQ(positions.front(), c.steps > 1 ? (c.min / c.steps) * c.steps : c.min);
+        if (!c.thumbOnly) { EXPECT_EQ(positions.front(), c.steps > 1 ? (c.min / c.steps) * c.steps : c.min); }
+    }
+}
+
+TEST_F(HugeTickRanges, AtTheThumbOnlyTheThumbsTickAloneAsksForItsText) {
+    // No draw handler: ticks elsewhere would stand two pixels apart, but
+    // only the thumb's is drawn, so its text is the one asked for, even
+    // where lower values share its pixel.
+    struct Case {
+        const char* name;
+        int max, position;
+    };
+    const Case cases[] = {
+        {"ten values", 10, 5},
+        {"a pixel shared with lower values", INT_MAX, 12345},
+        {"at Max", INT_MAX, INT_MAX},
+    };
+    bar.TickMark()->SetShowText(true);
+    bar.TickMark()->SetShowImageAtThumbOnly(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bar.SetMax(c.max);
+        bar.SetPosition(c.position);
+        int64_t calls = 0;
+        std::vector<int> asked;
+        bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) {
+            Guard(calls);
+            asked.push_back(v);
+        };
+        QImage image;
+        ASSERT_NO_THROW(image = bar.Render());
+        EXPECT_EQ(asked, std::vector<int>{c.position});
+        EXPECT_EQ(bar.LastTickPaint().drawn, 1);
+        EXPECT_EQ(bar.LastTickPaint().texts, 1);
+        EXPECT_EQ(TickColumns(image), 1);
     }
 }
 
