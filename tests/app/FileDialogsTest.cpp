@@ -230,6 +230,30 @@ TEST_F(FileDialogsTest, SaveDialogsStartInTheDocumentsFolderThenWhereTheLastFile
     }
 }
 
+// What the user does once a modal box of that kind is up, while the runner
+// waits in it. It is looked for from the runner's own event loop, never from
+// a loop nested in it; when none shows, the test fails and whatever modal
+// window is up instead is closed, so the test cannot hang in it.
+template <class Box>
+void WhenUp(std::function<void(Box&)> user) {
+    auto* timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, user, tries] {
+        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
+        const bool up = box && box->isVisible();
+        if (!up && ++*tries <= 1000) return;
+        timer->stop();
+        timer->deleteLater();
+        if (up) {
+            user(*box);
+            return;
+        }
+        ADD_FAILURE() << "no " << Box::staticMetaObject.className() << " showed";
+        if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    timer->start(10);
+}
+
 // The real dialog behind every open and save, driven through its widgets as
 // a user would: the filter shown, the filter chosen and the default suffix.
 class RealFileDialog : public ::testing::Test {
@@ -240,26 +264,6 @@ protected:
     }
     void TearDown() override { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false); }
 
-    // What the user does once the dialog shows; a dialog that never shows
-    // up is cancelled, so the test cannot hang in it.
-    void WhenShown(std::function<void(QFileDialog&)> user) {
-        auto* timer = new QTimer(qApp);
-        auto tries = std::make_shared<int>(0);
-        QObject::connect(timer, &QTimer::timeout, [timer, user, tries] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (dialog && dialog->isVisible()) {
-                timer->deleteLater();
-                timer->stop();
-                user(*dialog);
-            } else if (++*tries > 1000) {
-                timer->deleteLater();
-                timer->stop();
-                ADD_FAILURE() << "no file dialog showed";
-                if (QWidget* w = QApplication::activeModalWidget()) w->close();
-            }
-        });
-        timer->start(10);
-    }
     // Picks another filter in the list as the keyboard does.
     static void ChooseFilter(QFileDialog& dialog, Qt::Key key, int times = 1) {
         auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo");
@@ -292,7 +296,7 @@ TEST_F(RealFileDialog, SaveTakesTheSuffixOfTheFilterChosenAndReportsThatFilter) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written);
         QString shownFilter, suffixBefore, suffixAfter;
-        WhenShown([&](QFileDialog& dialog) {
+        WhenUp<QFileDialog>([&](QFileDialog& dialog) {
             shownFilter = dialog.selectedNameFilter();
             suffixBefore = dialog.defaultSuffix();
             ChooseFilter(dialog, c.key);
@@ -327,7 +331,7 @@ TEST_F(RealFileDialog, OpenShowsTheStoredFilterAndReportsTheOneChosen) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
         QString shownFilter;
-        WhenShown([&](QFileDialog& dialog) {
+        WhenUp<QFileDialog>([&](QFileDialog& dialog) {
             shownFilter = dialog.selectedNameFilter();
             ChooseFilter(dialog, Qt::Key_Down, c.downs);
             TypeName(dialog, "a.smp");
@@ -339,25 +343,13 @@ TEST_F(RealFileDialog, OpenShowsTheStoredFilterAndReportsTheOneChosen) {
         EXPECT_EQ(index, c.chosen);
     }
     // Cancelled, the filter index stays as it was.
-    WhenShown([](QFileDialog& dialog) { dialog.reject(); });
+    WhenUp<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
     int index = 2;
     EXPECT_EQ(runner.OpenFile(nullptr, play, Folder(), index), "");
     EXPECT_EQ(index, 2);
 }
 
 } // namespace
-
-// What the user does once a modal box of that kind is up, while the runner
-// waits in it; one that never shows fails the test instead of hanging it.
-template <class Box>
-void WhenUp(std::function<void(Box&)> user) {
-    QTimer::singleShot(0, [user] {
-        QTest::qWaitFor([] { return qobject_cast<Box*>(QApplication::activeModalWidget()) != nullptr; });
-        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        user(*box);
-    });
-}
 
 TEST(MessageBox, BreaksItsLinesAtEveryLineEnd) {
     QString shown;

@@ -633,7 +633,7 @@ TEST_F(RecordingTest, RecWithNoSourceSaysOnTheStatusLineWhatToDo) {
     main().SetSourceNumber(TForm1::kSourceNone);
     main().BBRECClick();
     EXPECT_FALSE(main().Recording());
-    EXPECT_EQ(main().StatusText().toStdString(), Recorder::kNothingToRecord);
+    EXPECT_EQ(main().StatusText().toStdString(), "Nothing to record: select a source or play a file");
     EXPECT_TRUE(main().statusBar()->toolTip().isEmpty()) << "the whole text shows on the line";
     EXPECT_TRUE(main().LREC->isHidden());
 }

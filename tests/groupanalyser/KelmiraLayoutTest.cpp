@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -24,13 +25,36 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <set>
+#include <vector>
 
 namespace {
 
 using namespace kelmira_host;
 
 constexpr qreal kMargin = 2; // the text windows' margin around their lines
+
+// Counts the paint events a widget gets from now on.
+class PaintCount final : public QObject {
+public:
+    explicit PaintCount(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
+    ~PaintCount() override {
+        if (widget_) widget_->removeEventFilter(this);
+    }
+    QWidget* Widget() const { return widget_; }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++count;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> widget_;
+};
 
 class KelmiraLayoutTest : public KelmiraTest {
 protected:
@@ -41,9 +65,31 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form_));
     }
     QAbstractScrollArea* Window(const char* name) const { return Child<QAbstractScrollArea>(name); }
+    // Shows the page and waits until every window on it has been drawn, so
+    // its layout and scroll bars are the ones the user sees.
     void Page(int index) {
-        Child<QTabWidget>("PageControl1")->setCurrentIndex(index);
-        QTest::qWait(60); // the windows' 40 ms refresh
+        auto* tabs = Child<QTabWidget>("PageControl1");
+        if (tabs->currentIndex() == index) return; // already drawn
+        std::vector<std::unique_ptr<PaintCount>> paints;
+        for (QAbstractScrollArea* w : tabs->widget(index)->findChildren<QAbstractScrollArea*>())
+            paints.push_back(std::make_unique<PaintCount>(w->viewport()));
+        tabs->setCurrentIndex(index);
+        for (const auto& p : paints) {
+            if (!p->Widget()->isVisible()) continue;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return p->count > 0; }))
+                << p->Widget()->parent()->objectName().toStdString();
+        }
+    }
+    // Makes the change and waits for the shown window's refresh to draw it.
+    // What was still to be drawn is drawn first, so only a paint that
+    // follows the change counts.
+    void Drawn(const char* window, const std::function<void()>& change) {
+        QWidget* view = Window(window)->viewport();
+        ASSERT_TRUE(view->isVisible()) << window;
+        view->repaint();
+        PaintCount paints(view);
+        change();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; })) << window;
     }
     QFont LineFont(const char* window, int line) const { return LineLook(window, line).font; }
 
@@ -52,7 +98,6 @@ protected:
     void ExpectWhole(const char* name, int line, const QString& text) {
         SCOPED_TRACE(name);
         QAbstractScrollArea* w = Window(name);
-        QTest::qWait(60); // the windows' 40 ms refresh
         ASSERT_GT(Lines(name).size(), static_cast<size_t>(line));
         ASSERT_EQ(Lines(name).at(static_cast<size_t>(line)), text.toStdString());
         const qreal advance = QFontMetricsF(LineFont(name, line)).horizontalAdvance(text);
@@ -110,13 +155,15 @@ TEST_F(KelmiraLayoutTest, WidestLinesFitTheirWindowsAtTheDefaultSize) {
     // the widest entries, and a full-content line.
     Child<QPushButton>("Button7")->click();
     const int dumped[] = {2, 8, 16, 28}; // the selectors' stored types
-    for (int i = 0; i < 23; ++i) Send(OfType(i < 4 ? dumped[i] : 21, 36000 + i));
+    Drawn("RichEdit1", [&] {
+        for (int i = 0; i < 23; ++i) Send(OfType(i < 4 ? dumped[i] : 21, 36000 + i));
+    });
     Page(1);
     ExpectWhole("RichEdit1", 0, " 1A  4A  8A 14A " + QString("10B ").repeated(19));
     const char* const memos[] = {"Memo1", "Memo2", "Memo3", "Memo4"};
     for (int k = 0; k < 4; ++k) {
         const WidestHeader widest = WidestHeaderOf(dumped[k], LineFont(memos[k], 0));
-        Send(widest.group);
+        Drawn(memos[k], [&] { Send(widest.group); });
         ExpectWhole(memos[k], 1, widest.text);
     }
     Page(2);
@@ -216,7 +263,9 @@ TEST_F(KelmiraLayoutTest, ALargerDumpFontRefitsTheWindowsOrLetsThemScroll) {
     Child<QSpinBox>("SpinEdit1")->setValue(20);
     Child<QPushButton>("Button15")->click();
     const int dumped[] = {2, 8, 16, 28};
-    for (int i = 0; i < 23; ++i) Send(OfType(i < 4 ? dumped[i] : 21, 36000 + i));
+    Drawn("RichEdit1", [&] {
+        for (int i = 0; i < 23; ++i) Send(OfType(i < 4 ? dumped[i] : 21, 36000 + i));
+    });
 
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect fg = form_->frameGeometry();
@@ -307,10 +356,12 @@ TEST_F(KelmiraLayoutTest, DetectorShowsFourColumnsOfEightWithoutScrolling) {
 TEST_F(KelmiraLayoutTest, LimitToTheWindowMeansNoScrollBarsAtAll) {
     const char* const windows[] = {"Memo1", "Memo2", "Memo3", "Memo4", "RichEdit1", "RichEdit2", "RichEdit3"};
     Child<QPushButton>("Button7")->click();
-    for (int n = 0; n < 200; ++n) {
-        Send(OfType(n % 32, n));
-        Send(Rec(1, 0, n % 60, 0xD3C2, 0x3018, 0, 0xCD46)); // 3A for the ODA AID window
-    }
+    Drawn("RichEdit1", [&] {
+        for (int n = 0; n < 200; ++n) {
+            Send(OfType(n % 32, n));
+            Send(Rec(1, 0, n % 60, 0xD3C2, 0x3018, 0, 0xCD46)); // 3A for the ODA AID window
+        }
+    });
     // Limited: no scroll bar at all. The other choice: vertical ones only.
     for (const char* choice : {"RBLIMIT", "RBNOLIMIT"}) {
         SCOPED_TRACE(choice);

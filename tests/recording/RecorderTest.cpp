@@ -131,9 +131,7 @@ TEST_F(RecorderTest, RecWithNoSourceAndNothingPlayingRecordsNothingAndSaysWhatTo
     EXPECT_FALSE(rec.Recording());
     EXPECT_TRUE(Files().empty());
     EXPECT_EQ(host.groupCount, -1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Recorder::kNothingToRecord});
-    EXPECT_EQ(std::string(Recorder::kNothingToRecord),
-              "Nothing to record: select a source or play a file");
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Nothing to record: select a source or play a file"});
     host.playing = true; // a playing file may be recorded without a source
     rec.BBRECClick();
     EXPECT_TRUE(rec.Recording());
