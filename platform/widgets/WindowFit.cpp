@@ -1,5 +1,7 @@
 #include "WindowFit.h"
 
+#include "FitInArea.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
@@ -8,9 +10,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
-
-#include <algorithm>
-#include <cstdint>
 
 namespace orvane {
 
@@ -24,27 +23,11 @@ void LimitDropDown(QComboBox* combo, int rows) {
     combo->setMaxVisibleItems(rows);
 }
 
-namespace {
-
-// In 64 bits: a hand-edited position may be the largest integer.
-int FitEdge(int64_t start, int64_t length, int64_t areaStart, int64_t areaLength) {
-    start = std::min(start, areaStart + areaLength - length);
-    return static_cast<int>(std::max(start, areaStart));
-}
-
-} // namespace
-
 int TitleBarWidth(const QWidget* window) {
     QFont bold = window->font();
     bold.setBold(true);
     const QFontMetrics fm(bold);
     return fm.horizontalAdvance(window->windowTitle()) + 8 * (fm.height() + 4);
-}
-
-QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area) {
-    if (area.isEmpty()) return topLeft;
-    return QPoint(FitEdge(topLeft.x(), frame.width(), area.x(), area.width()),
-                  FitEdge(topLeft.y(), frame.height(), area.y(), area.height()));
 }
 
 QRect AvailableArea(const QWidget* window) {

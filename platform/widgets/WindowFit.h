@@ -3,7 +3,6 @@
 // were drawn for another system's fonts, so pixel sizes alone cut captions.
 #include <QPoint>
 #include <QRect>
-#include <QSize>
 
 class QComboBox;
 class QTabWidget;
@@ -27,19 +26,12 @@ int TitleBarWidth(const QWidget* window);
 // would ignore the limit and open a long list as tall as the screen.
 void LimitDropDown(QComboBox* combo, int rows);
 
-// Where a window frame of that size, wanted at `topLeft`, lies wholly inside
-// `area` (a screen's available area, which panels may make start right of
-// or below 0,0). Each edge moves only as far as it must; a frame larger than
-// the area keeps its left and top edges on it, so the caption and the
-// window's menu stay reachable. An empty area changes nothing.
-QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area);
-
 // The available area of the screen under the window's centre, else of the
 // screen it belongs to, else of the primary screen; empty without a screen.
 QRect AvailableArea(const QWidget* window);
 
 // Moves a top-level window so that its whole frame, title bar included,
-// lies inside AvailableArea.
+// lies inside AvailableArea (as FitInArea places it).
 void KeepOnScreen(QWidget* window);
 
 // Puts a top-level window's frame at `topLeft`, as a stored position means

@@ -2,6 +2,7 @@
 // folder it remembers, and the extension a typed name gets.
 #include "AppFakes.h"
 #include "IniFile.h"
+#include "ModalRunner.h"
 #include "OrvaneApp.h"
 #include "Shell.h"
 #include "Unit1.h"
