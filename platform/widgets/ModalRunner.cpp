@@ -58,11 +58,9 @@ std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter
 int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }
 
 void ExecModalRunner::Message(QWidget* parent, const std::string& text) {
-    // The messages break their lines with a lone CR, as Windows message
-    // boxes do; Qt breaks them only at LF.
-    QString shown = QString::fromStdString(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox::information(parent, QStringLiteral("Orvane"), shown);
+    QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::Ok, parent);
+    SetMessage(box, QStringLiteral("Orvane"), QString::fromStdString(text));
+    box.exec();
 }
 
 bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
@@ -73,7 +71,7 @@ bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, co
     dialog.setTextValue(QString::fromStdString(value));
     // The dialog's layout sets its own minimum size; its edit line carries
     // the title's width instead.
-    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMinimumWidth(TitleBarWidth(&dialog));
+    if (auto* edit = dialog.findChild<QLineEdit*>()) CarryTitleBarWidth(edit);
     if (dialog.exec() != QDialog::Accepted) return false;
     value = dialog.textValue().toStdString();
     return true;

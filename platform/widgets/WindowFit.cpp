@@ -3,9 +3,12 @@
 #include "FitInArea.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -28,6 +31,21 @@ int TitleBarWidth(const QWidget* window) {
     bold.setBold(true);
     const QFontMetrics fm(bold);
     return fm.horizontalAdvance(window->windowTitle()) + 8 * (fm.height() + 4);
+}
+
+void CarryTitleBarWidth(QWidget* child) {
+    const QWidget* window = child->window();
+    const QLayout* layout = window->layout();
+    const QMargins m = layout ? layout->contentsMargins() : QMargins();
+    child->setMinimumWidth(TitleBarWidth(window) - m.left() - m.right());
+}
+
+void SetMessage(QMessageBox& box, const QString& title, const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setWindowTitle(title);
+    box.setText(shown);
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) CarryTitleBarWidth(buttons);
 }
 
 QRect AvailableArea(const QWidget* window) {

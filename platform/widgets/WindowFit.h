@@ -5,6 +5,8 @@
 #include <QRect>
 
 class QComboBox;
+class QMessageBox;
+class QString;
 class QTabWidget;
 class QWidget;
 
@@ -17,10 +19,19 @@ void FitTabs(QTabWidget* tabs);
 // The width a title bar needs for the window's whole title: the text in the
 // window's font, bold as window managers mostly draw it, beside an icon,
 // three buttons and their spacing, about eight lines high in all. A narrow
-// dialog's title would otherwise be cut by the window manager. A child that
-// spans the window carries it as its minimum width, so the window's layout
-// still grows to what its contents need.
+// dialog's title would otherwise be cut by the window manager.
 int TitleBarWidth(const QWidget* window);
+
+// A child that spans its window's layout takes the title bar's width, less
+// the layout's margins, as its minimum width: the window's layout then still
+// grows to what its contents need. The window has its title by then.
+void CarryTitleBarWidth(QWidget* child);
+
+// Gives a message box its title and text. Qt sizes a message box to its text
+// alone, so its row of buttons, which spans the box, carries the title bar's
+// width. Lines break at CR, CR LF and LF alike, as Windows message boxes do;
+// Qt breaks them only at LF.
+void SetMessage(QMessageBox& box, const QString& title, const QString& text);
 
 // The drop-down list shows `rows` items at a time. Qt's menu-like popup
 // would ignore the limit and open a long list as tall as the screen.

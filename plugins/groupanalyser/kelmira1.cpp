@@ -408,7 +408,8 @@ TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
     }
     ShowMessage = [this](const QString& text) {
         // Window-modal and not blocking; it goes when it is closed.
-        auto* box = new QMessageBox(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+        auto* box = new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, this);
+        orvane::SetMessage(*box, windowTitle(), text);
         box->setObjectName("MessageDlg");
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
