@@ -72,6 +72,10 @@ std::string WithFilterExtension(const std::string& name, const std::string& filt
     return ext.empty() ? name : name + "." + ext;
 }
 
+std::string NoBrowserMessage(const std::string& address) {
+    return "Can't start a web browser for " + address + ". \rEnter the address in a browser of your choice.";
+}
+
 bool DesktopShell::Installed(const std::string& program) {
     return !QStandardPaths::findExecutable(QString::fromStdString(program)).isEmpty();
 }

@@ -32,6 +32,11 @@ public:
     bool Installed(const std::string& program) override;
 };
 
+// What the user reads when the shell opened no web browser for `address`:
+// the program and the plug-ins say it alike. Its line breaks with a lone CR,
+// as the program's other messages do.
+std::string NoBrowserMessage(const std::string& address);
+
 // Shows dialogs modally and message boxes; tests answer without a loop. The
 // widgets layer holds the runner that does it with Qt's dialogs.
 class IModalRunner {

@@ -721,8 +721,7 @@ QWidget* TForm1::CreateSetupPage() {
     LinkLabel1->SetLink(kWebAddress);
     LinkLabel1->SetLinkLook(Qt::blue);
     LinkLabel1->OnOpenFailed = [this](QObject*) {
-        ShowMessage(QString("Can't start a web browser for %1.\nEnter the address in a browser of your choice.")
-                        .arg(kWebAddress));
+        ShowMessage(QString::fromStdString(orvane::NoBrowserMessage(kWebAddress)));
     };
 
     auto* grid = new QGridLayout(page);

@@ -300,7 +300,7 @@ TEST_F(KelmiraContentTest, AWebLinkThatNothingOpensSaysWhatToDo) {
     const auto shown = Messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->text(),
-              "Can't start a web browser for https://www.orvane.org.\nEnter the address in a browser of your choice.");
+              "Can't start a web browser for https://www.orvane.org. \nEnter the address in a browser of your choice.");
     shown[0]->accept();
 }
 
