@@ -2,6 +2,7 @@
 // The program: its windows, created in a fixed order, and its message loop.
 #include "AppEnv.h"
 #include "DravonDevice.h"
+#include "ModalRunner.h"
 #include "TickTimer.h"
 
 #include <memory>

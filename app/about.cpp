@@ -108,8 +108,7 @@ void TAboutBox::OpenThroughShell(controls::TLinkLabel* label, LinkKind kind) {
         const std::string text = kind == LinkKind::Folder
                                      ? "Can't start a file manager for " + label->text().toStdString() +
                                            ". \rOpen the folder with a file manager of your choice."
-                                     : "Can't start a web browser for " + label->Link() +
-                                           ". \rEnter the address in a browser of your choice.";
+                                     : NoBrowserMessage(label->Link());
         main_.Env().modal->Message(this, text);
     };
 }

@@ -29,8 +29,7 @@ TDFREQ::TDFREQ(TForm1& main) : QDialog(&main), main_(main) {
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(Button1, 0, Qt::AlignHCenter);
-    const QMargins m = layout->contentsMargins();
-    GroupBox1->setMinimumWidth(TitleBarWidth(this) - m.left() - m.right());
+    CarryTitleBarWidth(GroupBox1);
     FormCreate();
 }
 

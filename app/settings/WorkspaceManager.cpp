@@ -1,7 +1,7 @@
 #include "WorkspaceManager.h"
 
+#include "FitInArea.h"
 #include "IniFile.h"
-#include "WindowFit.h"
 
 #include <QFileInfo>
 #include <QString>

@@ -1,15 +1,8 @@
 #include "Shell.h"
 
-#include "WindowFit.h"
-
 #include <QDesktopServices>
-#include <QDialog>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -56,32 +49,6 @@ namespace {
 
 QStringList Filters(const std::string& filter) { return QString::fromStdString(filter).split(QStringLiteral(";;")); }
 
-// One dialog for every open and save: it starts in `start` (a folder, or a
-// folder and a proposed name) with filter `filterIndex` and reports the
-// filter chosen.
-std::string RunFileDialog(QWidget* parent, const std::string& filter, const std::string& start, int& filterIndex,
-                          bool save) {
-    const QStringList filters = Filters(filter);
-    QFileDialog dialog(parent, QString(), QString::fromStdString(start), QString::fromStdString(filter));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const int shown = filterIndex >= 0 && filterIndex < filters.size() ? filterIndex : 0;
-    dialog.selectNameFilter(filters.value(shown));
-    if (save) {
-        // The default suffix is added before the dialog asks about
-        // overwriting, so it asks about the file that will be written.
-        auto suffixFor = [&](const QString& selected) {
-            dialog.setDefaultSuffix(QString::fromStdString(
-                FilterExtension(filter, std::max<int>(0, static_cast<int>(filters.indexOf(selected))))));
-        };
-        suffixFor(filters.value(shown));
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixFor);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    filterIndex = std::max<int>(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
-    return dialog.selectedFiles().front().toStdString();
-}
-
 } // namespace
 
 std::string FilterExtension(const std::string& filter, int index) {
@@ -105,42 +72,12 @@ std::string WithFilterExtension(const std::string& name, const std::string& filt
     return ext.empty() ? name : name + "." + ext;
 }
 
+std::string NoBrowserMessage(const std::string& address) {
+    return "Can't start a web browser for " + address + ". \rEnter the address in a browser of your choice.";
+}
+
 bool DesktopShell::Installed(const std::string& program) {
     return !QStandardPaths::findExecutable(QString::fromStdString(program)).isEmpty();
-}
-
-std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
-                                      int& filterIndex) {
-    return RunFileDialog(parent, filter, folder, filterIndex, false);
-}
-
-std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
-                                      int& filterIndex) {
-    return RunFileDialog(parent, filter, folder, filterIndex, true);
-}
-
-int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }
-
-void ExecModalRunner::Message(QWidget* parent, const std::string& text) {
-    // The messages break their lines with a lone CR, as Windows message
-    // boxes do; Qt breaks them only at LF.
-    QString shown = QString::fromStdString(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox::information(parent, QStringLiteral("Orvane"), shown);
-}
-
-bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
-                                 std::string& value) {
-    QInputDialog dialog(parent);
-    dialog.setWindowTitle(QString::fromStdString(caption));
-    dialog.setLabelText(QString::fromStdString(prompt));
-    dialog.setTextValue(QString::fromStdString(value));
-    // The dialog's layout sets its own minimum size; its edit line carries
-    // the title's width instead.
-    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMinimumWidth(TitleBarWidth(&dialog));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    value = dialog.textValue().toStdString();
-    return true;
 }
 
 } // namespace orvane

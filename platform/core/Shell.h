@@ -32,7 +32,13 @@ public:
     bool Installed(const std::string& program) override;
 };
 
-// Shows dialogs modally and message boxes; tests answer without a loop.
+// What the user reads when the shell opened no web browser for `address`:
+// the program and the plug-ins say it alike. Its line breaks with a lone CR,
+// as the program's other messages do.
+std::string NoBrowserMessage(const std::string& address);
+
+// Shows dialogs modally and message boxes; tests answer without a loop. The
+// widgets layer holds the runner that does it with Qt's dialogs.
 class IModalRunner {
 public:
     virtual ~IModalRunner() = default;
@@ -52,18 +58,6 @@ public:
     // A one-line input box prefilled with `value`; false when cancelled.
     virtual bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
                             std::string& value) = 0;
-};
-
-class ExecModalRunner final : public IModalRunner {
-public:
-    int Run(QDialog& dialog) override;
-    void Message(QWidget* parent, const std::string& text) override;
-    std::string OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
-                         int& filterIndex) override;
-    std::string SaveFile(QWidget* parent, const std::string& filter, const std::string& folder,
-                         int& filterIndex) override;
-    bool InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
-                    std::string& value) override;
 };
 
 // The extension, without its dot, of the first pattern of filter `index` in

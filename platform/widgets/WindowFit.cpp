@@ -1,16 +1,18 @@
 #include "WindowFit.h"
 
+#include "FitInArea.h"
+
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
-
-#include <algorithm>
-#include <cstdint>
 
 namespace orvane {
 
@@ -24,16 +26,6 @@ void LimitDropDown(QComboBox* combo, int rows) {
     combo->setMaxVisibleItems(rows);
 }
 
-namespace {
-
-// In 64 bits: a hand-edited position may be the largest integer.
-int FitEdge(int64_t start, int64_t length, int64_t areaStart, int64_t areaLength) {
-    start = std::min(start, areaStart + areaLength - length);
-    return static_cast<int>(std::max(start, areaStart));
-}
-
-} // namespace
-
 int TitleBarWidth(const QWidget* window) {
     QFont bold = window->font();
     bold.setBold(true);
@@ -41,10 +33,19 @@ int TitleBarWidth(const QWidget* window) {
     return fm.horizontalAdvance(window->windowTitle()) + 8 * (fm.height() + 4);
 }
 
-QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area) {
-    if (area.isEmpty()) return topLeft;
-    return QPoint(FitEdge(topLeft.x(), frame.width(), area.x(), area.width()),
-                  FitEdge(topLeft.y(), frame.height(), area.y(), area.height()));
+void CarryTitleBarWidth(QWidget* child) {
+    const QWidget* window = child->window();
+    const QLayout* layout = window->layout();
+    const QMargins m = layout ? layout->contentsMargins() : QMargins();
+    child->setMinimumWidth(TitleBarWidth(window) - m.left() - m.right());
+}
+
+void SetMessage(QMessageBox& box, const QString& title, const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setWindowTitle(title);
+    box.setText(shown);
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) CarryTitleBarWidth(buttons);
 }
 
 QRect AvailableArea(const QWidget* window) {

@@ -3,9 +3,10 @@
 // were drawn for another system's fonts, so pixel sizes alone cut captions.
 #include <QPoint>
 #include <QRect>
-#include <QSize>
 
 class QComboBox;
+class QMessageBox;
+class QString;
 class QTabWidget;
 class QWidget;
 
@@ -18,28 +19,30 @@ void FitTabs(QTabWidget* tabs);
 // The width a title bar needs for the window's whole title: the text in the
 // window's font, bold as window managers mostly draw it, beside an icon,
 // three buttons and their spacing, about eight lines high in all. A narrow
-// dialog's title would otherwise be cut by the window manager. A child that
-// spans the window carries it as its minimum width, so the window's layout
-// still grows to what its contents need.
+// dialog's title would otherwise be cut by the window manager.
 int TitleBarWidth(const QWidget* window);
+
+// A child that spans its window's layout takes the title bar's width, less
+// the layout's margins, as its minimum width: the window's layout then still
+// grows to what its contents need. The window has its title by then.
+void CarryTitleBarWidth(QWidget* child);
+
+// Gives a message box its title and text. Qt sizes a message box to its text
+// alone, so its row of buttons, which spans the box, carries the title bar's
+// width. Lines break at CR, CR LF and LF alike, as Windows message boxes do;
+// Qt breaks them only at LF.
+void SetMessage(QMessageBox& box, const QString& title, const QString& text);
 
 // The drop-down list shows `rows` items at a time. Qt's menu-like popup
 // would ignore the limit and open a long list as tall as the screen.
 void LimitDropDown(QComboBox* combo, int rows);
-
-// Where a window frame of that size, wanted at `topLeft`, lies wholly inside
-// `area` (a screen's available area, which panels may make start right of
-// or below 0,0). Each edge moves only as far as it must; a frame larger than
-// the area keeps its left and top edges on it, so the caption and the
-// window's menu stay reachable. An empty area changes nothing.
-QPoint FitInArea(QPoint topLeft, QSize frame, const QRect& area);
 
 // The available area of the screen under the window's centre, else of the
 // screen it belongs to, else of the primary screen; empty without a screen.
 QRect AvailableArea(const QWidget* window);
 
 // Moves a top-level window so that its whole frame, title bar included,
-// lies inside AvailableArea.
+// lies inside AvailableArea (as FitInArea places it).
 void KeepOnScreen(QWidget* window);
 
 // Puts a top-level window's frame at `topLeft`, as a stored position means

@@ -408,7 +408,8 @@ TForm1::TForm1(QWidget* owner) : QWidget(owner, Qt::Window) {
     }
     ShowMessage = [this](const QString& text) {
         // Window-modal and not blocking; it goes when it is closed.
-        auto* box = new QMessageBox(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+        auto* box = new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, this);
+        orvane::SetMessage(*box, windowTitle(), text);
         box->setObjectName("MessageDlg");
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
@@ -720,8 +721,7 @@ QWidget* TForm1::CreateSetupPage() {
     LinkLabel1->SetLink(kWebAddress);
     LinkLabel1->SetLinkLook(Qt::blue);
     LinkLabel1->OnOpenFailed = [this](QObject*) {
-        ShowMessage(QString("Can't start a web browser for %1.\nEnter the address in a browser of your choice.")
-                        .arg(kWebAddress));
+        ShowMessage(QString::fromStdString(orvane::NoBrowserMessage(kWebAddress)));
     };
 
     auto* grid = new QGridLayout(page);

@@ -2,9 +2,11 @@
 // folder it remembers, and the extension a typed name gets.
 #include "AppFakes.h"
 #include "IniFile.h"
+#include "ModalRunner.h"
 #include "OrvaneApp.h"
 #include "Shell.h"
 #include "Unit1.h"
+#include "WindowFit.h"
 #include "dd.h"
 #include "si.h"
 
@@ -388,4 +390,20 @@ TEST(InputQuery, IsWideEnoughForItsTitleAndGivesBackWhatWasTyped) {
     EXPECT_FALSE(runner.InputQuery(nullptr, "Play Socket Stream", "Port", value));
     EXPECT_EQ(shown, "localhost") << "the dialog starts with the value";
     EXPECT_EQ(value, "localhost");
+}
+
+// "Invalid entry" alone is narrower than the title bar "Orvane" needs.
+TEST(MessageBox, IsAsWideAsItsTitleBarNeeds) {
+    QString title;
+    int width = 0, needed = 0;
+    WhenUp<QMessageBox>([&](QMessageBox& box) {
+        title = box.windowTitle();
+        needed = TitleBarWidth(&box);
+        width = box.width();
+        box.accept();
+    });
+    ExecModalRunner runner;
+    runner.Message(nullptr, "Invalid entry");
+    EXPECT_EQ(title, "Orvane");
+    EXPECT_GE(width, needed);
 }

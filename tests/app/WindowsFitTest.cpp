@@ -5,6 +5,7 @@
 // picture of each window and page there.
 #include "AppFakes.h"
 #include "ColorBitBtn.h"
+#include "FitInArea.h"
 #include "GradButton.h"
 #include "OrvaneApp.h"
 #include "RadioGroup.h"

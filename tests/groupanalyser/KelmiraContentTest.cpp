@@ -1,6 +1,7 @@
 // The plug-in's full-content and ODA AID windows, binary masks and search,
 // through its exports.
 #include "KelmiraHost.h"
+#include "WindowFit.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -244,6 +245,8 @@ TEST_F(KelmiraContentTest, FindNextWrapsOnceAndSaysNotFound) {
         ASSERT_EQ(shown.size(), 1u) << text;
         EXPECT_EQ(shown[0]->text(), "Not found.");
         EXPECT_EQ(shown[0]->windowModality(), Qt::WindowModal); // it does not block
+        EXPECT_EQ(shown[0]->windowTitle(), "Group Analyzer");
+        EXPECT_GE(shown[0]->width(), orvane::TitleBarWidth(shown[0])) << "the title is whole";
         shown[0]->accept();
         EXPECT_EQ(SelStart(), kLine); // the selection stays
     }
@@ -297,7 +300,7 @@ TEST_F(KelmiraContentTest, AWebLinkThatNothingOpensSaysWhatToDo) {
     const auto shown = Messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->text(),
-              "Can't start a web browser for https://www.orvane.org.\nEnter the address in a browser of your choice.");
+              "Can't start a web browser for https://www.orvane.org. \nEnter the address in a browser of your choice.");
     shown[0]->accept();
 }
 
