@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -672,6 +674,40 @@ TEST_F(KelmiraTest, SavesRichOrPlainTextByExtensionOrTheChosenFilter) {
     dialog->reject();
     Send(OfType(0));
     EXPECT_EQ(Lines("RichEdit1").size(), 2u);
+}
+
+// Save... opens where it last saved, for each of the three windows; at
+// first in the documents folder, not wherever the program was started.
+TEST_F(KelmiraTest, SaveOpensInTheFolderItLastSavedTo) {
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_NE(QDir(docs).absolutePath(), QDir::currentPath()) << "the test needs another working folder";
+    Send(OfType(0));
+    Child<QPushButton>("Button10")->click();
+    auto* dialog = form_->findChild<QFileDialog*>("SaveDialog1");
+    ASSERT_NE(dialog, nullptr);
+    auto folder = [dialog] { return dialog->directory().absolutePath().toStdString(); };
+    EXPECT_EQ(folder(), QDir(docs).absolutePath().toStdString());
+    const QString saved = QString::fromStdString(Path("saved"));
+    ASSERT_TRUE(QDir().mkpath(saved));
+    dialog->selectFile(saved + "/seq.txt");
+    static_cast<QDialog*>(dialog)->accept();
+    ASSERT_TRUE(QFile::exists(saved + "/seq.txt"));
+
+    // Looking elsewhere and cancelling, or a save that fails, keeps it.
+    for (const char* button : {"Button13", "Button12", "Button10"}) {
+        SCOPED_TRACE(button);
+        Child<QPushButton>(button)->click();
+        EXPECT_EQ(folder(), saved.toStdString());
+        dialog->setDirectory(dir_.path());
+        dialog->reject();
+    }
+    Child<QPushButton>("Button10")->click();
+    QMetaObject::invokeMethod(dialog, "fileSelected", Qt::DirectConnection,
+                              Q_ARG(QString, saved + "/seq.txt/inside.txt"));
+    dialog->reject();
+    Child<QPushButton>("Button10")->click();
+    EXPECT_EQ(folder(), saved.toStdString());
+    dialog->reject();
 }
 
 TEST_F(KelmiraTest, ResetKeepsSettingsAndEmptiesWindows) {
