@@ -62,10 +62,14 @@ QColor Rgb(uint32_t colorRef) {
 }
 
 // Minimal RTF reading: the colour table and, per paragraph, the text of
-// each run with the colour selected by \cf.
+// each run with the colour selected by \cf, the character background that
+// \highlight, \cb or \chcbpat select (until \plain) and the paragraph
+// shading of \cbpat (until \pard).
 struct RtfRun {
     std::string text;
     QColor color;
+    QColor background;
+    QColor shading;
 };
 using RtfParagraph = std::vector<RtfRun>;
 
@@ -86,7 +90,11 @@ std::vector<RtfParagraph> ParseRtf(const std::string& rtf, std::vector<QColor>* 
     std::vector<RtfParagraph> paras(1);
     const size_t body = rtf.find("\\pard");
     if (body == std::string::npos) return {};
-    QColor current;
+    QColor current, background, shading;
+    auto colorAt = [&colors](int index) {
+        return index >= 0 && index < static_cast<int>(colors.size()) ? colors[static_cast<size_t>(index)] : QColor();
+    };
+    auto newRun = [&] { paras.back().push_back({"", current, background, shading}); };
     for (size_t i = body; i < rtf.size();) {
         const char c = rtf[i];
         if (c == '}') break;
@@ -97,7 +105,7 @@ std::vector<RtfParagraph> ParseRtf(const std::string& rtf, std::vector<QColor>* 
         if (c == '\\') {
             const char n = rtf[i + 1];
             if (n == '\\' || n == '{' || n == '}') {
-                if (paras.back().empty()) paras.back().push_back({"", current});
+                if (paras.back().empty()) newRun();
                 paras.back().back().text += n;
                 i += 2;
                 continue;
@@ -111,14 +119,21 @@ std::vector<RtfParagraph> ParseRtf(const std::string& rtf, std::vector<QColor>* 
             const int arg = k > j ? std::atoi(rtf.substr(j, k - j).c_str()) : 0;
             if (k < rtf.size() && rtf[k] == ' ') ++k;
             if (word == "par") paras.emplace_back();
+            if (word == "pard") shading = QColor();
+            if (word == "plain") background = QColor();
+            if (word == "cbpat") shading = colorAt(arg);
+            if (word == "highlight" || word == "cb" || word == "chcbpat") {
+                background = colorAt(arg);
+                if (!paras.back().empty() && paras.back().back().text.empty()) paras.back().back().background = background;
+            }
             if (word == "cf") {
-                current = arg >= 0 && arg < static_cast<int>(colors.size()) ? colors[static_cast<size_t>(arg)] : QColor();
-                paras.back().push_back({"", current});
+                current = colorAt(arg);
+                newRun();
             }
             i = k;
             continue;
         }
-        if (paras.back().empty()) paras.back().push_back({"", current});
+        if (paras.back().empty()) newRun();
         paras.back().back().text += c;
         ++i;
     }
@@ -674,6 +689,37 @@ TEST_F(KelmiraTest, SavesRichOrPlainTextByExtensionOrTheChosenFilter) {
     dialog->reject();
     Send(OfType(0));
     EXPECT_EQ(Lines("RichEdit1").size(), 2u);
+}
+
+// White 0A lines on a white page cannot be read: the document carries the
+// window's background, behind each line and each run.
+TEST_F(KelmiraTest, TheRtfSaveCarriesTheWindowsBackground) {
+    Cmd("OPENWORKSPACE", Path("none.owk")); // default colours: 0A white
+    for (int n = 0; n < 30; ++n) Send(OfType(0, n));
+    auto* window = Child<QAbstractScrollArea>("RichEdit1");
+    for (const char* background : {"", "Navy"}) {
+        SCOPED_TRACE(background);
+        if (*background) ChooseColor("CBBG", background);
+        const QColor shown = window->palette().color(QPalette::Base);
+        Child<QPushButton>("Button10")->click();
+        auto* dialog = form_->findChild<QFileDialog*>("SaveDialog1");
+        ASSERT_NE(dialog, nullptr);
+        const std::string name = Path(std::string("bg") + background + ".rtf");
+        dialog->selectFile(QString::fromStdString(name));
+        static_cast<QDialog*>(dialog)->accept();
+        const auto paras = ParseRtf(ReadFile(name));
+        ASSERT_EQ(paras.size(), 2u);
+        int runs = 0;
+        for (const auto& para : paras)
+            for (const RtfRun& run : para) {
+                if (run.text.empty()) continue;
+                ++runs;
+                EXPECT_EQ(run.color, QColor(Qt::white)) << run.text;
+                EXPECT_EQ(run.shading, shown) << run.text;
+                EXPECT_EQ(run.background, shown) << run.text;
+            }
+        EXPECT_GE(runs, 1);
+    }
 }
 
 // Save... opens where it last saved, for each of the three windows; at
