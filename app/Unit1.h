@@ -120,6 +120,7 @@ public:
     BitSlicer& Slicer() { return slicer_; }
 
     int SourceNumber() const override { return srcNum_; }
+    bool SourceConnected() const override { return sources_.Connected(); }
     int SerialComPort() const override { return source_.comPort1; }
     DeviceSettings DeviceLinkSettings() const override {
         return {source_.connectionType, source_.comPort2, source_.host, source_.port, source_.deviceType};

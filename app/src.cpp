@@ -185,12 +185,16 @@ void TDSRC::BMIXClick() {
     if (shell.StartDetached("pavucontrol", {"--tab=4"})) return;
     if (shell.StartDetached("x-terminal-emulator", {"-e", "alsamixer", "-V", "capture"})) return;
     // Name what is missing: with alsamixer installed, the lack is a terminal.
+    // The advice names only what the user can still run.
+    const bool alsamixer = shell.Installed("alsamixer");
     std::string text = "Can't start pavucontrol or alsamixer. ";
-    if (!shell.Installed("alsamixer"))
+    if (!alsamixer)
         text = "Can't find pavucontrol or alsamixer. ";
     else if (!shell.Installed("x-terminal-emulator"))
         text = "Can't find pavucontrol, or a terminal (x-terminal-emulator) to run alsamixer in. ";
-    main_.Env().modal->Message(this, text + "\rUse the original soundcard's software to set the recording properties.");
+    text += "\rSet the recording level in the desktop's sound settings";
+    text += alsamixer ? ", or run alsamixer in a terminal." : ".";
+    main_.Env().modal->Message(this, text);
 }
 
 void TDSRC::FillFrom(const SourceSettings& s) {

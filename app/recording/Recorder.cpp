@@ -29,11 +29,19 @@ void Recorder::ShowName(const std::string& name) {
 
 void Recorder::BBRECClick() {
     if (Recording()) return;
-    if (!host_.Playing() && host_.SourceNumber() == 3) {
-        host_.Show(kNothingToRecord);
-        return;
+    if (!host_.Playing()) {
+        if (host_.SourceNumber() == 3) {
+            host_.Show(kNothingToRecord);
+            return;
+        }
+        // A source that did not open sends nothing: a file of its header alone
+        // would only look like a recording.
+        if (!host_.SourceConnected()) {
+            host_.Show(kSourceNotConnected);
+            return;
+        }
+        host_.ResetGroupCount();
     }
-    if (!host_.Playing()) host_.ResetGroupCount();
 
     const IOptions& options = host_.Options();
     const LocalTime now = clock_.Now();

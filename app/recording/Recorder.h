@@ -22,6 +22,8 @@ public:
     virtual void Show(const std::string& message) = 0; // status line
     virtual bool Playing() const = 0;
     virtual int SourceNumber() const = 0; // 0..3, 3 none
+    // The selected source opened (a TCP device link may still be coming up).
+    virtual bool SourceConnected() const = 0;
     virtual std::string PIText() const = 0; // "----" when none
     virtual std::string PSN() const = 0;
     // The selected frequency's text, empty when none is selected.
@@ -45,6 +47,7 @@ public:
     static constexpr const char* kWriteError = "Recording error: Unable to write to the file!";
     // Short enough for the main window's status line.
     static constexpr const char* kNothingToRecord = "Nothing to record: select a source or play a file";
+    static constexpr const char* kSourceNotConnected = "Nothing to record: the source is not connected";
     enum Kind : int { kText = 0, kSample = 1 };
 
     Recorder(IRecorderHost& host, IClock& clock);

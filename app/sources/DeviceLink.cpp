@@ -1,19 +1,10 @@
 #include "DeviceLink.h"
 
-#include "TcpErrors.h"
-
 #include <QThread>
 
 #include <cstdio>
 
 namespace orvane {
-namespace {
-
-// Winsock's number for a connection that did not come up in time, as the
-// socket stream shows it.
-constexpr int kConnectTimedOut = 10060;
-
-} // namespace
 
 DeviceLink::DeviceLink(IDeviceLinkHost& host, IDeviceLibrary* library, IClock& clock, ITimerFactory& timers,
                        std::function<void(int)> sleep)
@@ -55,6 +46,7 @@ bool DeviceLink::Connect(const DeviceSettings& s) {
     // to itself; only the time it takes tells.
     if (kind == 1 && !wasUp_) connectStartMs_ = clock_.MonotonicMs();
     else connectStartMs_.reset();
+    address_ = s.host + ":" + std::to_string(port);
     timer_->SetInterval(kPollInterval);
     timer_->SetEnabled(true);
     host_.EnableNoSync(true);
@@ -92,9 +84,12 @@ void DeviceLink::TimerDravonTimer() {
     if (up) {
         connectStartMs_.reset();
     } else if (connectStartMs_ && clock_.MonotonicMs() - *connectStartMs_ >= kConnectTimeoutMs) {
-        // Said once; the library keeps trying every minute on its own.
+        // Said once; the library keeps trying every minute on its own. It
+        // tells only that the link is down, not why (refused, timed out, no
+        // route), so the words claim no cause.
         connectStartMs_.reset();
-        host_.Show(TcpErrorText(kConnectTimedOut));
+        host_.Show("TCP Error: no answer from " + address_ + " within " + std::to_string(kConnectTimeoutMs / 1000) +
+                   " s");
     }
 
     while (library_->ReadBufferLength() >= 1) {

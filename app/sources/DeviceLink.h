@@ -117,8 +117,9 @@ private:
     bool wasUp_ = false;   // the library's link at the last look
     bool everUp_ = false;  // it has been up since Connect
     std::optional<int64_t> lastKeepAliveMs_;
-    // A TCP link not up yet: when Connect started it.
+    // A TCP link not up yet: when Connect started it, and host:port.
     std::optional<int64_t> connectStartMs_;
+    std::string address_;
 };
 
 } // namespace orvane

@@ -36,6 +36,7 @@ public:
     }
 
     TScComm& ScComm1() { return comm_; }
+    const TScComm& ScComm1() const { return comm_; }
 
 private:
     ISerialReceiverHost& host_;

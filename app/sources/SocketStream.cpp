@@ -72,10 +72,16 @@ void SocketStream::PlayLocation1Click() {
     std::string host = streamHost;
     if (!host_.InputQuery(kCaption, "Host", host)) return;
     streamHost = host;
+    // A host that cannot be one is refused at once, not after a port was
+    // typed in for nothing.
+    if (!ValidHost(host)) {
+        host_.Message("Invalid entry");
+        return;
+    }
     std::string port = streamPort;
     if (!host_.InputQuery(kCaption, "Port", port)) return;
     streamPort = port;
-    if (!ValidHost(host) || !ValidPort(port)) {
+    if (!ValidPort(port)) {
         host_.Message("Invalid entry");
         return;
     }

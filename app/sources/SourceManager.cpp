@@ -70,6 +70,18 @@ void SourceManager::ConnectSoundCard() {
     host_.EnableDecoderTick(true);
 }
 
+bool SourceManager::Connected() const {
+    switch (settings_.SourceNumber()) {
+    case kSourceSerial: return serial_.ScComm1().IsOpen();
+    case kSourceSoundCard: {
+        const BitSlicer* slicer = host_.SoundCard();
+        return slicer && slicer->Connected();
+    }
+    case kSourceDevice: return device_ && device_->Open();
+    default: return false;
+    }
+}
+
 void SourceManager::DisconnectFromSource() { DisconnectFromSource(settings_.SourceNumber()); }
 
 void SourceManager::DisconnectFromSource(int source) {

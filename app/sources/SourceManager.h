@@ -49,6 +49,8 @@ public:
     // when the selection has already changed).
     void DisconnectFromSource();
     void DisconnectFromSource(int source);
+    // The selected source opened: its port, its capture or its device link.
+    bool Connected() const;
 
     SerialReceiver& Serial() { return serial_; }
 

@@ -28,6 +28,7 @@ public:
     void Show(const std::string& m) override { std::fprintf(stderr, "%s\n", m.c_str()); }
     bool Playing() const override { return false; }
     int SourceNumber() const override { return 1; }
+    bool SourceConnected() const override { return true; }
     std::string PIText() const override { return "C201"; }
     std::string PSN() const override { return "ORVANE  "; }
     std::string SelectedFrequency() const override { return {}; }

@@ -309,6 +309,7 @@ QString TLineView::toPlainText() const {
 
 TTextDocument TLineView::Document() const {
     TTextDocument doc;
+    doc.background = ToColorRef(palette().color(QPalette::Base));
     for (const TLine& line : lines_) {
         TTextLine out;
         for (const TRun& r : line.runs)

@@ -78,6 +78,15 @@ std::string PlainText(const TTextDocument& doc) {
 std::string RichText(const TTextDocument& doc) {
     std::vector<std::string> fonts;
     std::vector<TColorRef> colors;
+    // Light text such as white 0A lines is unreadable on a white page. The
+    // paragraph shading fills whole lines as the window does; the highlight
+    // is what readers without paragraph shading show.
+    std::string shading, highlight;
+    if (doc.background) {
+        const std::string index = std::to_string(IndexOf(colors, *doc.background) + 1);
+        shading = "\\cbpat" + index;
+        highlight = "\\highlight" + index;
+    }
     std::string body;
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         if (i) body += "\\par\r\n";
@@ -87,7 +96,7 @@ std::string RichText(const TTextDocument& doc) {
             const int c = IndexOf(colors, run.color) + 1; // \cf0 is the automatic colour
             body += "\\plain\\f" + std::to_string(f) + "\\fs" + std::to_string(HalfPoints(run.pointSize));
             if (run.bold) body += "\\b";
-            body += "\\cf" + std::to_string(c) + ' ';
+            body += "\\cf" + std::to_string(c) + highlight + ' ';
             AppendEscaped(body, run.text);
         }
     }
@@ -105,7 +114,7 @@ std::string RichText(const TTextDocument& doc) {
         std::snprintf(buf, sizeof buf, "\\red%u\\green%u\\blue%u;", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);
         out += buf;
     }
-    out += "}\r\n\\viewkind4\\pard ";
+    out += "}\r\n\\viewkind4\\pard" + shading + ' ';
     out += body;
     out += "}\r\n";
     return out;

@@ -3,6 +3,7 @@
 // lines (each run its own colour, font, size and weight).
 #include "AnalyserLogic.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,15 @@ using TTextLine = std::vector<TTextRun>;
 // ends with an empty paragraph.
 struct TTextDocument {
     std::vector<TTextLine> lines;
+    // The window's background; none leaves the reader's page colour.
+    std::optional<TColorRef> background;
 };
 
 // Paragraphs separated by CR LF.
 std::string PlainText(const TTextDocument& doc);
 // An RTF document with a font table and a colour table; characters outside
-// ASCII as \u escapes.
+// ASCII as \u escapes. A background shades every paragraph and highlights
+// every run.
 std::string RichText(const TTextDocument& doc);
 
 // True when the file name's extension in upper case is ".RTF".

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -32,6 +34,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -1070,6 +1073,14 @@ void TForm1::SaveWindow(TLineView* window) {
             if (saveSource_) WriteWindow(saveSource_, QString::fromStdString(file));
         });
     }
+    // Where the last save went, as the host's save dialogs do; at first the
+    // documents folder, made when a fresh account has none yet.
+    QString folder = saveFolder_;
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::homePath();
+    }
+    SaveDialog1->setDirectory(folder);
     // Window-modal and not blocking: the file name comes back by signal.
     SaveDialog1->open();
 }
@@ -1083,7 +1094,10 @@ void TForm1::WriteWindow(TLineView* window, const QString& fileName) {
     QSaveFile out(fileName);
     if (out.open(QIODevice::WriteOnly)) {
         out.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        if (out.commit()) return;
+        if (out.commit()) {
+            saveFolder_ = QFileInfo(fileName).absolutePath();
+            return;
+        }
     }
     ShowMessage(QString("Can't write to the file %1.\nChoose another folder or name.").arg(fileName));
 }

@@ -216,6 +216,7 @@ private:
     std::array<TLineView*, 7> textWindows_{};
     QPointer<QFileDialog> SaveDialog1;
     QPointer<TLineView> saveSource_;
+    QString saveFolder_; // where the last save went; empty before the first
 
     // Module state.
     std::string sectionName_;

@@ -4,12 +4,16 @@
 #include "FileName.h"
 #include "GroupLineParser.h"
 #include "GroupRecord.h"
+#include "PtyPeer.h"
 #include "RdsEncoder.h"
 #include "SampleBytes.h"
 #include "SampleFormat.h"
+#include "ScriptedDeviceLibrary.h"
+#include "SpinEdit.h"
 #include "TestFiles.h"
 #include "Unit1.h"
 #include "opt.h"
+#include "src.h"
 #include "CheckListBox.h"
 
 #include <QAction>
@@ -21,6 +25,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -96,8 +101,24 @@ protected:
         std::filesystem::create_directories(Docs());
     }
     void Start() {
-        app = std::make_unique<OrvaneApp>(program.Env());
+        AppEnv env = program.Env();
+        env.deviceLibrary = &library;
+        app = std::make_unique<OrvaneApp>(env);
         app->CreateWindows();
+    }
+    // The user picks a source in the source dialog and presses OK; no sound
+    // card input is chosen.
+    void SelectSource(int page, int comPort = 1) {
+        program.modal.onRun = [this, page, comPort](QDialog&) {
+            TDSRC& d = *app->Forms().dsrc;
+            d.PageControl1->setCurrentIndex(page);
+            d.SECOM1->setValue(comPort);
+            d.CBINPUT->setCurrentIndex(-1);
+            return int(QDialog::Accepted);
+        };
+        main().SelectRDSInput1Click();
+        program.modal.onRun = nullptr;
+        ASSERT_EQ(main().SourceNumber(), page);
     }
     static std::string Data() { return std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/"; }
     TForm1& main() { return *app->Forms().form1; }
@@ -145,6 +166,7 @@ protected:
 
     FakeProgram program;
     Options options;
+    ScriptedLibrary library;
     std::unique_ptr<OrvaneApp> app;
 };
 
@@ -541,13 +563,13 @@ TEST_F(RecordingTest, FileInformationShowsTheRecordedHeader) {
     options.name = "Ann";
     options.location = "Ost";
     options.notes = "say \"hi\"";
-    main().SetSourceNumber(TForm1::kSourceDevice);
+    SelectSource(TForm1::kSourceDevice);
     main().CBFREQ->setCurrentIndex(10);
     main().BBRECClick();
     ASSERT_TRUE(main().Recording());
     main().SendRDSGroup(Rec(0xC201, 0x0400, 0, 0x4142));
     main().BBSTOPClick();
-    main().SetSourceNumber(TForm1::kSourceNone);
+    SelectSource(TForm1::kSourceNone);
     const auto files = Recordings();
     ASSERT_EQ(files.size(), 1u);
 
@@ -602,7 +624,7 @@ TEST_F(RecordingTest, TheOptionsDialogsRecordingControlsDriveTheRecorder) {
     dialog.CLBGREC->SetChecked(kNoGroupType, false);
     dialog.ENAME->setText("Ann");
     dialog.CBTMEN->setChecked(false);
-    main().SetSourceNumber(TForm1::kSourceSoundCard);
+    SelectSource(TForm1::kSourceDevice);
     main().SendRDSGroup(Rec(0xC201, 0x0400, 1, 2)); // pre-buffered, but the time machine is off
     main().BBRECClick();
     main().SendRDSGroup(Rec(0xC201, 0x0400, 3, 4));
@@ -612,7 +634,7 @@ TEST_F(RecordingTest, TheOptionsDialogsRecordingControlsDriveTheRecorder) {
     ASSERT_EQ(files.size(), 1u);
     const auto lines = Lines(ReadFileBytes(Docs() + files[0]));
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(" source=\"1\" name=\"Ann\" "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(" source=\"2\" name=\"Ann\" "), std::string::npos) << lines[0];
     EXPECT_EQ(lines[1], "C201 0400 0003 0004");
 }
 
@@ -636,4 +658,45 @@ TEST_F(RecordingTest, RecWithNoSourceSaysOnTheStatusLineWhatToDo) {
     EXPECT_EQ(main().StatusText().toStdString(), "Nothing to record: select a source or play a file");
     EXPECT_TRUE(main().statusBar()->toolTip().isEmpty()) << "the whole text shows on the line";
     EXPECT_TRUE(main().LREC->isHidden());
+}
+
+// A source that is selected but did not open has nothing to record: REC
+// writes no file, not even a header, and says why.
+TEST_F(RecordingTest, RecWithASourceThatDidNotOpenWritesNothingAndSaysSo) {
+    // COM7 leads nowhere in the fake program; the device library refuses.
+    library.connectAnswer = false;
+    struct Case {
+        int source;
+        std::string opening; // what connecting said; empty: nothing
+    };
+    const Case cases[] = {
+        {TForm1::kSourceSerial, "Connection error: Unable to open the COM port (COM7)!"},
+        {TForm1::kSourceSoundCard, ""}, // no input chosen opens nothing
+        {TForm1::kSourceDevice, "Connection error!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        main().Show("");
+        SelectSource(c.source, 7);
+        EXPECT_EQ(main().StatusText().toStdString(), c.opening);
+        main().BBRECClick();
+        EXPECT_FALSE(main().Recording());
+        EXPECT_EQ(main().StatusText().toStdString(), Recorder::kSourceNotConnected);
+        EXPECT_TRUE(main().statusBar()->toolTip().isEmpty()) << "the whole text shows on the line";
+        EXPECT_TRUE(main().LREC->isHidden());
+        EXPECT_TRUE(main().LRFN->isHidden());
+        EXPECT_TRUE(Recordings().empty());
+        EXPECT_TRUE(FileWritten().empty());
+    }
+
+    // The same REC records once the port opens.
+    PtyPeer line;
+    line.LinkAs(main().DataFolder(), "COM8");
+    SelectSource(TForm1::kSourceSerial, 8);
+    main().BBRECClick();
+    ASSERT_TRUE(main().Recording());
+    main().BBSTOPClick();
+    const auto files = Recordings();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(ReadFileBytes(Docs() + files[0]).find(" source=\"0\" "), std::string::npos);
 }

@@ -47,7 +47,9 @@ protected:
 };
 
 TEST_F(SourceDialogTest, MixerStartsTheFirstToolThatRunsOrNamesWhatIsMissing) {
-    const std::string advice = "\rUse the original soundcard's software to set the recording properties.";
+    // The advice names what there is to run on this desktop.
+    const std::string settings = "\rSet the recording level in the desktop's sound settings";
+    const std::string advice = settings + ", or run alsamixer in a terminal.";
     struct Case {
         std::vector<std::string> missing;
         std::vector<std::string> started;
@@ -62,7 +64,7 @@ TEST_F(SourceDialogTest, MixerStartsTheFirstToolThatRunsOrNamesWhatIsMissing) {
          "Can't find pavucontrol, or a terminal (x-terminal-emulator) to run alsamixer in. " + advice},
         {{"pavucontrol", "x-terminal-emulator", "alsamixer"},
          {"pavucontrol", "x-terminal-emulator"},
-         "Can't find pavucontrol or alsamixer. " + advice},
+         "Can't find pavucontrol or alsamixer. " + settings + "."},
     };
     TDSRC& dialog = Start();
     for (const Case& c : cases) {

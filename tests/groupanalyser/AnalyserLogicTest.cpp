@@ -206,6 +206,19 @@ TEST(RichText, RtfHoldsFontsColoursAndEscapedText) {
     EXPECT_EQ(rtf.substr(rtf.size() - 3), "}\r\n");
 }
 
+TEST(RichText, ABackgroundShadesEveryLineAndHighlightsEveryRun) {
+    TTextDocument doc = TwoLines();
+    doc.background = 0x800000; // navy
+    const std::string rtf = RichText(doc);
+    EXPECT_NE(rtf.find("{\\colortbl ;\\red0\\green0\\blue128;\\red255\\green255\\blue255;\\red166\\green202\\blue240;}"),
+              std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\pard\\cbpat1 \\plain\\f0\\fs18\\b\\cf2\\highlight1 09:05:33 D3C2\\par"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\cf3\\highlight1 \\{x\\}"), std::string::npos) << rtf;
+    // A text the colour of the background keeps its own entry's index.
+    doc.background = 0xFFFFFF;
+    EXPECT_NE(RichText(doc).find("\\cf1\\highlight1 09:05:33"), std::string::npos);
+}
+
 TEST(RichText, NonAsciiGoesAsUnicodeEscapes) {
     TTextDocument doc;
     doc.lines.push_back({TTextRun{"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF", 0, "Terminal", 9, false}});

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -60,10 +62,14 @@ QColor Rgb(uint32_t colorRef) {
 }
 
 // Minimal RTF reading: the colour table and, per paragraph, the text of
-// each run with the colour selected by \cf.
+// each run with the colour selected by \cf, the character background that
+// \highlight, \cb or \chcbpat select (until \plain) and the paragraph
+// shading of \cbpat (until \pard).
 struct RtfRun {
     std::string text;
     QColor color;
+    QColor background;
+    QColor shading;
 };
 using RtfParagraph = std::vector<RtfRun>;
 
@@ -84,7 +90,11 @@ std::vector<RtfParagraph> ParseRtf(const std::string& rtf, std::vector<QColor>* 
     std::vector<RtfParagraph> paras(1);
     const size_t body = rtf.find("\\pard");
     if (body == std::string::npos) return {};
-    QColor current;
+    QColor current, background, shading;
+    auto colorAt = [&colors](int index) {
+        return index >= 0 && index < static_cast<int>(colors.size()) ? colors[static_cast<size_t>(index)] : QColor();
+    };
+    auto newRun = [&] { paras.back().push_back({"", current, background, shading}); };
     for (size_t i = body; i < rtf.size();) {
         const char c = rtf[i];
         if (c == '}') break;
@@ -95,7 +105,7 @@ std::vector<RtfParagraph> ParseRtf(const std::string& rtf, std::vector<QColor>* 
         if (c == '\\') {
             const char n = rtf[i + 1];
             if (n == '\\' || n == '{' || n == '}') {
-                if (paras.back().empty()) paras.back().push_back({"", current});
+                if (paras.back().empty()) newRun();
                 paras.back().back().text += n;
                 i += 2;
                 continue;
@@ -109,14 +119,21 @@ std::vector<RtfParagraph> ParseRtf(const std::string& rtf, std::vector<QColor>* 
             const int arg = k > j ? std::atoi(rtf.substr(j, k - j).c_str()) : 0;
             if (k < rtf.size() && rtf[k] == ' ') ++k;
             if (word == "par") paras.emplace_back();
+            if (word == "pard") shading = QColor();
+            if (word == "plain") background = QColor();
+            if (word == "cbpat") shading = colorAt(arg);
+            if (word == "highlight" || word == "cb" || word == "chcbpat") {
+                background = colorAt(arg);
+                if (!paras.back().empty() && paras.back().back().text.empty()) paras.back().back().background = background;
+            }
             if (word == "cf") {
-                current = arg >= 0 && arg < static_cast<int>(colors.size()) ? colors[static_cast<size_t>(arg)] : QColor();
-                paras.back().push_back({"", current});
+                current = colorAt(arg);
+                newRun();
             }
             i = k;
             continue;
         }
-        if (paras.back().empty()) paras.back().push_back({"", current});
+        if (paras.back().empty()) newRun();
         paras.back().back().text += c;
         ++i;
     }
@@ -672,6 +689,71 @@ TEST_F(KelmiraTest, SavesRichOrPlainTextByExtensionOrTheChosenFilter) {
     dialog->reject();
     Send(OfType(0));
     EXPECT_EQ(Lines("RichEdit1").size(), 2u);
+}
+
+// White 0A lines on a white page cannot be read: the document carries the
+// window's background, behind each line and each run.
+TEST_F(KelmiraTest, TheRtfSaveCarriesTheWindowsBackground) {
+    Cmd("OPENWORKSPACE", Path("none.owk")); // default colours: 0A white
+    for (int n = 0; n < 30; ++n) Send(OfType(0, n));
+    auto* window = Child<QAbstractScrollArea>("RichEdit1");
+    for (const char* background : {"", "Navy"}) {
+        SCOPED_TRACE(background);
+        if (*background) ChooseColor("CBBG", background);
+        const QColor shown = window->palette().color(QPalette::Base);
+        Child<QPushButton>("Button10")->click();
+        auto* dialog = form_->findChild<QFileDialog*>("SaveDialog1");
+        ASSERT_NE(dialog, nullptr);
+        const std::string name = Path(std::string("bg") + background + ".rtf");
+        dialog->selectFile(QString::fromStdString(name));
+        static_cast<QDialog*>(dialog)->accept();
+        const auto paras = ParseRtf(ReadFile(name));
+        ASSERT_EQ(paras.size(), 2u);
+        int runs = 0;
+        for (const auto& para : paras)
+            for (const RtfRun& run : para) {
+                if (run.text.empty()) continue;
+                ++runs;
+                EXPECT_EQ(run.color, QColor(Qt::white)) << run.text;
+                EXPECT_EQ(run.shading, shown) << run.text;
+                EXPECT_EQ(run.background, shown) << run.text;
+            }
+        EXPECT_GE(runs, 1);
+    }
+}
+
+// Save... opens where it last saved, for each of the three windows; at
+// first in the documents folder, not wherever the program was started.
+TEST_F(KelmiraTest, SaveOpensInTheFolderItLastSavedTo) {
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_NE(QDir(docs).absolutePath(), QDir::currentPath()) << "the test needs another working folder";
+    Send(OfType(0));
+    Child<QPushButton>("Button10")->click();
+    auto* dialog = form_->findChild<QFileDialog*>("SaveDialog1");
+    ASSERT_NE(dialog, nullptr);
+    auto folder = [dialog] { return dialog->directory().absolutePath().toStdString(); };
+    EXPECT_EQ(folder(), QDir(docs).absolutePath().toStdString());
+    const QString saved = QString::fromStdString(Path("saved"));
+    ASSERT_TRUE(QDir().mkpath(saved));
+    dialog->selectFile(saved + "/seq.txt");
+    static_cast<QDialog*>(dialog)->accept();
+    ASSERT_TRUE(QFile::exists(saved + "/seq.txt"));
+
+    // Looking elsewhere and cancelling, or a save that fails, keeps it.
+    for (const char* button : {"Button13", "Button12", "Button10"}) {
+        SCOPED_TRACE(button);
+        Child<QPushButton>(button)->click();
+        EXPECT_EQ(folder(), saved.toStdString());
+        dialog->setDirectory(dir_.path());
+        dialog->reject();
+    }
+    Child<QPushButton>("Button10")->click();
+    QMetaObject::invokeMethod(dialog, "fileSelected", Qt::DirectConnection,
+                              Q_ARG(QString, saved + "/seq.txt/inside.txt"));
+    dialog->reject();
+    Child<QPushButton>("Button10")->click();
+    EXPECT_EQ(folder(), saved.toStdString());
+    dialog->reject();
 }
 
 TEST_F(KelmiraTest, ResetKeepsSettingsAndEmptiesWindows) {

@@ -45,6 +45,7 @@ public:
     std::string documents;
     bool playing = false;
     int source = 1;
+    bool connected = true;
     std::string pi = "C201", ps = "ORVANE  ", frequency = "101.3";
     std::vector<std::string> messages, commands;
     int groupCount = -1;
@@ -56,6 +57,7 @@ public:
     void Show(const std::string& m) override { messages.push_back(m); }
     bool Playing() const override { return playing; }
     int SourceNumber() const override { return source; }
+    bool SourceConnected() const override { return connected; }
     std::string PIText() const override { return pi; }
     std::string PSN() const override { return ps; }
     std::string SelectedFrequency() const override { return frequency; }
@@ -133,6 +135,21 @@ TEST_F(RecorderTest, RecWithNoSourceAndNothingPlayingRecordsNothingAndSaysWhatTo
     EXPECT_EQ(host.groupCount, -1);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Nothing to record: select a source or play a file"});
     host.playing = true; // a playing file may be recorded without a source
+    rec.BBRECClick();
+    EXPECT_TRUE(rec.Recording());
+}
+
+TEST_F(RecorderTest, RecWithASourceThatIsNotConnectedRecordsNothingUnlessAFilePlays) {
+    host.source = 0;
+    host.connected = false;
+    rec.BBRECClick();
+    EXPECT_FALSE(rec.Recording());
+    EXPECT_FALSE(rec.FileNameShown());
+    EXPECT_TRUE(Files().empty());
+    EXPECT_EQ(host.groupCount, -1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Recorder::kSourceNotConnected});
+    EXPECT_EQ(std::string(Recorder::kSourceNotConnected), "Nothing to record: the source is not connected");
+    host.playing = true; // the file's groups are there to record
     rec.BBRECClick();
     EXPECT_TRUE(rec.Recording());
 }

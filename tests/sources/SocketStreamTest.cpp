@@ -381,22 +381,26 @@ TEST_F(SocketStreamTest, PlayStreamAsksForHostAndPort) {
     EXPECT_EQ(stream.streamHost, "127.0.0.1");
     player.StopPlayingFile();
 
+    // A host that cannot be one is refused before the port is asked.
     struct Case {
         std::vector<std::string> answers;
         bool invalid;
+        size_t asked; // input boxes shown
     };
     const Case cases[] = {
-        {{"", "23"}, true},        {{"my host", "23"}, true}, {{"h\tx", "23"}, true},
-        {{"h", "8x"}, true},       {{"h", "0"}, true},        {{"h", "65536"}, true},
-        {{"h", "-1"}, true},       {{"other"}, false}, // port box cancelled
+        {{"", "23"}, true, 1},    {{"my host", "23"}, true, 1}, {{"h\tx", "23"}, true, 1},
+        {{"h", "8x"}, true, 2},   {{"h", "0"}, true, 2},        {{"h", "65536"}, true, 2},
+        {{"h", "-1"}, true, 2},   {{"other"}, false, 2}, // port box cancelled
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answers[0] + "|" + (c.answers.size() > 1 ? c.answers[1] : "cancel"));
         host.messages.clear();
+        host.boxes.clear();
         host.answers = c.answers;
         const std::string before = player.PlayedName();
         stream.PlayLocation1Click();
         EXPECT_EQ(host.Shown("box:Invalid entry"), c.invalid);
+        EXPECT_EQ(host.boxes.size(), c.asked);
         EXPECT_EQ(player.PlayedName(), before);
         EXPECT_FALSE(player.Playing());
     }
