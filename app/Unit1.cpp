@@ -913,7 +913,7 @@ void TForm1::OpenWorkspace1Click() {
     const std::string file = AskOpenFile("Orvane Workspace (*.owk)", workspaceOpenDir_, filter);
     if (file.empty()) return;
     workspaceOpenDir_ = FolderOf(file);
-    settings_->SetWorkspaceFile(file);
+    if (!settings_->UseWorkspaceFile(file)) return;
     // The command-line source gives way to the workspace the user picked.
     settings_->ClearSourceOverride();
     OpenWorkspace();
@@ -934,8 +934,7 @@ void TForm1::SaveWorkspaceAs1Click() {
     const std::string file = AskSaveFile("Orvane Workspace (*.owk)", workspaceSaveDir_);
     if (!file.empty()) {
         workspaceSaveDir_ = FolderOf(file);
-        settings_->SetWorkspaceFile(file);
-        SaveWorkspace1Click();
+        if (settings_->UseWorkspaceFile(file)) SaveWorkspace1Click();
     }
     UpdateCaption();
 }

@@ -156,6 +156,8 @@ WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
 void Workspace::Write(const std::string& file, const WorkspaceState& s, bool keepStoredSource,
                       const std::vector<std::string>& audioDevices) {
     if (IsWriteProtected(file)) throw EIniFileError("The workspace file is write-protected");
+    // It may have been replaced by other data since it was opened.
+    if (!IsIniFile(file)) throw EIniFileError("The workspace file holds other data");
     TIniFile ini(file);
     const SourceSettings& src = s.source;
     ini.WriteInteger(kGeneral, "Top", s.top);

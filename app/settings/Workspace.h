@@ -87,7 +87,8 @@ public:
                                const std::vector<std::string>& audioDevices);
     // Writes "General" and "Record" in the loader's order, keeping the file's
     // other sections. With keepStoredSource the source keys stay as stored.
-    // Throws EIniFileError when the file cannot be written.
+    // Throws EIniFileError when the file cannot be written or holds other
+    // data than an ini file (IsIniFile), which is then left as it is.
     static void Write(const std::string& file, const WorkspaceState& state, bool keepStoredSource,
                       const std::vector<std::string>& audioDevices);
 };

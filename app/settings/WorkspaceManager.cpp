@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <algorithm>
+
 namespace orvane {
 
 WorkspaceManager::WorkspaceManager(ISettingsHost& host, std::string dataFolder, std::string documentsFolder,
@@ -15,11 +17,32 @@ WorkspaceManager::WorkspaceManager(ISettingsHost& host, std::string dataFolder, 
       args_(std::move(args)), workspaceFile_(dataFolder_ + "default.owk") {}
 
 ConfigSettings WorkspaceManager::LoadConfig() {
-    ConfigSettings s = settings_.Load(dataFolder_ + "default.owk");
-    s.workspaceFile = SettingsFile::WorkspaceSwitch(args_, dataFolder_, s.workspaceFile);
-    workspaceFile_ = s.workspaceFile;
+    const std::string fallback = dataFolder_ + "default.owk";
+    ConfigSettings s = settings_.Load(fallback);
+    const std::string picked = SettingsFile::WorkspaceSwitch(args_, dataFolder_, s.workspaceFile);
+    std::vector<std::string> refused;
+    workspaceFile_.clear();
+    for (const std::string& file : {picked, s.workspaceFile, fallback}) {
+        if (std::find(refused.begin(), refused.end(), file) != refused.end()) continue;
+        if (UseWorkspaceFile(file)) break;
+        refused.push_back(file);
+    }
+    s.workspaceFile = workspaceFile_;
     host_.SetConfigControls(s);
     return s;
+}
+
+bool WorkspaceManager::UseWorkspaceFile(const std::string& file) {
+    if (!IsIniFile(file)) {
+        host_.Message(NotAWorkspace(file));
+        return false;
+    }
+    workspaceFile_ = file;
+    return true;
+}
+
+std::string WorkspaceManager::NotAWorkspace(const std::string& file) {
+    return "\"" + file + "\" is not a workspace file and is left as it is.";
 }
 
 bool WorkspaceManager::SaveConfig() {

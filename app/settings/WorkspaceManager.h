@@ -29,6 +29,7 @@ public:
     // The main window's frame and the available area of its screen.
     virtual void WindowAndScreenArea(QSize& frame, QRect& area) const = 0;
     virtual void Show(const std::string& message) = 0; // status line
+    virtual void Message(const std::string& text) = 0; // message box
 };
 
 class WorkspaceManager {
@@ -40,12 +41,20 @@ public:
 
     const std::string& WorkspaceFile() const { return workspaceFile_; }
     void SetWorkspaceFile(std::string file) { workspaceFile_ = std::move(file); }
+    // Makes file the workspace file name when it can be a workspace (an ini
+    // file, an empty one, or one still to be made); else says in a message
+    // box that it is not one and keeps the workspace in force, so that
+    // nothing is ever written into it.
+    bool UseWorkspaceFile(const std::string& file);
+    static std::string NotAWorkspace(const std::string& file);
     bool SettingsFileExists() const { return settings_.Exists(); }
     // Set by "-C:SOC:" while it keeps the stored source from being saved.
     bool SourceOverride() const { return sourceOverride_; }
     void ClearSourceOverride() { sourceOverride_ = false; }
 
-    // Reads "orvane.ini" into the controls; "-WS:" picks the workspace.
+    // Reads "orvane.ini" into the controls; "-WS:" picks the workspace. When
+    // the file picked is not a workspace, the stored one opens, or else the
+    // default one, or none when that is not one either.
     ConfigSettings LoadConfig();
     // False after showing that the file cannot be written.
     bool SaveConfig();

@@ -25,6 +25,24 @@ std::string_view Trim(std::string_view s) {
 std::string CleanName(std::string_view s) { return std::string(Trim(s)); }
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasNul(std::string_view s) { return s.find('\0') != std::string_view::npos; }
+
+void SkipByteOrderMarks(std::string_view& text) {
+    while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+}
+
+// The next line of text from pos, without its line break; pos moves past it.
+std::string_view NextLine(std::string_view text, size_t& pos) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(pos, end - pos);
+    pos = end;
+    return line;
+}
+
+bool IsHeader(std::string_view trimmed) {
+    return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
+}
 
 // Refuses what a line of the file cannot carry, so that every value written
 // reads back unchanged: a line break anywhere would start a new line, "=" in
@@ -35,6 +53,8 @@ void CheckStorable(std::string_view section, std::string_view key, std::string_v
     if (HasLineBreak(key)) throw EIniFileError("A key name cannot hold a line break");
     if (key.find('=') != std::string_view::npos) throw EIniFileError("A key name cannot hold \"=\"");
     if (HasLineBreak(value)) throw EIniFileError("A value cannot hold a line break");
+    if (HasNul(section) || HasNul(key) || HasNul(value))
+        throw EIniFileError("A section name, key name or value cannot hold a NUL byte");
     const std::string_view k = Trim(key), v = Trim(value);
     if (!k.empty() && k.front() == '[' && !v.empty() && v.back() == ']')
         throw EIniFileError("A key beginning with \"[\" cannot hold a value ending with \"]\"");
@@ -79,6 +99,31 @@ bool ParseInteger(std::string_view s, int32_t& out) {
 
 } // namespace
 
+bool IsIniText(std::string_view text) {
+    if (HasNul(text)) return false;
+    SkipByteOrderMarks(text);
+    bool inSection = false;
+    for (size_t pos = 0; pos < text.size();) {
+        const std::string_view line = Trim(NextLine(text, pos));
+        if (pos < text.size()) ++pos; // CR LF leaves a blank line between, which counts for nothing
+        if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+        if (IsHeader(line)) {
+            inSection = true;
+            continue;
+        }
+        if (!inSection || line.find('=') == std::string_view::npos) return false;
+    }
+    return true;
+}
+
+bool IsIniFile(const std::string& fileName) {
+    QFile file(NativePath(fileName));
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return true;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return true;
+    return IsIniText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     if (fileName_.empty()) return;
     const QString path = NativePath(fileName_);
@@ -105,15 +150,12 @@ void TIniFile::Parse(std::string_view text) {
     // Every byte-order mark at the start goes: the file is written without
     // one, and a second mark left in the first line would change how that
     // line reads once the file is saved.
-    while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    SkipByteOrderMarks(text);
     std::vector<Line>* target = &preamble_;
     size_t pos = 0;
     bool breakSeen = false;
     while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
-        const std::string_view raw = text.substr(pos, end - pos);
-        pos = end;
+        const std::string_view raw = NextLine(text, pos);
         if (pos < text.size()) {
             // CR LF is one line break, a lone CR or LF too.
             const size_t len = (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
@@ -123,7 +165,7 @@ void TIniFile::Parse(std::string_view text) {
         }
 
         const std::string_view t = Trim(raw);
-        if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
+        if (IsHeader(t)) {
             Section s;
             s.raw = std::string(raw);
             s.name = std::string(Trim(t.substr(1, t.size() - 2)));

@@ -26,8 +26,9 @@
 //   nothing: CR or LF in a section name, key name or value; "=" in a key
 //   name (it ends at the first one on reading); a key name beginning with
 //   "[" together with a value ending with "]" (blanks and tabs after it
-//   aside), since that line reads as a section header. A lookup with such a
-//   name finds nothing.
+//   aside), since that line reads as a section header; a NUL byte anywhere,
+//   which would make the file read as other data (IsIniText). A lookup with
+//   such a name finds nothing.
 // - The first section of a name and the first key of a name in it count;
 //   later duplicates in a hand-edited file are kept but not read.
 #ifndef ORVANE_INIFILE_H
@@ -39,6 +40,22 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+// Whether bytes can be an ini file, so that a file of other data (a
+// recording, a sample file, any binary file) is never taken for one and
+// written into. True when they hold no NUL byte and every line, blanks and
+// tabs around it aside, is blank, a comment (";" or "#" first), a section
+// header ("[" first, "]" last) or, below the first header, a key line
+// holding "=": a key above every section belongs to none, and no ini file
+// has one. Lines break at CR, LF and CR LF; byte-order marks at the start do
+// not count. No bytes at all are an ini file, a new one. Names and values
+// are not checked further: any bytes this class writes read back, and
+// whatever it writes is ini text.
+bool IsIniText(std::string_view bytes);
+// False only for a file that exists, can be read, and holds bytes that are
+// not ini text. A missing file is a new ini file; one that cannot be read is
+// left to TIniFile, which reads it as empty and never replaces it.
+bool IsIniFile(const std::string& fileName);
 
 class EIniFileError : public std::runtime_error {
 public:

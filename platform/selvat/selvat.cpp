@@ -61,6 +61,8 @@ void AddValue(const char* key, const char* value, TValueTable* hostRef) {
 void SaveInteger(const char* file, const char* section, const char* key, int32_t value) {
     if (!file || !section || !key) return;
     try {
+        // A file of other data named as the workspace stays as it is.
+        if (!IsIniFile(file)) return;
         TIniFile ini(file);
         ini.WriteInteger(section, key, value);
         ini.UpdateFile();
@@ -72,6 +74,7 @@ void SaveInteger(const char* file, const char* section, const char* key, int32_t
 void SavePChar(const char* file, const char* section, const char* key, const char* text) {
     if (!file || !section || !key) return;
     try {
+        if (!IsIniFile(file)) return;
         TIniFile ini(file);
         ini.WriteString(section, key, text ? text : "");
         ini.UpdateFile();

@@ -148,6 +148,8 @@ TEST_F(IniFileTest, WhatALineCannotCarryIsRefusedAndChangesNothing) {
         {"= in a key", "S", "a=b", "v"},
         {"[ key with ] value", "S", "[k", "v]"},
         {"[ key with ] value and trailing blanks", "S", "  [k", "x] \t"},
+        {"NUL in a value", "S", "k", "a\0b"s},
+        {"NUL in a key", "S", "k\0"s, "v"},
     };
     TIniFile ini(path);
     for (const Case& c : refused) {
@@ -189,6 +191,8 @@ TEST_F(IniFileTest, EveryValueWrittenReadsBackUnchangedWhateverItsNames) {
         for (const Entry& e : entries) ini.WriteString(e.section, e.key, e.value);
         ini.UpdateFile();
     }
+    // Odd names and bytes that are no UTF-8 still make an ini file.
+    EXPECT_TRUE(IsIniFile(path));
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass == 0 ? "after the first save" : "after a second save");
         TIniFile back(path);
@@ -321,6 +325,44 @@ TEST_F(IniFileTest, UpdateReplacesTheFileInsteadOfOverwritingIt) {
               "[S]\nk=old\n");
     EXPECT_EQ(ReadRaw(path), "[S]\nk=new\n");
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"swap.ini"});
+}
+
+TEST(IsIniText, TakesWhatIniFilesHoldAndNothingElse) {
+    const struct {
+        const char* what;
+        std::string text;
+        bool ini;
+    } cases[] = {
+        {"nothing: a new file", "", true},
+        {"blank lines and a byte-order mark", "\xEF\xBB\xBF\r\n \t\n\n", true},
+        {"sections, keys and comments",
+         "; note\n# note\n[General]\nTop=20\n\n[kelmira]\n  Font Name = Terminal \n", true},
+        {"CR line breaks and blanks around a header", "[A]\rx=1\r  [ B ]  \ry=\r", true},
+        {"a key named like a recording's header", "[S]\n<recorder=\"Orvane\">\n", true},
+        {"UTF-8 and other bytes in names and values", "[\xC3\x84rger]\na\xC3=\xFF\x01\tz\n", true},
+        {"no final line break", "[S]\nk=v", true},
+        {"a recording", "<recorder=\"Orvane\">\r\nC201 0140 E0CD 4F52 @2024/05/01 13:05:09.08\r\n", false},
+        {"a recording's header alone: a key outside any section", "<recorder=\"Orvane\" name=\"x\">\r\n", false},
+        {"a line of plain text in a section", "[S]\nk=v\nsome words\n", false},
+        {"a header that does not close", "[General\nTop=1\n", false},
+        {"a sample file", "\xFF\x06\xC2\x01\x02\x4D\x01\x40\x01\x2C"s, false},
+        {"a NUL byte in a key line", "[S]\nk=\0\n"s, false},
+        {"UTF-16", "[\0S\0]\0\n\0"s, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsIniText(c.text), c.ini) << c.what;
+}
+
+TEST_F(IniFileTest, IsIniFileReadsTheFileAndTakesAMissingOneAsNew) {
+    EXPECT_TRUE(IsIniFile(Path("absent.ini")));
+    WriteRaw(Path("empty.owk"), "");
+    EXPECT_TRUE(IsIniFile(Path("empty.owk")));
+    WriteRaw(Path("ws.owk"), "[General]\nTop=1\n");
+    EXPECT_TRUE(IsIniFile(Path("ws.owk")));
+    WriteRaw(Path("take.orv"), "C201 0140 E0CD 4F52\r\n");
+    EXPECT_FALSE(IsIniFile(Path("take.orv")));
+    // What cannot be read is left to TIniFile, which never replaces it.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("folder.owk"))));
+    EXPECT_TRUE(IsIniFile(Path("folder.owk")));
 }
 
 } // namespace

@@ -99,6 +99,28 @@ TEST_F(SelvatTest, FailedSaveChangesNothingAndDoesNotThrow) {
     EXPECT_EQ(LoadInteger(folder.c_str(), "S", "k", 7), 7);
 }
 
+TEST_F(SelvatTest, AFileOfOtherDataIsNeverWrittenAnEmptyOneIs) {
+    const struct {
+        const char* what;
+        std::string bytes;
+    } others[] = {
+        {"a recording", "<recorder=\"Orvane\" name=\"x\">\r\nC201 0140 E0CD 4F52 @2024/05/01 13:05:09.08\r\n"},
+        {"a recording's header alone", "<recorder=\"Orvane\" name=\"x\">\r\n"},
+        {"a sample file", std::string("\xFF\x06\xC2\x01\x02\x4D\x01\x40\x01\x2C\xE0\xCD\x00\x00\x4F\x52\x03\x0B", 18)},
+        {"binary bytes", std::string("[S]\nk=\0\x01\x02", 10)},
+    };
+    for (const auto& o : others) {
+        SCOPED_TRACE(o.what);
+        WriteRaw(file_, o.bytes);
+        SaveInteger(file_.c_str(), "kelmira", "Top", 20);
+        SavePChar(file_.c_str(), "kelmira", "FontName", "Terminal");
+        EXPECT_EQ(ReadRaw(file_), o.bytes);
+    }
+    WriteRaw(file_, "");
+    SaveInteger(file_.c_str(), "kelmira", "Top", 20);
+    EXPECT_EQ(ReadRaw(file_), "[kelmira]\nTop=20\n");
+}
+
 TEST_F(SelvatTest, WhatTheFileCannotCarryIsNotSavedAndTheRestReadsBackUnchanged) {
     SavePChar(file_.c_str(), "S", "k", "old");
     const std::string before = ReadRaw(file_);

@@ -35,6 +35,8 @@ struct FakeSettingsHost : ISettingsHost {
         screenArea = area;
     }
     void Show(const std::string& message) override { messages.push_back(message); }
+    std::vector<std::string> boxes; // message boxes
+    void Message(const std::string& text) override { boxes.push_back(text); }
 };
 
 struct WorkspaceManagerTest : ::testing::Test {
@@ -65,6 +67,47 @@ TEST_F(WorkspaceManagerTest, TheSettingsFileNamesTheWorkspaceAndTheSwitchOverrid
     EXPECT_EQ(TIniFile(Data() + "orvane.ini").ReadString("General", "WorkspaceFile", ""), Data() + "studio.owk");
     switched.SetWorkspaceFile("");
     EXPECT_EQ(switched.Caption(), "Orvane");
+}
+
+TEST_F(WorkspaceManagerTest, AtStartAFileOfOtherDataGivesWayToTheNextWorkspaceInLine) {
+    const std::string take = Data() + "take.orv";
+    const std::string recording = "<recorder=\"Orvane\">\r\nC201 0140 E0CD 4F52\r\n";
+    const std::string studio = Data() + "studio.owk", fallback = Data() + "default.owk";
+    auto refused = [](const std::string& file) {
+        return "\"" + file + "\" is not a workspace file and is left as it is.";
+    };
+    const struct {
+        const char* what;
+        std::string stored;
+        std::vector<std::string> args;
+        bool defaultIsOther;
+        std::string expected;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {"the switch's file: the stored workspace", studio, {"-WS:" + take}, false, studio, {refused(take)}},
+        {"the stored file: the default workspace", take, {}, false, fallback, {refused(take)}},
+        {"both name it: said once", take, {"-WS:" + take}, false, fallback, {refused(take)}},
+        {"the default too: none", take, {}, true, "", {refused(take), refused(fallback)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(take, recording);
+        WriteFileBytes(studio, "[General]\nTop=5\n");
+        WriteFileBytes(fallback, c.defaultIsOther ? recording : "");
+        WriteFileBytes(Data() + "orvane.ini", "[General]\nWorkspaceFile=" + c.stored + "\n");
+        host.boxes.clear();
+        WorkspaceManager m = Make(c.args);
+        EXPECT_EQ(m.LoadConfig().workspaceFile, c.expected);
+        EXPECT_EQ(m.WorkspaceFile(), c.expected);
+        EXPECT_EQ(host.boxes, c.boxes);
+        m.LoadWorkspace();
+        m.SaveWorkspace();
+        m.SaveConfig();
+        EXPECT_EQ(ReadFileBytes(take), recording);
+        if (c.defaultIsOther) {
+            EXPECT_EQ(ReadFileBytes(fallback), recording);
+        }
+    }
 }
 
 TEST_F(WorkspaceManagerTest, AStoredPositionBeyondTheScreenIsBroughtBack) {
@@ -127,4 +170,13 @@ TEST_F(WorkspaceManagerTest, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
     m.SetWorkspaceFile(Data() + "missing/folder/w.owk");
     EXPECT_FALSE(m.SaveWorkspace());
     EXPECT_EQ(host.messages, std::vector<std::string>{"Can't write to the file, please remove write protection!"});
+
+    // The workspace in force was replaced by other data while it was open.
+    host.messages.clear();
+    const std::string replaced = "C201 0140 E0CD 4F52\r\n";
+    WriteFileBytes(Data() + "open.owk", replaced);
+    m.SetWorkspaceFile(Data() + "open.owk");
+    EXPECT_FALSE(m.SaveWorkspace());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Can't write to the file, please remove write protection!"});
+    EXPECT_EQ(ReadFileBytes(Data() + "open.owk"), replaced);
 }

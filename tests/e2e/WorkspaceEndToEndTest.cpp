@@ -1,0 +1,190 @@
+// Which files become the workspace, through the real start-up and closing
+// with the built group analyser, which saves its section through selvat into
+// whatever workspace the host names.
+#include "AppFakes.h"
+#include "IniFile.h"
+#include "OrvaneApp.h"
+#include "RdsEncoder.h"
+#include "SpinEdit.h"
+#include "TestFiles.h"
+#include "Unit1.h"
+#include "opt.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+
+using namespace orvane;
+using namespace orvane::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The ways a file can be named as the workspace.
+enum class Road { OpenDialog, SaveAsDialog, Switch, Stored };
+
+const char* RoadName(Road r) {
+    switch (r) {
+    case Road::OpenDialog: return "Open Workspace...";
+    case Road::SaveAsDialog: return "Save Workspace As...";
+    case Road::Switch: return "-WS:";
+    case Road::Stored: return "WorkspaceFile of orvane.ini";
+    }
+    return "?";
+}
+
+constexpr Road kRoads[] = {Road::OpenDialog, Road::SaveAsDialog, Road::Switch, Road::Stored};
+
+std::string Recording() {
+    return "<recorder=\"Orvane\" date=\"2024-05-01\" time=\"13-05-09\" source=\"1\" name=\"Demo\">\r\n" +
+           RecordingLines(StationGroups(0xC201, "ORVANE  ", 40), true, "\r\n");
+}
+
+// The sample format: a two-byte mark, then per group four blocks of word and
+// check word, high byte first.
+std::string SampleFile() {
+    std::string bytes = "\xFF\x06";
+    for (const Group& g : StationGroups(0xC201, "ORVANE  ", 40)) {
+        const uint16_t words[4] = {g.a, g.b, g.c, g.d};
+        const Offset offsets[4] = {Offset::A, Offset::B, IsVersionB(g.b) ? Offset::Cp : Offset::C, Offset::D};
+        for (int k = 0; k < 4; ++k) {
+            const auto check = static_cast<uint16_t>(EncodeBlock(words[k], offsets[k]) & 0x3FF);
+            for (const uint16_t w : {words[k], check}) {
+                bytes += static_cast<char>(w >> 8);
+                bytes += static_cast<char>(w & 0xFF);
+            }
+        }
+    }
+    return bytes;
+}
+
+std::string RandomBytes() {
+    std::mt19937 rng(7);
+    std::string bytes(3000, '\0');
+    for (char& c : bytes) c = static_cast<char>(rng() & 0xFF);
+    return bytes;
+}
+
+class WorkspaceEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(Folder() + "plugins");
+        fs::copy_file(std::string(BUILT_PLUGIN_DIR) + "/kelmira.so", Folder() + "plugins/kelmira.so");
+        fs::create_directories(Elsewhere());
+        Clean();
+    }
+    void TearDown() override { program.reset(); }
+
+    std::string Folder() const { return dir.path().toStdString() + "/orvane/"; }
+    std::string Elsewhere() const { return dir.path().toStdString() + "/elsewhere/"; }
+    static std::string Data() { return std::string(qgetenv("XDG_DATA_HOME")) + "/orvane/"; }
+    void Clean() {
+        QDir(QString::fromStdString(Data())).removeRecursively();
+        QDir().mkpath(QString::fromStdString(Data()));
+        modal = FakeModal{};
+    }
+
+    // The workspace in force before a file is named on the road: "studio.owk"
+    // from the settings file, or for the settings file's own road the
+    // default one. Each keeps its own signal time-out.
+    std::string Before(Road road) const { return Data() + (road == Road::Stored ? "default.owk" : "studio.owk"); }
+    static int BeforeTimeout(Road road) { return road == Road::Stored ? 40 : 45; }
+
+    // Starts the program with file named as the workspace on that road.
+    TForm1& StartWith(Road road, const std::string& file) {
+        WriteFileBytes(Data() + "studio.owk", "[General]\nSignalTimeout=45\n");
+        WriteFileBytes(Data() + "default.owk", "[General]\nSignalTimeout=40\n");
+        WriteFileBytes(Data() + "orvane.ini",
+                       "[General]\nWorkspaceFile=" + (road == Road::Stored ? file : Data() + "studio.owk") + "\n");
+        AppEnv env = system.Make(Folder() + "orvane", road == Road::Switch ? std::vector<std::string>{"-WS:" + file}
+                                                                         : std::vector<std::string>{});
+        env.modal = &modal;
+        env.clock = &time;
+        env.timers = env.threadedTimers = &time;
+        program = std::make_unique<OrvaneApp>(env);
+        program->CreateWindows();
+        TForm1& main = *program->Forms().form1;
+        if (road == Road::OpenDialog) {
+            modal.fileToOpen = file;
+            main.OpenWorkspace1Click();
+        } else if (road == Road::SaveAsDialog) {
+            modal.fileToSave = file;
+            main.SaveWorkspaceAs1Click();
+        }
+        return main;
+    }
+    int SignalTimeout() const { return program->Forms().dopt->SETMOUT->value(); }
+    // Closes the program the ordinary way: the workspace is saved on exit.
+    void Close() {
+        program->Forms().form1->close();
+        program.reset();
+    }
+
+    QTemporaryDir dir;
+    SystemEnv system;
+    FakeModal modal;
+    FakeTime time;
+    std::unique_ptr<OrvaneApp> program;
+};
+
+TEST_F(WorkspaceEndToEnd, AFileOfOtherDataIsRefusedAndNeverWritten) {
+    const struct {
+        const char* what;
+        std::string name, bytes;
+    } files[] = {
+        {"a recording", "demo.orv", Recording()},
+        {"a sample file", "take.smp", SampleFile()},
+        {"random bytes named as a workspace", "noise.owk", RandomBytes()},
+    };
+    for (const Road road : kRoads) {
+        for (const auto& f : files) {
+            SCOPED_TRACE(std::string(RoadName(road)) + ", " + f.what);
+            Clean();
+            const std::string path = Elsewhere() + f.name;
+            WriteFileBytes(path, f.bytes);
+            TForm1& main = StartWith(road, path);
+            EXPECT_EQ(modal.messages,
+                      std::vector<std::string>{"\"" + path + "\" is not a workspace file and is left as it is."});
+            EXPECT_EQ(main.WorkspaceFile(), Before(road));
+            EXPECT_EQ(main.windowTitle().toStdString(), "Orvane - " + fs::path(Before(road)).filename().string());
+            EXPECT_EQ(SignalTimeout(), BeforeTimeout(road));
+            Close();
+            EXPECT_TRUE(ReadFileBytes(path) == f.bytes) << "written into";
+            // The host and the analyser saved into the workspace in force.
+            const TIniFile saved(Before(road));
+            EXPECT_EQ(saved.ReadInteger("General", "SignalTimeout", 0), BeforeTimeout(road));
+            EXPECT_TRUE(saved.SectionExists("kelmira"));
+            EXPECT_EQ(TIniFile(Data() + "orvane.ini").ReadString("General", "WorkspaceFile", ""), Before(road));
+        }
+    }
+}
+
+TEST_F(WorkspaceEndToEnd, AnEmptyOrNewFileBecomesANewWorkspace) {
+    for (const Road road : kRoads) {
+        for (const bool exists : {true, false}) {
+            // The open dialog picks existing files only.
+            if (road == Road::OpenDialog && !exists) continue;
+            SCOPED_TRACE(std::string(RoadName(road)) + (exists ? ", an empty file" : ", a new name"));
+            Clean();
+            const std::string path = Elsewhere() + "fresh.owk";
+            fs::remove(path);
+            if (exists) WriteFileBytes(path, "");
+            TForm1& main = StartWith(road, path);
+            EXPECT_TRUE(modal.messages.empty());
+            EXPECT_EQ(main.WorkspaceFile(), path);
+            EXPECT_EQ(main.windowTitle(), "Orvane - fresh.owk");
+            Close();
+            const TIniFile saved(path);
+            EXPECT_TRUE(saved.SectionExists("General"));
+            EXPECT_TRUE(saved.SectionExists("Record"));
+            EXPECT_TRUE(saved.SectionExists("kelmira"));
+            EXPECT_EQ(TIniFile(Data() + "orvane.ini").ReadString("General", "WorkspaceFile", ""), path);
+        }
+    }
+}
+
+} // namespace
