@@ -143,9 +143,10 @@ TEST(ManualPdf, EveryQuotedTextStandsInThePdfAsWritten) {
     // Blanks between the pieces of a line are the reader's; line ends stay.
     QString lines = pdf.pages().join('\n').normalized(QString::NormalizationForm_KC);
     lines.remove(QRegularExpression("[^\\S\\n]+"));
-    for (const QString& q : quoted)
+    for (const QString& q : quoted) {
         if (!q.contains(QRegularExpression("\\s")))
             EXPECT_TRUE(lines.contains(Dense(q))) << "\"" << q.toStdString() << "\" is broken across lines";
+    }
 }
 
 // Every chapter of the manual, in this order, as text a reader can search and
