@@ -233,6 +233,19 @@ protected:
         return columns;
     }
 
+    // Renders the bar and returns the values whose tick text was asked for.
+    std::vector<int> RenderAskingTexts(QImage& image) {
+        int64_t calls = 0;
+        std::vector<int> asked;
+        bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) {
+            Guard(calls);
+            asked.push_back(v);
+        };
+        EXPECT_NO_THROW(image = bar.Render());
+        bar.OnGetTickMarkText = nullptr;
+        return asked;
+    }
+
     TSeekTrackBar bar;
 };
 
@@ -241,14 +254,8 @@ TEST_F(HugeTickRanges, TickTextsOverTheWholeRangeAtLargeSteps) {
     bar.SetMax(INT_MAX);
     bar.TickMark()->SetShowText(true);
     bar.TickMark()->SetShowImageAtSteps(10000);
-    int64_t calls = 0;
-    std::vector<int> asked;
-    bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) {
-        Guard(calls);
-        asked.push_back(v);
-    };
     QImage image;
-    ASSERT_NO_THROW(image = bar.Render());
+    const std::vector<int> asked = RenderAskingTexts(image);
     const auto& count = bar.LastTickPaint();
     // One text for each tick drawn, and one tick for each pixel: the 429,497
     // multiples of 10,000 share the track's few hundred columns.
@@ -363,15 +370,8 @@ TEST_F(HugeTickRanges, AtTheThumbOnlyTheThumbsTickAloneAsksForItsText) {
         SCOPED_TRACE(c.name);
         bar.SetMax(c.max);
         bar.SetPosition(c.position);
-        int64_t calls = 0;
-        std::vector<int> asked;
-        bar.OnGetTickMarkText = [&](TCustomTrackBar*, int v, QString&) {
-            Guard(calls);
-            asked.push_back(v);
-        };
         QImage image;
-        ASSERT_NO_THROW(image = bar.Render());
-        EXPECT_EQ(asked, std::vector<int>{c.position});
+        EXPECT_EQ(RenderAskingTexts(image), std::vector<int>{c.position});
         EXPECT_EQ(bar.LastTickPaint().drawn, 1);
         EXPECT_EQ(bar.LastTickPaint().texts, 1);
         EXPECT_EQ(TickColumns(image), 1);
