@@ -1082,8 +1082,9 @@ void TForm1::SetConfigControls(const ConfigSettings& s) {
 
 WorkspaceState TForm1::WorkspaceControls() const {
     WorkspaceState s = dialogState_;
-    s.left = pos().x();
-    s.top = pos().y();
+    const QPoint frame = FramePositionToStore(this);
+    s.left = frame.x();
+    s.top = frame.y();
     s.source = source_;
     s.playbackSpeed = TBSpeed->Position();
     s.tuneTo = CBFREQ->currentIndex();

@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
+#include <QWindow>
 
 namespace orvane {
 
@@ -57,42 +58,89 @@ QRect AvailableArea(const QWidget* window) {
 
 namespace {
 
-// Waits for the window's first paint after it was placed while hidden.
+// Holds a stored position for a window until the window manager has framed
+// it and it stays put. Before the frame is known, the frame Qt reports is the
+// inside; some window managers put the inside where the frame was asked for,
+// at mapping or again when they carry out a resize sent before they framed
+// the window, each time a title bar higher than the stored position.
 class FramePlacer final : public QObject {
 public:
     static constexpr const char* kName = "orvane_frame_placer";
-    FramePlacer(QWidget* window, QPoint topLeft) : QObject(window), window_(window), topLeft_(topLeft) {
+    FramePlacer(QWidget* window, QPoint topLeft) : QObject(window), window_(window), target_(topLeft) {
         setObjectName(kName);
         window->installEventFilter(this);
     }
+    QPoint Target() const { return target_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (watched == window_ && e->type() == QEvent::Paint) {
-            window_->removeEventFilter(this);
-            deleteLater();
-            if (window_->frameGeometry().topLeft() != topLeft_) window_->move(topLeft_);
-            KeepOnScreen(window_);
+        if (watched != window_) return false;
+        const QEvent::Type t = e->type();
+        if (t == QEvent::Hide && framed_) {
+            Finish();
+            return false;
+        }
+        // Not at Show: Qt itself puts a frame it knows already only after that.
+        if (t != QEvent::Move && t != QEvent::Resize && t != QEvent::Paint) return false;
+        const bool windowManagerMove = t == QEvent::Move && e->spontaneous();
+        // A move the program makes itself is where it wants the window now.
+        if (t == QEvent::Move && !e->spontaneous()) target_ = window_->pos();
+        if (!window_->isVisible()) return false;
+        if (!Framed()) {
+            // Moved by a window manager that draws no frame: where it is, it is placed.
+            if (windowManagerMove) Finish();
+        } else if (!framed_) {
+            framed_ = true;
+            PutBack();
+        } else if (windowManagerMove && window_->frameGeometry().topLeft() != target_) {
+            // The inside where the frame belongs is the window manager's doing;
+            // any other move is the user's, and ends the watch.
+            if (window_->geometry().topLeft() == target_) PutBack();
+            else Finish();
         }
         return false;
     }
 
 private:
+    bool Framed() const {
+        const QWindow* w = window_->windowHandle();
+        return w && !w->frameMargins().isNull();
+    }
+    void PutBack() {
+        if (window_->frameGeometry().topLeft() != target_) window_->move(target_);
+        KeepOnScreen(window_);
+    }
+    void Finish() {
+        window_->removeEventFilter(this);
+        setObjectName(QString());
+        deleteLater();
+    }
+
     QWidget* window_;
-    QPoint topLeft_;
+    QPoint target_;
+    bool framed_ = false;
 };
+
+FramePlacer* PendingPlacer(const QWidget* window) {
+    return window->findChild<FramePlacer*>(FramePlacer::kName, Qt::FindDirectChildrenOnly);
+}
 
 } // namespace
 
 void PlaceFrameAt(QWidget* window, QPoint topLeft) {
     // Only the last placement counts.
-    for (QObject* earlier : window->findChildren<QObject*>(FramePlacer::kName, Qt::FindDirectChildrenOnly)) {
+    while (FramePlacer* earlier = PendingPlacer(window)) {
         window->removeEventFilter(earlier);
         delete earlier;
     }
     window->move(topLeft);
     KeepOnScreen(window);
     if (!window->isVisible()) new FramePlacer(window, window->pos());
+}
+
+QPoint FramePositionToStore(const QWidget* window) {
+    const FramePlacer* pending = PendingPlacer(window);
+    return pending && window->isVisible() ? pending->Target() : window->pos();
 }
 
 void KeepOnScreen(QWidget* window) {

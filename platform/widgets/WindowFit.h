@@ -47,9 +47,14 @@ void KeepOnScreen(QWidget* window);
 
 // Puts a top-level window's frame at `topLeft`, as a stored position means
 // it, and keeps it on the screen. Some window managers place the inside of
-// a window that was not shown yet there instead, so the frame lands a title
-// bar higher and a stored position would creep at every start: when the
-// window is first painted, its frame known by then, it is put right.
+// a window that was not shown yet there instead, so the frame would land a
+// title bar higher and a stored position creep at every start: once the
+// window manager has framed the window, its frame is put right.
 void PlaceFrameAt(QWidget* window, QPoint topLeft);
+
+// The frame position to store for a window: until the window manager has
+// framed a window that PlaceFrameAt placed, the position it was given (the
+// frame reported before is the inside's), then where its frame is.
+QPoint FramePositionToStore(const QWidget* window);
 
 } // namespace orvane

@@ -864,8 +864,9 @@ void TForm1::ProcessCommand(const char* command, const char* parameter) {
 
 void TForm1::SaveWorkspace(const char* file) {
     const char* s = sectionName_.c_str();
-    SaveInteger(file, s, "Top", pos().y());
-    SaveInteger(file, s, "Left", pos().x());
+    const QPoint frame = orvane::FramePositionToStore(this);
+    SaveInteger(file, s, "Top", frame.y());
+    SaveInteger(file, s, "Left", frame.x());
     SaveInteger(file, s, "Visible", isVisible() ? 1 : 0);
     static const char* const contentKeys[] = {"GroupContent1", "GroupContent2", "GroupContent3", "GroupContent4"};
     for (int k = 0; k < 4; ++k) SaveInteger(file, s, contentKeys[k], selectors_[static_cast<std::size_t>(k)]->currentIndex());

@@ -5,7 +5,9 @@
 // "Courier" ...) then resolve the same everywhere, and pictures compared with
 // committed references do not change with the machine's font packages. The
 // offscreen screen is 1280 x 1024 at 96 dpi, the smallest screen the windows
-// must fit whole, unless the binary defines orvane::test::TestScreen.
+// must fit whole, unless the binary defines orvane::test::TestScreen. A test
+// that needs a real window manager starts the binary again as a child with
+// ORVANE_TEST_X_DISPLAY naming the X display it set up.
 #include "TestScreen.h"
 
 #include <QApplication>
@@ -31,7 +33,12 @@ int main(int argc, char** argv) {
                       .arg(screen.height())
                       .toUtf8());
     screens.close();
-    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + h + "/screens.json").c_str(), 1);
+    if (const char* display = std::getenv("ORVANE_TEST_X_DISPLAY"); display && *display) {
+        setenv("DISPLAY", display, 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else {
+        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + h + "/screens.json").c_str(), 1);
+    }
     setenv("HOME", h.c_str(), 1);
     setenv("XDG_DATA_HOME", (h + "/.local/share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (h + "/.config").c_str(), 1);
