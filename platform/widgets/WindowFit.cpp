@@ -83,8 +83,9 @@ protected:
         // Not at Show: Qt itself puts a frame it knows already only after that.
         if (t != QEvent::Move && t != QEvent::Resize && t != QEvent::Paint) return false;
         const bool windowManagerMove = t == QEvent::Move && e->spontaneous();
-        // A move the program makes itself is where it wants the window now.
-        if (t == QEvent::Move && !e->spontaneous()) target_ = window_->pos();
+        // A move the program makes itself is where it wants the window now;
+        // one while shown but not yet framed is Qt putting the frame round it.
+        if (t == QEvent::Move && !e->spontaneous() && (framed_ || !window_->isVisible())) target_ = window_->pos();
         if (!window_->isVisible()) return false;
         if (!Framed()) {
             // Moved by a window manager that draws no frame: where it is, it is placed.
