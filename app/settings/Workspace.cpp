@@ -28,6 +28,15 @@ std::string Cut(const std::string& text, int maxLength) {
     return s.toStdString();
 }
 
+// Hosts and ports are names, not free text: blanks and tabs around them come
+// from lining values up by hand and would only make the connection fail.
+std::string ReadName(const TIniFile& ini, const char* key, const std::string& def) {
+    const std::string text = ini.ReadString(kGeneral, key, def);
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 int ReadClamped(const TIniFile& ini, const char* key, int def, int lo, int hi) {
     return std::clamp(ini.ReadInteger(kGeneral, key, def), lo, hi);
 }
@@ -118,8 +127,8 @@ WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
                                                     kThreshold1Max)) / 100.0f;
     src.threshold2 = static_cast<float>(ReadClamped(ini, "Threshold2", ThresholdPercent(ds.threshold2), kThreshold2Min,
                                                     kThreshold2Max)) / 100.0f;
-    src.host = Cut(ini.ReadString(kGeneral, "Host", ds.host), kHostMaxLength);
-    src.port = Cut(ini.ReadString(kGeneral, "Port", ds.port), kPortMaxLength);
+    src.host = Cut(ReadName(ini, "Host", ds.host), kHostMaxLength);
+    src.port = Cut(ReadName(ini, "Port", ds.port), kPortMaxLength);
     src.comPort1 = ReadClamped(ini, "COMPort1", ds.comPort1, 1, kCom1Max);
     src.comPort2 = ReadClamped(ini, "COMPort2", ds.comPort2, 1, kCom2Max);
     src.connectionType = ReadClamped(ini, "ConnectionType", ds.connectionType, 0, 1);
@@ -132,8 +141,8 @@ WorkspaceState Workspace::Read(const std::string& file, const WorkspaceState& d,
     s.playDialogDir = ini.ReadString(kGeneral, "PlayDialogDir", d.playDialogDir);
     s.recDialogDir = ini.ReadString(kGeneral, "RecDialogDir", d.recDialogDir);
     s.reportDir = ini.ReadString(kGeneral, "ReportDir", d.reportDir);
-    s.streamHost = ini.ReadString(kGeneral, "StreamHost", d.streamHost);
-    s.streamPort = ini.ReadString(kGeneral, "StreamPort", d.streamPort);
+    s.streamHost = ReadName(ini, "StreamHost", d.streamHost);
+    s.streamPort = ReadName(ini, "StreamPort", d.streamPort);
 
     OptionSettings& o = s.options;
     const OptionSettings& od = d.options;
@@ -157,7 +166,7 @@ void Workspace::Write(const std::string& file, const WorkspaceState& s, bool kee
                       const std::vector<std::string>& audioDevices) {
     if (IsWriteProtected(file)) throw EIniFileError("The workspace file is write-protected");
     // It may have been replaced by other data since it was opened.
-    if (!IsIniFile(file)) throw EIniFileError("The workspace file holds other data");
+    if (HoldsOtherData(file)) throw EWorkspaceHoldsOtherData("The workspace file holds other data");
     TIniFile ini(file);
     const SourceSettings& src = s.source;
     ini.WriteInteger(kGeneral, "Top", s.top);

@@ -1,6 +1,8 @@
 #pragma once
 // Workspace files (".owk"): the main program's sections "General" and
 // "Record". Plug-ins write their own sections beside them.
+#include "IniFile.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -77,6 +79,12 @@ struct WorkspaceState {
     OptionSettings options;
 };
 
+// The workspace file was replaced by other data since it was opened.
+class EWorkspaceHoldsOtherData : public EIniFileError {
+public:
+    using EIniFileError::EIniFileError;
+};
+
 class Workspace {
 public:
     // Every default of the tables; folders end in "/".
@@ -87,8 +95,9 @@ public:
                                const std::vector<std::string>& audioDevices);
     // Writes "General" and "Record" in the loader's order, keeping the file's
     // other sections. With keepStoredSource the source keys stay as stored.
-    // Throws EIniFileError when the file cannot be written or holds other
-    // data than an ini file (IsIniFile), which is then left as it is.
+    // Throws EIniFileError when the file cannot be written, and
+    // EWorkspaceHoldsOtherData when it holds other data than an ini file
+    // (HoldsOtherData), which is then left as it is.
     static void Write(const std::string& file, const WorkspaceState& state, bool keepStoredSource,
                       const std::vector<std::string>& audioDevices);
 };

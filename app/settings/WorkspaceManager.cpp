@@ -33,7 +33,7 @@ ConfigSettings WorkspaceManager::LoadConfig() {
 }
 
 bool WorkspaceManager::UseWorkspaceFile(const std::string& file) {
-    if (!IsIniFile(file)) {
+    if (HoldsOtherData(file)) {
         host_.Message(NotAWorkspace(file));
         return false;
     }
@@ -43,6 +43,10 @@ bool WorkspaceManager::UseWorkspaceFile(const std::string& file) {
 
 std::string WorkspaceManager::NotAWorkspace(const std::string& file) {
     return "\"" + file + "\" is not a workspace file and is left as it is.";
+}
+
+std::string WorkspaceManager::NoLongerAWorkspace(const std::string& file) {
+    return "\"" + file + "\" is no longer a workspace file and is left as it is.";
 }
 
 bool WorkspaceManager::SaveConfig() {
@@ -86,6 +90,9 @@ bool WorkspaceManager::SaveWorkspace() {
     try {
         Workspace::Write(workspaceFile_, host_.WorkspaceControls(), sourceOverride_, host_.AudioDevices());
         return true;
+    } catch (const EWorkspaceHoldsOtherData&) {
+        host_.Show(NoLongerAWorkspace(workspaceFile_));
+        return false;
     } catch (const std::exception&) {
         CannotWriteFile();
         return false;

@@ -47,6 +47,7 @@ public:
     // nothing is ever written into it.
     bool UseWorkspaceFile(const std::string& file);
     static std::string NotAWorkspace(const std::string& file);
+    static std::string NoLongerAWorkspace(const std::string& file);
     bool SettingsFileExists() const { return settings_.Exists(); }
     // Set by "-C:SOC:" while it keeps the stored source from being saved.
     bool SourceOverride() const { return sourceOverride_; }

@@ -40,14 +40,21 @@ std::string_view NextLine(std::string_view text, size_t& pos) {
     return line;
 }
 
+// A section header: "[" first, the name running to the last "]" on the
+// line; whatever follows that is a comment, as other ini readers take it.
 bool IsHeader(std::string_view trimmed) {
-    return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
+    return !trimmed.empty() && trimmed.front() == '[' && trimmed.find(']', 1) != std::string_view::npos;
+}
+
+std::string_view HeaderName(std::string_view trimmed) {
+    return Trim(trimmed.substr(1, trimmed.rfind(']') - 1));
 }
 
 // Refuses what a line of the file cannot carry, so that every value written
 // reads back unchanged: a line break anywhere would start a new line, "=" in
-// a key would end the key there, and a key beginning with "[" followed by a
-// value ending in "]" would read back as a section header.
+// a key would end the key there, and a key beginning with "[" with a "]"
+// anywhere after it, in the key or the value, would read back as a section
+// header.
 void CheckStorable(std::string_view section, std::string_view key, std::string_view value) {
     if (HasLineBreak(section)) throw EIniFileError("A section name cannot hold a line break");
     if (HasLineBreak(key)) throw EIniFileError("A key name cannot hold a line break");
@@ -55,9 +62,10 @@ void CheckStorable(std::string_view section, std::string_view key, std::string_v
     if (HasLineBreak(value)) throw EIniFileError("A value cannot hold a line break");
     if (HasNul(section) || HasNul(key) || HasNul(value))
         throw EIniFileError("A section name, key name or value cannot hold a NUL byte");
-    const std::string_view k = Trim(key), v = Trim(value);
-    if (!k.empty() && k.front() == '[' && !v.empty() && v.back() == ']')
-        throw EIniFileError("A key beginning with \"[\" cannot hold a value ending with \"]\"");
+    const std::string_view k = Trim(key);
+    if (!k.empty() && k.front() == '[' &&
+        (k.find(']') != std::string_view::npos || value.find(']') != std::string_view::npos))
+        throw EIniFileError("A key beginning with \"[\" cannot hold \"]\" nor have it in its value");
 }
 
 std::string AsciiFold(std::string_view s) {
@@ -88,7 +96,10 @@ QString NativePath(const std::string& fileName) {
     return QFile::decodeName(QByteArray::fromStdString(fileName));
 }
 
+// Blanks and tabs around the digits do not count: people line values up by
+// hand, and a number read as its default would be saved over their edit.
 bool ParseInteger(std::string_view s, int32_t& out) {
+    s = Trim(s);
     if (s.empty()) return false;
     int32_t v = 0;
     const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 10);
@@ -102,26 +113,23 @@ bool ParseInteger(std::string_view s, int32_t& out) {
 bool IsIniText(std::string_view text) {
     if (HasNul(text)) return false;
     SkipByteOrderMarks(text);
-    bool inSection = false;
+    bool holdsText = false;
     for (size_t pos = 0; pos < text.size();) {
         const std::string_view line = Trim(NextLine(text, pos));
         if (pos < text.size()) ++pos; // CR LF leaves a blank line between, which counts for nothing
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-        if (IsHeader(line)) {
-            inSection = true;
-            continue;
-        }
-        if (!inSection || line.find('=') == std::string_view::npos) return false;
+        if (IsHeader(line)) return true;
+        holdsText = true;
     }
-    return true;
+    return !holdsText;
 }
 
-bool IsIniFile(const std::string& fileName) {
+bool HoldsOtherData(const std::string& fileName) {
     QFile file(NativePath(fileName));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return true;
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return true;
-    return IsIniText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    if (file.error() != QFileDevice::NoError) return false;
+    return !IsIniText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
@@ -168,7 +176,7 @@ void TIniFile::Parse(std::string_view text) {
         if (IsHeader(t)) {
             Section s;
             s.raw = std::string(raw);
-            s.name = std::string(Trim(t.substr(1, t.size() - 2)));
+            s.name = std::string(HeaderName(t));
             s.fold = Fold(s.name);
             sections_.push_back(std::move(s));
             target = &sections_.back().lines;

@@ -14,21 +14,19 @@
 //   (Unicode case folding of valid UTF-8; plain ASCII folding otherwise).
 //   Blanks and tabs around section and key names do not count.
 // - Values are UTF-8 bytes taken exactly as they stand after the first "=":
-//   no trimming, no quote stripping.
-// - Lines keep their order; sections and keys that are not written are
-//   rewritten byte for byte. New keys go after the last non-blank line of
-//   their section, new sections at the end of the file. The reader accepts
-//   CR, LF and CR LF; the file is written with the line break its first line
-//   ended with (LF for a new file), without a byte-order mark; the reader
-//   skips every byte-order mark at the start of the file.
+//   no trimming, no quote stripping. Only ReadInteger and ReadBool ignore
+//   blanks and tabs around the number.
+// - A section header is "[" first (blanks and tabs before it aside); its
+//   name runs to the last "]" on the line, and what follows is a comment.
+//   Lines that are neither a header nor a key (notes written by hand, keys
+//   above the first section) are not read, and stay as they stand.
 // - Every value written reads back unchanged with the same section and key.
 //   What a line cannot carry is refused with EIniFileError and changes
 //   nothing: CR or LF in a section name, key name or value; "=" in a key
 //   name (it ends at the first one on reading); a key name beginning with
-//   "[" together with a value ending with "]" (blanks and tabs after it
-//   aside), since that line reads as a section header; a NUL byte anywhere,
-//   which would make the file read as other data (IsIniText). A lookup with
-//   such a name finds nothing.
+//   "[" with a "]" after it in the key or the value, since that line reads
+//   as a section header; a NUL byte anywhere, which would make the file read
+//   as other data (IsIniText). A lookup with such a name finds nothing.
 // - The first section of a name and the first key of a name in it count;
 //   later duplicates in a hand-edited file are kept but not read.
 #ifndef ORVANE_INIFILE_H
@@ -43,19 +41,16 @@
 
 // Whether bytes can be an ini file, so that a file of other data (a
 // recording, a sample file, any binary file) is never taken for one and
-// written into. True when they hold no NUL byte and every line, blanks and
-// tabs around it aside, is blank, a comment (";" or "#" first), a section
-// header ("[" first, "]" last) or, below the first header, a key line
-// holding "=": a key above every section belongs to none, and no ini file
-// has one. Lines break at CR, LF and CR LF; byte-order marks at the start do
-// not count. No bytes at all are an ini file, a new one. Names and values
-// are not checked further: any bytes this class writes read back, and
-// whatever it writes is ini text.
+// written into. False when they hold a NUL byte, or text but not one section
+// header line; true for everything else. Blank and comment lines (";" or "#"
+// first) are no text, so a file of them only, or no bytes at all, is a new
+// ini file. Lines break at CR, LF and CR LF; byte-order marks at the start do
+// not count. Whatever this class writes is ini text.
 bool IsIniText(std::string_view bytes);
-// False only for a file that exists, can be read, and holds bytes that are
+// True only for a file that exists, can be read, and holds bytes that are
 // not ini text. A missing file is a new ini file; one that cannot be read is
 // left to TIniFile, which reads it as empty and never replaces it.
-bool IsIniFile(const std::string& fileName);
+bool HoldsOtherData(const std::string& fileName);
 
 class EIniFileError : public std::runtime_error {
 public:

@@ -62,7 +62,7 @@ void SaveInteger(const char* file, const char* section, const char* key, int32_t
     if (!file || !section || !key) return;
     try {
         // A file of other data named as the workspace stays as it is.
-        if (!IsIniFile(file)) return;
+        if (HoldsOtherData(file)) return;
         TIniFile ini(file);
         ini.WriteInteger(section, key, value);
         ini.UpdateFile();
@@ -74,7 +74,7 @@ void SaveInteger(const char* file, const char* section, const char* key, int32_t
 void SavePChar(const char* file, const char* section, const char* key, const char* text) {
     if (!file || !section || !key) return;
     try {
-        if (!IsIniFile(file)) return;
+        if (HoldsOtherData(file)) return;
         TIniFile ini(file);
         ini.WriteString(section, key, text ? text : "");
         ini.UpdateFile();

@@ -163,16 +163,65 @@ TEST_F(WorkspaceEndToEnd, AFileOfOtherDataIsRefusedAndNeverWritten) {
     }
 }
 
+TEST_F(WorkspaceEndToEnd, AWorkspaceEditedByHandOpensAndKeepsItsSettingsAndItsOwnLines) {
+    // Each file keeps a signal time-out of 47 s and an analyser font of 12
+    // points, among the lines a person writes into an ini file by hand.
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<std::string> odd; // lines that must stay as they stand
+    } files[] = {
+        {"a note line in a section",
+         "[General]\nsettings for the car radio\nSignalTimeout=47\n[kelmira]\nFontSize=12\n",
+         {"settings for the car radio"}},
+        {"a key above the first section", "Owner=Ann\n[General]\nSignalTimeout=47\n[kelmira]\nFontSize=12\n",
+         {"Owner=Ann"}},
+        {"comments after the headers",
+         "[General] ; for the car\r\nSignalTimeout=47\r\n[kelmira] ; small screen\r\nFontSize=12\r\n",
+         {"[General] ; for the car", "[kelmira] ; small screen"}},
+        {"blanks around numbers", "[General]\nSignalTimeout= 47\n[kelmira]\nFontSize=12 \n", {}},
+    };
+    for (const Road road : kRoads) {
+        for (const auto& f : files) {
+            SCOPED_TRACE(std::string(RoadName(road)) + ", " + f.what);
+            Clean();
+            const std::string path = Elsewhere() + "car.owk";
+            WriteFileBytes(path, f.text);
+            TForm1& main = StartWith(road, path);
+            EXPECT_TRUE(modal.messages.empty());
+            EXPECT_EQ(main.WorkspaceFile(), path);
+            EXPECT_EQ(main.windowTitle(), "Orvane - car.owk");
+            // Save As writes the workspace in force into the file; the other
+            // roads open the file's own settings.
+            const bool opened = road != Road::SaveAsDialog;
+            EXPECT_EQ(SignalTimeout(), opened ? 47 : BeforeTimeout(road));
+            main.SaveWorkspace1Click();
+            Close();
+            const std::string saved = ReadFileBytes(path);
+            for (const std::string& line : f.odd) EXPECT_NE(saved.find(line), std::string::npos) << line;
+            const TIniFile ini(path);
+            EXPECT_EQ(ini.ReadInteger("General", "SignalTimeout", 0), opened ? 47 : BeforeTimeout(road));
+            if (opened) {
+                EXPECT_EQ(ini.ReadInteger("kelmira", "FontSize", 0), 12);
+            }
+            EXPECT_EQ(TIniFile(Data() + "orvane.ini").ReadString("General", "WorkspaceFile", ""), path);
+        }
+    }
+}
+
 TEST_F(WorkspaceEndToEnd, AnEmptyOrNewFileBecomesANewWorkspace) {
     for (const Road road : kRoads) {
-        for (const bool exists : {true, false}) {
+        const std::initializer_list<const char*> starts{"", "; my workspace, to be filled\n\n# by Orvane\n", nullptr};
+        for (const char* start : starts) {
+            const bool exists = start != nullptr;
             // The open dialog picks existing files only.
             if (road == Road::OpenDialog && !exists) continue;
-            SCOPED_TRACE(std::string(RoadName(road)) + (exists ? ", an empty file" : ", a new name"));
+            SCOPED_TRACE(std::string(RoadName(road)) +
+                         (!exists ? ", a new name" : *start ? ", comments alone" : ", an empty file"));
             Clean();
             const std::string path = Elsewhere() + "fresh.owk";
             fs::remove(path);
-            if (exists) WriteFileBytes(path, "");
+            if (exists) WriteFileBytes(path, start);
             TForm1& main = StartWith(road, path);
             EXPECT_TRUE(modal.messages.empty());
             EXPECT_EQ(main.WorkspaceFile(), path);

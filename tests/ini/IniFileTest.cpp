@@ -148,6 +148,8 @@ TEST_F(IniFileTest, WhatALineCannotCarryIsRefusedAndChangesNothing) {
         {"= in a key", "S", "a=b", "v"},
         {"[ key with ] value", "S", "[k", "v]"},
         {"[ key with ] value and trailing blanks", "S", "  [k", "x] \t"},
+        {"[ key with ] inside the value", "S", "[k", "a]b"},
+        {"[ key holding ]", "S", "[General] ; note", "v"},
         {"NUL in a value", "S", "k", "a\0b"s},
         {"NUL in a key", "S", "k\0"s, "v"},
     };
@@ -192,7 +194,7 @@ TEST_F(IniFileTest, EveryValueWrittenReadsBackUnchangedWhateverItsNames) {
         ini.UpdateFile();
     }
     // Odd names and bytes that are no UTF-8 still make an ini file.
-    EXPECT_TRUE(IsIniFile(path));
+    EXPECT_FALSE(HoldsOtherData(path));
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass == 0 ? "after the first save" : "after a second save");
         TIniFile back(path);
@@ -234,20 +236,22 @@ TEST_F(IniFileTest, ReadsEveryLineEndingAndKeepsTheFilesOwn) {
     }
 }
 
-TEST_F(IniFileTest, IntegersAreOptionalMinusAndDecimalDigits) {
+TEST_F(IniFileTest, IntegersAreOptionalMinusAndDecimalDigitsBetweenBlanks) {
     const std::string path = Path("int.ini");
     const std::vector<std::pair<std::string, int32_t>> cases{
         {"42", 42}, {"-7", -7}, {"007", 7}, {"0", 0},
         {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-        {"2147483648", -99}, {"+5", -99}, {" 5", -99}, {"5 ", -99}, {"0x10", -99},
-        {"$10", -99}, {"", -99}, {"-", -99}, {"12abc", -99}, {"1.5", -99}};
+        {" 47", 47}, {"12 ", 12}, {"\t-3 \t", -3}, {"  0  ", 0},
+        {"2147483648", -99}, {"+5", -99}, {"4 7", -99}, {"- 5", -99}, {" ", -99}, {"\t", -99},
+        {"0x10", -99}, {"$10", -99}, {"", -99}, {"-", -99}, {"12abc", -99}, {"1.5", -99}};
     TIniFile ini(path);
     for (const auto& [text, expected] : cases) {
         ini.WriteString("N", "v", text);
         EXPECT_EQ(ini.ReadInteger("N", "v", -99), expected) << '"' << text << '"';
     }
 
-    const std::vector<std::pair<std::string, bool>> bools{{"1", true}, {"0", false}, {"-3", true}};
+    const std::vector<std::pair<std::string, bool>> bools{
+        {"1", true}, {"0", false}, {"-3", true}, {" 1", true}, {"0 \t", false}, {"\t0", false}};
     for (const auto& [text, expected] : bools) {
         ini.WriteString("N", "b", text);
         EXPECT_EQ(ini.ReadBool("N", "b", !expected), expected) << text;
@@ -327,7 +331,7 @@ TEST_F(IniFileTest, UpdateReplacesTheFileInsteadOfOverwritingIt) {
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"swap.ini"});
 }
 
-TEST(IsIniText, TakesWhatIniFilesHoldAndNothingElse) {
+TEST(IsIniText, TakesEveryTextWithASectionAndNothingElse) {
     const struct {
         const char* what;
         std::string text;
@@ -335,16 +339,23 @@ TEST(IsIniText, TakesWhatIniFilesHoldAndNothingElse) {
     } cases[] = {
         {"nothing: a new file", "", true},
         {"blank lines and a byte-order mark", "\xEF\xBB\xBF\r\n \t\n\n", true},
+        {"comments alone: a new file", "; my workspace\r\n# to be filled\r\n", true},
         {"sections, keys and comments",
          "; note\n# note\n[General]\nTop=20\n\n[kelmira]\n  Font Name = Terminal \n", true},
         {"CR line breaks and blanks around a header", "[A]\rx=1\r  [ B ]  \ry=\r", true},
         {"a key named like a recording's header", "[S]\n<recorder=\"Orvane\">\n", true},
         {"UTF-8 and other bytes in names and values", "[\xC3\x84rger]\na\xC3=\xFF\x01\tz\n", true},
         {"no final line break", "[S]\nk=v", true},
+        // What people write into a workspace by hand.
+        {"a note line in a section", "[General]\nfor the car radio\nTop=5\n", true},
+        {"a key above the first section", "Owner=me\n[General]\nTop=5\n", true},
+        {"a comment after a header", "[General] ; for the car\nTop=5\n", true},
+        {"a section after text", "notes\nmore notes\n[General]\n", true},
         {"a recording", "<recorder=\"Orvane\">\r\nC201 0140 E0CD 4F52 @2024/05/01 13:05:09.08\r\n", false},
-        {"a recording's header alone: a key outside any section", "<recorder=\"Orvane\" name=\"x\">\r\n", false},
-        {"a line of plain text in a section", "[S]\nk=v\nsome words\n", false},
+        {"a recording's header alone", "<recorder=\"Orvane\" name=\"x\">\r\n", false},
+        {"keys without a section", "Top=5\nLeft=7\n", false},
         {"a header that does not close", "[General\nTop=1\n", false},
+        {"a bracket that only closes", "]General[\nTop=1\n", false},
         {"a sample file", "\xFF\x06\xC2\x01\x02\x4D\x01\x40\x01\x2C"s, false},
         {"a NUL byte in a key line", "[S]\nk=\0\n"s, false},
         {"UTF-16", "[\0S\0]\0\n\0"s, false},
@@ -352,17 +363,40 @@ TEST(IsIniText, TakesWhatIniFilesHoldAndNothingElse) {
     for (const auto& c : cases) EXPECT_EQ(IsIniText(c.text), c.ini) << c.what;
 }
 
-TEST_F(IniFileTest, IsIniFileReadsTheFileAndTakesAMissingOneAsNew) {
-    EXPECT_TRUE(IsIniFile(Path("absent.ini")));
+TEST_F(IniFileTest, AHeaderEndsAtItsLastBracketAndLinesItCannotUseStay) {
+    const std::string path = Path("hand.owk");
+    const std::string text = "Owner=me\n"
+                             "[General] ; for the car\n"
+                             "my notes, no key here\n"
+                             "Top=5\n"
+                             "  [a]b] ] tail\n"
+                             "k=v\n";
+    WriteRaw(path, text);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("General", "Top", 0), 5);
+    EXPECT_EQ(ini.ReadString("a]b]", "k", ""), "v");
+    EXPECT_EQ(ini.ReadSection("General"), std::vector<std::string>{"Top"});
+    // A key above every section belongs to none.
+    EXPECT_FALSE(ini.ValueExists("", "Owner"));
+
+    ini.WriteInteger("General", "Top", 6);
+    ini.UpdateFile();
+    std::string expected = text;
+    expected.replace(expected.find("Top=5"), 5, "Top=6");
+    EXPECT_EQ(ReadRaw(path), expected);
+}
+
+TEST_F(IniFileTest, HoldsOtherDataOnlyForAFileThatReadsAsOtherData) {
+    EXPECT_FALSE(HoldsOtherData(Path("absent.ini")));
     WriteRaw(Path("empty.owk"), "");
-    EXPECT_TRUE(IsIniFile(Path("empty.owk")));
+    EXPECT_FALSE(HoldsOtherData(Path("empty.owk")));
     WriteRaw(Path("ws.owk"), "[General]\nTop=1\n");
-    EXPECT_TRUE(IsIniFile(Path("ws.owk")));
+    EXPECT_FALSE(HoldsOtherData(Path("ws.owk")));
     WriteRaw(Path("take.orv"), "C201 0140 E0CD 4F52\r\n");
-    EXPECT_FALSE(IsIniFile(Path("take.orv")));
+    EXPECT_TRUE(HoldsOtherData(Path("take.orv")));
     // What cannot be read is left to TIniFile, which never replaces it.
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("folder.owk"))));
-    EXPECT_TRUE(IsIniFile(Path("folder.owk")));
+    EXPECT_FALSE(HoldsOtherData(Path("folder.owk")));
 }
 
 } // namespace

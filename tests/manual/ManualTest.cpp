@@ -144,8 +144,9 @@ TEST(ManualPdf, EveryQuotedTextStandsInThePdfAsWritten) {
     QString lines = pdf.pages().join('\n').normalized(QString::NormalizationForm_KC);
     lines.remove(QRegularExpression("[^\\S\\n]+"));
     for (const QString& q : quoted) {
-        if (!q.contains(QRegularExpression("\\s")))
+        if (!q.contains(QRegularExpression("\\s"))) {
             EXPECT_TRUE(lines.contains(Dense(q))) << "\"" << q.toStdString() << "\" is broken across lines";
+        }
     }
 }
 

@@ -66,12 +66,15 @@ TEST_F(SelvatTest, MissingFileSectionOrKeyGiveTheDefault) {
 }
 
 TEST_F(SelvatTest, TextThatIsNoDecimalIntegerGivesTheDefault) {
-    for (const char* text : {"abc", "12x", "", " 7", "+7", "0x10", "99999999999"}) {
+    for (const char* text : {"abc", "12x", "", " ", "1 7", "+7", "0x10", "99999999999"}) {
         SavePChar(file_.c_str(), "S", "k", text);
         EXPECT_EQ(LoadInteger(file_.c_str(), "S", "k", -8), -8) << '"' << text << '"';
     }
-    SavePChar(file_.c_str(), "S", "k", "-17");
-    EXPECT_EQ(LoadInteger(file_.c_str(), "S", "k", -8), -17);
+    // Blanks around a number, as a hand edit leaves them, do not count.
+    for (const char* text : {"-17", " -17", "-17 \t", "\t-17"}) {
+        SavePChar(file_.c_str(), "S", "k", text);
+        EXPECT_EQ(LoadInteger(file_.c_str(), "S", "k", -8), -17) << '"' << text << '"';
+    }
 }
 
 TEST_F(SelvatTest, SavingKeepsEverythingElseInTheFile) {

@@ -177,6 +177,8 @@ TEST_F(WorkspaceManagerTest, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
     WriteFileBytes(Data() + "open.owk", replaced);
     m.SetWorkspaceFile(Data() + "open.owk");
     EXPECT_FALSE(m.SaveWorkspace());
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Can't write to the file, please remove write protection!"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"\"" + Data() +
+                                                      "open.owk\" is no longer a workspace file and is left as it is."});
     EXPECT_EQ(ReadFileBytes(Data() + "open.owk"), replaced);
+    EXPECT_TRUE(host.boxes.empty());
 }

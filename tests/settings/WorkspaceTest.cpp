@@ -245,6 +245,38 @@ TEST_F(WorkspaceTest, AHostileWorkspaceIsClampedToEveryControlsRange) {
     EXPECT_EQ(s.source.host.size(), 4095u);
 }
 
+TEST_F(WorkspaceTest, NumbersFlagsHostsAndPortsIgnoreBlanksAroundThemAndFreeTextsKeepThem) {
+    const WorkspaceState s = ReadBack("[General]\n"
+                                      "SignalTimeout= 47\n"
+                                      "SrcNum =\t1\t\n"
+                                      "Invert=1 \n"
+                                      "AutoSave = 0\n"
+                                      "Host=  radio.example \n"
+                                      "Port=\t4000 \n"
+                                      "StreamHost = stream.example\n"
+                                      "StreamPort = 8023\t\n"
+                                      "Name= Ann \n"
+                                      "Location= on the hill\n"
+                                      "Notes=  two blanks \n"
+                                      "[Record]\n"
+                                      "GroupIndex3 = 0 \n");
+    EXPECT_EQ(s.options.signalTimeout, 47);
+    EXPECT_EQ(s.source.srcNum, 1);
+    EXPECT_TRUE(s.source.invert);
+    EXPECT_FALSE(s.options.autoSave);
+    EXPECT_FALSE(s.options.recordGroups[3]);
+    EXPECT_EQ(s.source.host, "radio.example");
+    EXPECT_EQ(s.source.port, "4000");
+    EXPECT_EQ(TcpPortNumber(s.source.port), 4000);
+    EXPECT_EQ(s.streamHost, "stream.example");
+    EXPECT_EQ(s.streamPort, "8023");
+    EXPECT_EQ(s.options.name, " Ann ");
+    EXPECT_EQ(s.options.location, " on the hill");
+    EXPECT_EQ(s.options.notes, "  two blanks ");
+    // A host of blanks alone is no host.
+    EXPECT_EQ(ReadBack("[General]\nStreamHost= \t\n").streamHost, "");
+}
+
 TEST_F(WorkspaceTest, TheStoredSourceStaysWhileTheCommandLineOverridesIt) {
     WriteFileBytes(File(), "[General]\nSrcNum=1\nHost=stored.example\nPort=99\nConnectionType=0\nDeviceType=1\n");
     WorkspaceState s = Defaults();
