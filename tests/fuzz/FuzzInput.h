@@ -46,6 +46,7 @@ private:
 // A file of this process for targets whose parser reads files.
 std::string ScratchPath(const char* name);
 void WriteScratch(const std::string& path, std::string_view bytes);
+std::string ReadScratch(const std::string& path);
 
 // Stops the run with a message when a property does not hold; the fuzzer
 // (or the replay) reports it as a crash.

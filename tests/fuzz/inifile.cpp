@@ -16,7 +16,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 // The section names the file holds, taken the way a reader of the format
-// sees header lines.
+// sees header lines: "[" first, the name up to the last "]", a comment after.
 std::vector<std::string> SectionNames(std::string_view text) {
     std::vector<std::string> names;
     size_t pos = 0;
@@ -25,8 +25,8 @@ std::vector<std::string> SectionNames(std::string_view text) {
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = Trim(text.substr(pos, end - pos));
         while (line.substr(0, 3) == "\xEF\xBB\xBF") line = Trim(line.substr(3));
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
-            names.emplace_back(Trim(line.substr(1, line.size() - 2)));
+        if (!line.empty() && line.front() == '[' && line.find(']', 1) != std::string_view::npos)
+            names.emplace_back(Trim(line.substr(1, line.rfind(']') - 1)));
         pos = end + 1;
     }
     return names;
@@ -75,6 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const EIniFileError&) {
         return 0;
     }
+    // Whatever the class writes into ini text stays ini text.
+    fuzz::Check(!IsIniText(file) || IsIniText(fuzz::ReadScratch(path)), "a saved ini file is still ini text");
     // Saved and read again, the file holds exactly what was in memory.
     TIniFile back(path);
     for (size_t i = 0; i < taken.size(); ++i)

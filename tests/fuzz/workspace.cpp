@@ -1,5 +1,6 @@
 // Workspace values: any bytes as a workspace file. Every value read lies in
 // its control's range, and what is read, written and read again is the same.
+// A file of other data is never written into.
 #include "FuzzInput.h"
 #include "Workspace.h"
 
@@ -31,6 +32,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "SignalTimeout in range");
     const int port = TcpPortNumber(src.port);
     Check(port >= 1 && port <= 65535, "TCP port in range");
+
+    if (HoldsOtherData(path)) {
+        // The program never opens it; a save into it is refused and leaves it whole.
+        bool refused = false;
+        try {
+            Workspace::Write(path, s, false, devices);
+        } catch (const EWorkspaceHoldsOtherData&) {
+            refused = true;
+        }
+        Check(refused, "a save into other data is refused");
+        Check(fuzz::ReadScratch(path) == std::string_view(reinterpret_cast<const char*>(data), size),
+              "other data is left as it is");
+        return 0;
+    }
 
     // A second round trip starts from what the first wrote; it must be a
     // fixed point.
