@@ -22,7 +22,7 @@ public:
     virtual void Show(const std::string& message) = 0; // status line
     virtual bool Playing() const = 0;
     virtual int SourceNumber() const = 0; // 0..3, 3 none
-    // The selected source opened (a TCP device link may still be coming up).
+    // The selected source is up now, so groups can come from it.
     virtual bool SourceConnected() const = 0;
     virtual std::string PIText() const = 0; // "----" when none
     virtual std::string PSN() const = 0;

@@ -57,9 +57,10 @@ public:
     bool Connect(int device);
     // Stops the capture at once and the watchdog.
     void Disconnect();
-    // Connected to an input device; the capture may be down for a moment
-    // while the watchdog starts it again.
-    bool Connected() const { return connected_ && device_ >= 0; }
+    // Connected to an input device and its capture running now. A capture
+    // that did not start, or stopped on an error, counts as down until the
+    // watchdog has started it again.
+    bool Connected() const { return connected_ && device_ >= 0 && waveIn_->Active(); }
     // New settings and input device (-1 none), in force from the next
     // buffer. While connected as the source, a capture that no longer fits
     // them is re-created: another device, "Always use 44.1 kHz" changed, or

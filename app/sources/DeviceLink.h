@@ -86,7 +86,11 @@ public:
     // The device-link branches of connecting and disconnecting the source.
     bool Connect(const DeviceSettings& settings);
     void Disconnect();
+    // Connected as the source; a TCP link may still be coming up, and the
+    // library keeps retrying one that went down.
     bool Open() const { return open_; }
+    // Open and the library's link up now: replies can come.
+    bool Connected() const { return open_ && library_ && library_->Connected(); }
 
     // The poll, on every tick of TimerDravon.
     void TimerDravonTimer();

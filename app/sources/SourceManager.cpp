@@ -77,7 +77,7 @@ bool SourceManager::Connected() const {
         const BitSlicer* slicer = host_.SoundCard();
         return slicer && slicer->Connected();
     }
-    case kSourceDevice: return device_ && device_->Open();
+    case kSourceDevice: return device_ && device_->Connected();
     default: return false;
     }
 }

@@ -49,7 +49,8 @@ public:
     // when the selection has already changed).
     void DisconnectFromSource();
     void DisconnectFromSource(int source);
-    // The selected source opened: its port, its capture or its device link.
+    // The selected source is up now: its port open, its capture running or
+    // its device link connected.
     bool Connected() const;
 
     SerialReceiver& Serial() { return serial_; }

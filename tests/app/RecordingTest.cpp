@@ -1,10 +1,14 @@
 // Recording and playback through the real main window: encoder-made groups
 // go through the real fan-out into a recording and come back unchanged.
+#include "AlsaCapturePcm.h"
 #include "AppFakes.h"
+#include "DeviceSimulator.h"
+#include "DravonDevice.h"
 #include "FileName.h"
 #include "GroupLineParser.h"
 #include "GroupRecord.h"
 #include "PtyPeer.h"
+#include "RadioGroup.h"
 #include "RdsEncoder.h"
 #include "SampleBytes.h"
 #include "SampleFormat.h"
@@ -26,6 +30,7 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -100,20 +105,22 @@ protected:
         std::filesystem::remove_all(Docs());
         std::filesystem::create_directories(Docs());
     }
-    void Start() {
+    // deviceLibrary: the scripted one when null.
+    void Start(IDeviceLibrary* deviceLibrary = nullptr) {
         AppEnv env = program.Env();
-        env.deviceLibrary = &library;
+        env.deviceLibrary = deviceLibrary ? deviceLibrary : &library;
         app = std::make_unique<OrvaneApp>(env);
         app->CreateWindows();
     }
     // The user picks a source in the source dialog and presses OK; no sound
-    // card input is chosen.
-    void SelectSource(int page, int comPort = 1) {
-        program.modal.onRun = [this, page, comPort](QDialog&) {
+    // card input is chosen unless `more` chooses one.
+    void SelectSource(int page, int comPort = 1, const std::function<void(TDSRC&)>& more = {}) {
+        program.modal.onRun = [this, page, comPort, &more](QDialog&) {
             TDSRC& d = *app->Forms().dsrc;
             d.PageControl1->setCurrentIndex(page);
             d.SECOM1->setValue(comPort);
             d.CBINPUT->setCurrentIndex(-1);
+            if (more) more(d);
             return int(QDialog::Accepted);
         };
         main().SelectRDSInput1Click();
@@ -167,6 +174,7 @@ protected:
     FakeProgram program;
     Options options;
     ScriptedLibrary library;
+    std::unique_ptr<DravonDevice> dravon; // the built device library, when a test loads it
     std::unique_ptr<OrvaneApp> app;
 };
 
@@ -699,4 +707,94 @@ TEST_F(RecordingTest, RecWithASourceThatDidNotOpenWritesNothingAndSaysSo) {
     const auto files = Recordings();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_NE(ReadFileBytes(Docs() + files[0]).find(" source=\"0\" "), std::string::npos);
+}
+
+// Opened is not up: a TCP device that never answers and a sound card whose
+// capture did not start send nothing either, so REC writes no file and says
+// why; once the same source is up, REC records from it.
+TEST_F(RecordingTest, RecFromASourceThatIsDownWritesNothingAndRecordsOnceItIsUp) {
+    app.reset();
+    AlsaCapturePcm& pcm = AlsaCapturePcm::Instance(); // before the source dialog lists the inputs
+    pcm.SetInput(std::vector<int16_t>(2 * 44100, 0));
+    pcm.SetBrokenOpens(false);
+    dravon = DravonDevice::Load(std::string(qgetenv("ORVANE_PROGRAM_DIR")) + "/libdravon.so");
+    ASSERT_TRUE(dravon) << "the built device library";
+    Start(dravon.get());
+    main().SetOptions(&options);
+
+    DeviceSimulator device(program.time);
+    ASSERT_TRUE(device.Listen());
+    const uint16_t port = device.Port();
+    device.Refuse();
+    const auto tcp = [port](TDSRC& d) {
+        d.RGCONTYPE->SetItemIndex(1);
+        d.EHOST->setText("127.0.0.1");
+        d.EPORT->setText(QString::number(port));
+    };
+    const auto input = [](const char* name) {
+        return [name](TDSRC& d) { d.CBINPUT->setCurrentIndex(d.CBINPUT->findText(name)); };
+    };
+
+    struct Case {
+        int source;
+        std::function<void(TDSRC&)> down, up;
+        std::string said;    // what the source said while down
+        std::string header;  // the recording's source field once up
+    };
+    const Case cases[] = {
+        {TForm1::kSourceDevice, tcp, tcp,
+         "TCP Error: no answer from 127.0.0.1:" + std::to_string(port) + " within 10 s", " source=\"2\" "},
+        {TForm1::kSourceSoundCard, input(AlsaCapturePcm::kBrokenName), input(AlsaCapturePcm::kName),
+         "Sound card error!", " source=\"1\" "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        std::filesystem::remove_all(Docs());
+        std::filesystem::create_directories(Docs());
+        main().Show("");
+        SelectSource(c.source, 1, c.down);
+        // The device link tells its silence only after its wait.
+        for (int t = 0; t <= DeviceLink::kConnectTimeoutMs; t += 500) {
+            QCoreApplication::processEvents();
+            program.time.Advance(500);
+        }
+        EXPECT_EQ(main().StatusText().toStdString(), c.said);
+        for (int press = 0; press < 2; ++press) { // REC, STOP, REC: no file either time
+            main().BBRECClick();
+            EXPECT_FALSE(main().Recording());
+            EXPECT_EQ(main().StatusText().toStdString(), Recorder::kSourceNotConnected);
+            EXPECT_TRUE(main().LREC->isHidden());
+            main().BBSTOPClick();
+        }
+        EXPECT_TRUE(Recordings().empty());
+        EXPECT_TRUE(FileWritten().empty());
+
+        const bool fromDevice = c.source == TForm1::kSourceDevice;
+        if (fromDevice) {
+            ASSERT_TRUE(device.Listen(port));
+        }
+        SelectSource(c.source, 1, c.up);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return main().Sources().Connected(); }, 5000));
+        main().BBRECClick();
+        ASSERT_TRUE(main().Recording());
+        if (fromDevice) {
+            // The device's groups reach the file.
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    program.time.Advance(DeviceLink::kPollInterval);
+                    return main().ShownGroupCount() >= 2;
+                },
+                5000));
+        }
+        main().BBSTOPClick();
+        const auto files = Recordings();
+        ASSERT_EQ(files.size(), 1u);
+        const auto lines = Lines(ReadFileBytes(Docs() + files[0]));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines[0].find(c.header), std::string::npos) << lines[0];
+        if (fromDevice) {
+            EXPECT_GE(lines.size(), 3u);
+        }
+        RecordingPlugins::Seen().clear();
+    }
 }

@@ -143,6 +143,8 @@ TEST_F(DeviceLinkDeviceTest, ATcpLinkThatDoesNotComeUpSaysSo) {
     ASSERT_TRUE(link->Connect(s));
     Settle(); // the refusal arrives
     EXPECT_FALSE(lib.Connected());
+    EXPECT_TRUE(link->Open());
+    EXPECT_FALSE(link->Connected()) << "open, but not up";
     time.Advance(DeviceLink::kConnectTimeoutMs - 100);
     EXPECT_TRUE(host.messages.empty());
     time.Advance(200);
@@ -163,8 +165,11 @@ TEST_F(DeviceLinkDeviceTest, ATcpLinkThatDoesNotComeUpSaysSo) {
     host.messages.clear();
     ASSERT_TRUE(link->Connect(s));
     ASSERT_TRUE(Pump([&] { return lib.Connected(); }));
+    EXPECT_TRUE(link->Connected());
     time.Advance(DeviceLink::kConnectTimeoutMs + 1000);
     EXPECT_TRUE(host.messages.empty());
+    link->Disconnect();
+    EXPECT_FALSE(link->Connected());
 }
 
 TEST_F(DeviceLinkDeviceTest, AnAnalyserOnASerialLineWorksTheSameWay) {

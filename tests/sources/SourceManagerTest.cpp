@@ -9,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -151,8 +152,10 @@ TEST_F(SourceManagerTest, SoundCardStartsOnTheChosenInputAndStopsAtOnce) {
     EXPECT_TRUE(host.tick);
     EXPECT_TRUE(host.shown.empty());
     EXPECT_FALSE(sources.Serial().ScComm1().IsOpen());
+    EXPECT_TRUE(sources.Connected());
 
     sources.DisconnectFromSource();
+    EXPECT_FALSE(sources.Connected());
     EXPECT_FALSE(capture.DeviceOpen());
     EXPECT_FALSE(host.slicer.SoundCardWDT().Enabled());
     EXPECT_FALSE(host.tick);
@@ -167,9 +170,34 @@ TEST_F(SourceManagerTest, SoundCardThatDoesNotStartIsTold) {
     sources.ConnectToSource();
     EXPECT_EQ(host.shown, std::vector<std::string>{"Sound card error!"});
     EXPECT_FALSE(host.slicer.WaveIn1().Active());
+    EXPECT_FALSE(sources.Connected()) << "no capture runs";
     // The watchdog tries again; the tick waits for its bits.
     EXPECT_TRUE(host.slicer.SoundCardWDT().Enabled());
     EXPECT_TRUE(host.tick);
+}
+
+// Up means capturing now: an input that fails to open is down until the
+// watchdog's next try finds it working.
+TEST_F(SourceManagerTest, SoundCardIsUpOnlyWhileItsCaptureRuns) {
+    AlsaCapturePcm& pcm = AlsaCapturePcm::Instance();
+    pcm.SetBrokenOpens(false);
+    const auto names = WaveInDeviceNames();
+    host.source = 1;
+    host.device = static_cast<int>(std::find(names.begin(), names.end(), AlsaCapturePcm::kBrokenName) - names.begin());
+    ASSERT_LT(host.device, static_cast<int>(names.size()));
+    sources.ConnectToSource();
+    EXPECT_EQ(host.shown, std::vector<std::string>{"Sound card error!"});
+    EXPECT_FALSE(sources.Connected());
+    host.time.Advance(BitSlicer::kWatchdogMs);
+    EXPECT_FALSE(sources.Connected()) << "the watchdog's try fails too";
+
+    pcm.SetBrokenOpens(true);
+    host.time.Advance(BitSlicer::kWatchdogMs);
+    EXPECT_TRUE(host.slicer.WaveIn1().Active()) << host.slicer.WaveIn1().ErrorText();
+    EXPECT_TRUE(sources.Connected());
+    sources.DisconnectFromSource();
+    EXPECT_FALSE(sources.Connected());
+    pcm.SetBrokenOpens(false);
 }
 
 TEST_F(SourceManagerTest, SoundCardWithNoInputChosenOpensNothing) {
