@@ -10,6 +10,8 @@
 #include "veltutil.h"
 
 #include <QApplication>
+#include <QThread>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -35,10 +37,28 @@ void OrvaneApp::CreateWindows() {
 }
 
 int OrvaneApp::Run() {
+    // Asked to close during the start-up: the windows are complete now, so the
+    // close is the ordinary one, and there is nothing left to run.
+    if (closeRequested_) {
+        main_->close();
+        return 0;
+    }
     // A workspace may keep the main window hidden, leaving the plug-ins' windows.
     if (main_->StartVisible()) main_->show();
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
+    running_ = true;
     return QApplication::exec();
+}
+
+void OrvaneApp::RequestClose() {
+    closeRequested_ = true;
+    if (!running_) return;
+    // A box's caller is still on the stack until its loop has ended; closing
+    // under it would free what it goes on to use.
+    QTimer::singleShot(QThread::currentThread()->loopLevel() > 1 ? 10 : 0, qApp, [this] {
+        if (QThread::currentThread()->loopLevel() > 1) RequestClose();
+        else main_->close();
+    });
 }
 
 AppEnv SystemEnv::Make(const std::string& programPath, const std::vector<std::string>& args) {

@@ -38,6 +38,10 @@ public:
     void CreateWindows();
     // Shows the main window and runs the message loop until it closes.
     int Run();
+    // Closes the main window the ordinary way as soon as the program's own
+    // message loop runs it: at once when it is running, when the start-up is
+    // complete when it is not, and once any box still on the stack has gone.
+    void RequestClose();
 
     AppEnv& Env() { return env_; }
     AppForms& Forms() { return forms_; }
@@ -46,6 +50,8 @@ private:
     AppEnv env_;
     AppForms forms_;
     std::unique_ptr<TForm1> main_;
+    bool closeRequested_ = false;
+    bool running_ = false;
 };
 
 // The environment of the real program: system clock, Qt timers, the desktop.

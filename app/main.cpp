@@ -16,8 +16,8 @@ orvane::SockLibUnit sockLib;
 int main(int argc, char** argv) {
     // SIGTERM and SIGINT close the main window the ordinary way, so the
     // workspace is saved and plug-ins see "EXIT". The handler is in place
-    // before Qt and the windows are made: a signal during start-up waits in the
-    // pipe until the main window exists, instead of killing the program.
+    // before Qt and the windows are made: a signal that comes before any
+    // message loop runs waits in the pipe instead of killing the program.
     orvane::TerminationSignals terminate;
 
     QApplication app(argc, argv);
@@ -27,13 +27,17 @@ int main(int argc, char** argv) {
     const orvane::controls::TGdiplusSession gdiplus;
     orvane::SystemEnv system;
     orvane::OrvaneApp program(system.Make(QCoreApplication::applicationFilePath().toStdString(), args));
-    program.CreateWindows();
 
+    // Watched before the windows are made: a box shown while they are (a
+    // refused workspace) runs its own loop, and the signal must end it too.
     if (terminate.Caught()) {
         auto* notifier = new QSocketNotifier(terminate.ReadFd(), QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, [&program, &terminate] {
-            if (terminate.Drain()) program.Forms().form1->close();
+        QObject::connect(notifier, &QSocketNotifier::activated, [&] {
+            if (!terminate.Drain()) return;
+            system.modal.CancelAll();
+            program.RequestClose();
         });
     }
+    program.CreateWindows();
     return program.Run();
 }

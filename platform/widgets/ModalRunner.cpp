@@ -17,11 +17,28 @@ namespace {
 
 QStringList Filters(const std::string& filter) { return QString::fromStdString(filter).split(QStringLiteral(";;")); }
 
+} // namespace
+
+int ExecModalRunner::Exec(QDialog& dialog) {
+    if (cancelled_) return QDialog::Rejected;
+    open_.emplace_back(&dialog);
+    const int result = dialog.exec();
+    open_.pop_back();
+    return result;
+}
+
+void ExecModalRunner::CancelAll() {
+    cancelled_ = true;
+    // Innermost first: each box's loop ends as control comes back to it.
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it)
+        if (*it) (*it)->reject();
+}
+
 // One dialog for every open and save: it starts in `start` (a folder, or a
 // folder and a proposed name) with filter `filterIndex` and reports the
 // filter chosen.
-std::string RunFileDialog(QWidget* parent, const std::string& filter, const std::string& start, int& filterIndex,
-                          bool save) {
+std::string ExecModalRunner::RunFileDialog(QWidget* parent, const std::string& filter, const std::string& start,
+                                           int& filterIndex, bool save) {
     const QStringList filters = Filters(filter);
     QFileDialog dialog(parent, QString(), QString::fromStdString(start), QString::fromStdString(filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -38,12 +55,10 @@ std::string RunFileDialog(QWidget* parent, const std::string& filter, const std:
         suffixFor(filters.value(shown));
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixFor);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     filterIndex = std::max<int>(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().front().toStdString();
 }
-
-} // namespace
 
 std::string ExecModalRunner::OpenFile(QWidget* parent, const std::string& filter, const std::string& folder,
                                       int& filterIndex) {
@@ -55,12 +70,12 @@ std::string ExecModalRunner::SaveFile(QWidget* parent, const std::string& filter
     return RunFileDialog(parent, filter, folder, filterIndex, true);
 }
 
-int ExecModalRunner::Run(QDialog& dialog) { return dialog.exec(); }
+int ExecModalRunner::Run(QDialog& dialog) { return Exec(dialog); }
 
 void ExecModalRunner::Message(QWidget* parent, const std::string& text) {
     QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::Ok, parent);
     SetMessage(box, QStringLiteral("Orvane"), QString::fromStdString(text));
-    box.exec();
+    Exec(box);
 }
 
 bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, const std::string& prompt,
@@ -72,7 +87,7 @@ bool ExecModalRunner::InputQuery(QWidget* parent, const std::string& caption, co
     // The dialog's layout sets its own minimum size; its edit line carries
     // the title's width instead.
     if (auto* edit = dialog.findChild<QLineEdit*>()) CarryTitleBarWidth(edit);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (Exec(dialog) != QDialog::Accepted) return false;
     value = dialog.textValue().toStdString();
     return true;
 }

@@ -76,7 +76,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (watched != window_) return false;
         const QEvent::Type t = e->type();
-        if (t == QEvent::Hide && framed_) {
+        if (t == QEvent::Hide && placedInFrame_) {
             Finish();
             return false;
         }
@@ -84,14 +84,15 @@ protected:
         if (t != QEvent::Move && t != QEvent::Resize && t != QEvent::Paint) return false;
         const bool windowManagerMove = t == QEvent::Move && e->spontaneous();
         // A move the program makes itself is where it wants the window now;
-        // one while shown but not yet framed is Qt putting the frame round it.
-        if (t == QEvent::Move && !e->spontaneous() && (framed_ || !window_->isVisible())) target_ = window_->pos();
+        // one while shown but not yet placed in its frame is Qt putting the
+        // frame round it.
+        if (t == QEvent::Move && !e->spontaneous() && (placedInFrame_ || !window_->isVisible())) target_ = window_->pos();
         if (!window_->isVisible()) return false;
-        if (!Framed()) {
+        if (!FrameKnown()) {
             // Moved by a window manager that draws no frame: where it is, it is placed.
             if (windowManagerMove) Finish();
-        } else if (!framed_) {
-            framed_ = true;
+        } else if (!placedInFrame_) {
+            placedInFrame_ = true;
             PutBack();
         } else if (windowManagerMove && window_->frameGeometry().topLeft() != target_) {
             // The inside where the frame belongs is the window manager's doing;
@@ -103,7 +104,8 @@ protected:
     }
 
 private:
-    bool Framed() const {
+    // The window manager has framed the window and Qt knows the frame.
+    bool FrameKnown() const {
         const QWindow* w = window_->windowHandle();
         return w && !w->frameMargins().isNull();
     }
@@ -119,7 +121,8 @@ private:
 
     QWidget* window_;
     QPoint target_;
-    bool framed_ = false;
+    // The frame was put at the target once it was known.
+    bool placedInFrame_ = false;
 };
 
 FramePlacer* PendingPlacer(const QWidget* window) {

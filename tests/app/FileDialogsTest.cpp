@@ -407,3 +407,40 @@ TEST(MessageBox, IsAsWideAsItsTitleBarNeeds) {
     EXPECT_EQ(title, "Orvane");
     EXPECT_GE(width, needed);
 }
+
+// The program is closing: the boxes up go, nested ones too, and any box asked
+// for later is cancelled without showing, so none holds the close up.
+TEST(ModalRunner, CancelAllEndsTheBoxesUpAndEveryLaterOne) {
+    ExecModalRunner runner;
+    bool innerEnded = false;
+    WhenUp<QInputDialog>([&](QInputDialog& dialog) {
+        dialog.setTextValue("typed");
+        WhenUp<QMessageBox>([&](QMessageBox&) { runner.CancelAll(); });
+        runner.Message(&dialog, "inner");
+        innerEnded = true;
+    });
+    std::string value = "old";
+    EXPECT_FALSE(runner.InputQuery(nullptr, "Play Socket Stream", "Host", value));
+    EXPECT_TRUE(innerEnded);
+    EXPECT_EQ(value, "old");
+
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    QStringList shown;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            shown << w->metaObject()->className();
+            w->close();
+        }
+    });
+    guard.start(10);
+    int filterIndex = 0;
+    EXPECT_EQ(runner.OpenFile(nullptr, "Any file (*)", "/", filterIndex), "");
+    EXPECT_EQ(runner.SaveFile(nullptr, "Any file (*)", "/", filterIndex), "");
+    EXPECT_FALSE(runner.InputQuery(nullptr, "Play Socket Stream", "Port", value));
+    QDialog dialog;
+    EXPECT_EQ(runner.Run(dialog), QDialog::Rejected);
+    runner.Message(nullptr, "later");
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
+}

@@ -40,7 +40,7 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
         const QEvent::Type t = e->type();
-        if (!seen_ && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Paint) && Framed()) {
+        if (!seen_ && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Paint) && FrameKnown()) {
             seen_ = true;
             frame_ = window_->frameGeometry().topLeft();
             save();
@@ -49,7 +49,7 @@ protected:
     }
 
 private:
-    bool Framed() const {
+    bool FrameKnown() const {
         const QWindow* w = window_->windowHandle();
         return w && !w->frameMargins().isNull();
     }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -55,11 +56,14 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     return p;
 }
 
-// Starts `args` with its output in `log`, without the parent's `closeFd`.
-pid_t Spawn(std::vector<std::string> args, std::vector<std::string> env, const std::string& log, int closeFd = -1) {
+// Starts `args` with its output in `log`, without the parent's `closeFd`,
+// reading `inFd` or else nothing.
+pid_t Spawn(std::vector<std::string> args, std::vector<std::string> env, const std::string& log, int closeFd = -1,
+            int inFd = -1) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (inFd >= 0) posix_spawn_file_actions_adddup2(&actions, inFd, 0);
+    else posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     if (closeFd >= 0) posix_spawn_file_actions_addclose(&actions, closeFd);
@@ -102,6 +106,33 @@ std::string Log(const std::string& file) {
     return text;
 }
 
+// Reads the pids of the programs to reap, one a line, until "done" (the
+// display was stopped the ordinary way) or the end of its input (the process
+// that made the display is gone): then it stops them and removes the folder.
+// A Ctrl+C in the terminal reaches the whole process group; the reaper
+// outlives it to clean up.
+constexpr const char* kReaper = R"(trap '' INT HUP
+pids=
+while read -r line; do
+  [ "$line" = done ] && exit 0
+  pids="$pids $line"
+done
+[ -n "$pids" ] && kill -TERM $pids 2>/dev/null
+n=0
+while [ $n -lt 50 ]; do
+  alive=
+  for p in $pids; do
+    state=$(sed -n 's/^State:[[:space:]]*\([A-Z]\).*//p' /proc/$p/status 2>/dev/null)
+    [ -n "$state" ] && [ "$state" != Z ] && alive=1
+  done
+  [ -z "$alive" ] && break
+  sleep 0.1
+  n=$((n + 1))
+done
+[ -n "$pids" ] && kill -KILL $pids 2>/dev/null
+rm -rf "$1"
+)";
+
 } // namespace
 
 bool XDisplay::Available() { return OnPath("Xvfb") && OnPath("openbox"); }
@@ -114,16 +145,47 @@ XDisplay::XDisplay(int width, int height) {
         return;
     }
     dir_ = pattern;
-    ready_ = StartServer(width, height) && StartWindowManager();
+    ready_ = StartReaper() && StartServer(width, height) && StartWindowManager();
 }
 
 XDisplay::~XDisplay() {
+    if (reaperFd_ >= 0) {
+        // Told first, so it never signals a pid that was reused meanwhile.
+        [[maybe_unused]] const ssize_t n = ::send(reaperFd_, "done\n", 5, MSG_NOSIGNAL);
+        ::close(reaperFd_);
+    }
+    Stop(reaper_);
     Stop(manager_);
     Stop(server_);
     if (!dir_.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
     }
+}
+
+bool XDisplay::StartReaper() {
+    // Only this process holds the writing end: close-on-exec keeps it from
+    // Xvfb, openbox and whatever else the tests start. A socket, so that
+    // writing to a reaper that is gone fails instead of raising SIGPIPE.
+    int fds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
+        error_ = "no socket pair";
+        return false;
+    }
+    reaper_ = Spawn({"/bin/sh", "-c", kReaper, "reaper", dir_}, EnvironmentWith(""), "/dev/null", -1, fds[0]);
+    ::close(fds[0]);
+    if (reaper_ < 0) {
+        ::close(fds[1]);
+        error_ = "the reaper did not start";
+        return false;
+    }
+    reaperFd_ = fds[1];
+    return true;
+}
+
+void XDisplay::ReapWithUs(pid_t pid) {
+    const std::string line = std::to_string(pid) + "\n";
+    [[maybe_unused]] const ssize_t n = ::send(reaperFd_, line.data(), line.size(), MSG_NOSIGNAL);
 }
 
 bool XDisplay::StartServer(int width, int height) {
@@ -145,6 +207,7 @@ bool XDisplay::StartServer(int width, int height) {
         error_ = "Xvfb did not start";
         return false;
     }
+    ReapWithUs(server_);
     std::string number;
     const auto deadline = Clock::now() + kStartTimeout;
     while (number.find('\n') == std::string::npos) {
@@ -174,6 +237,7 @@ bool XDisplay::StartWindowManager() {
         error_ = "openbox did not start";
         return false;
     }
+    ReapWithUs(manager_);
     const auto deadline = Clock::now() + kStartTimeout;
     struct stat st;
     while (::stat(ready.c_str(), &st) != 0) {
