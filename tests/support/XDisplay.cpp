@@ -122,7 +122,7 @@ n=0
 while [ $n -lt 50 ]; do
   alive=
   for p in $pids; do
-    state=$(sed -n 's/^State:[[:space:]]*\([A-Z]\).*//p' /proc/$p/status 2>/dev/null)
+    state=$(sed -n 's/^State:[[:space:]]*\([A-Z]\).*/\1/p' /proc/$p/status 2>/dev/null)
     [ -n "$state" ] && [ "$state" != Z ] && alive=1
   done
   [ -z "$alive" ] && break
