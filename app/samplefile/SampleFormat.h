@@ -78,7 +78,8 @@ bool ProvesASampleRecord(const uint8_t* slot);
 
 // Whether n bytes could be the first n of our trailer: its zero runs, the
 // length bytes of the location and the name, those of the address and the
-// product, and the address and the product as printed text.
+// product, and the address and the product as printed text (every byte
+// 0x20 to 0x7E).
 bool StartsLikeASampleTrailer(const uint8_t* bytes, size_t n);
 
 // A cut of our trailer this long or longer holds the address length at 69

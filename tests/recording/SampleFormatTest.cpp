@@ -201,6 +201,45 @@ TEST(SampleFormat, ALocationThatProvesARecordStaysTrailerWithItsAddress) {
     }
 }
 
+// Our whole trailer with bytes appended to a size that fits no whole one is
+// told by its bytes alone: every field of the layout must hold, and the web
+// address and the product are printed text, 0x20 to 0x7E, "@" among it.
+// Bytes that break one field are no trailer and play as their slots.
+TEST(SampleFormat, OurTrailerIsToldByEveryFieldOfItsLayout) {
+    struct Case {
+        const char* what;
+        size_t at;
+        char byte;
+        bool ours;
+    };
+    const Case cases[] = {
+        {"as written", 0, 0, true},
+        {"\"@\" in the address", 74, '@', true},
+        {"\"@\" in the product", 117, '@', true},
+        {"a blank and a tilde in the address", 70, ' ', true},
+        {"a tilde at the product's end", 122, '~', true},
+        {"a byte in the zero run", 20, 1, false},
+        {"a location longer than its field", 48, 21, false},
+        {"text after the location", 62, 'x', false},
+        {"an address length of 13", 69, 13, false},
+        {"a control byte in the address", 70, 0x1F, false},
+        {"DEL in the address", 83, 0x7F, false},
+        {"a byte after the address", 86, 'x', false},
+        {"a name longer than its field", 90, 21, false},
+        {"text after the name", 100, 'x', false},
+        {"a product length of 10", 111, 10, false},
+        {"a check word's low byte in the product", 116, '\x80', false},
+        {"a zero in the product", 122, 0, false},
+    };
+    for (const Case& c : cases) {
+        std::string trailer = SampleTrailerBytes(kSampleTrailerSize, "Hamburg Ost", "Ann");
+        if (c.at) trailer[c.at] = c.byte;
+        // 123 + 7 bytes: eight slots and two bytes.
+        const SampleLayout l = LayoutOf(SampleFile(3, 0) + trailer + std::string(7, '\0'));
+        EXPECT_EQ(l.groups, c.ours ? 3 : 3 + 8) << c.what;
+    }
+}
+
 // What follows the zero run tells a trailer from records: a record that
 // merely ends in zeros stays a record.
 TEST(SampleFormat, RecordsThatLookLikeATrailerInPartStayRecords) {
