@@ -169,7 +169,7 @@ SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
     auto endAt = [&](int64_t recordsEnd) {
         l.groups = (recordsEnd - 2) / kSampleRecordSize;
         l.readLimit = recordsEnd;
-        l.trailer = size - recordsEnd;
+        l.afterRecords = size - recordsEnd;
         return l;
     };
     const int64_t lastSlotEnd = 2 + body / kSampleRecordSize * kSampleRecordSize;

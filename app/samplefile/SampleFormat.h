@@ -111,9 +111,9 @@ constexpr int kSampleTailSize = kSampleTrailerSize + kSampleAppendedBytes;
 // trailer at a size that fits no whole one reads as its records with bad
 // check words; a slot of trailer text that proves a record by chance plays.
 struct SampleLayout {
-    int64_t groups = 0;    // records that play, never below 0
-    int64_t readLimit = 0; // a record is decoded only when it ends at or before this
-    int64_t trailer = 0;   // bytes after the records: a trailer, a partial record, what was appended
+    int64_t groups = 0;       // records that play, never below 0
+    int64_t readLimit = 0;    // a record is decoded only when it ends at or before this
+    int64_t afterRecords = 0; // bytes after the records: a trailer, a partial record, what was appended
 };
 // `tail` is the file's last min(size, kSampleTailSize) bytes; with fewer no
 // evidence is taken from bytes outside it.

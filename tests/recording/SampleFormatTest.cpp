@@ -158,12 +158,12 @@ TEST(SampleFormat, LayoutComesFromTheFileSize) {
         EXPECT_EQ(LayoutOf(records + "1234567").groups, n) << "partial record " << n;
     }
     const std::string three(2 + 16 * 3, '\x55');
-    EXPECT_EQ(LayoutOf(three + std::string(123, '\0')).trailer, 123);
-    EXPECT_EQ(LayoutOf(three + std::string(115, '\0')).trailer, 115);
-    EXPECT_EQ(LayoutOf(three).trailer, 0);
+    EXPECT_EQ(LayoutOf(three + std::string(123, '\0')).afterRecords, 123);
+    EXPECT_EQ(LayoutOf(three + std::string(115, '\0')).afterRecords, 115);
+    EXPECT_EQ(LayoutOf(three).afterRecords, 0);
     // A whole trailer whose bytes are not ours is still one.
-    EXPECT_EQ(LayoutOf(three + std::string(123, 'x')).trailer, 123);
-    EXPECT_EQ(LayoutOf(three + std::string(115, 'x')).trailer, 115);
+    EXPECT_EQ(LayoutOf(three + std::string(123, 'x')).afterRecords, 123);
+    EXPECT_EQ(LayoutOf(three + std::string(115, 'x')).afterRecords, 115);
     for (size_t size : {0, 1, 2, 13, 50, 100}) EXPECT_GE(LayoutOf(std::string(size, '\0')).groups, 0) << size;
 }
 
@@ -175,7 +175,7 @@ TEST(SampleFormat, ACutTrailerIsNoRecord) {
             const std::string file = SampleFile(n, cut);
             const SampleLayout l = LayoutOf(file);
             EXPECT_EQ(l.groups, n) << cut << " after " << n;
-            EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << cut << " after " << n;
+            EXPECT_EQ(l.afterRecords, static_cast<int64_t>(cut)) << cut << " after " << n;
             EXPECT_EQ(l.readLimit, static_cast<int64_t>(2 + 16 * n)) << cut << " after " << n;
         }
     }
@@ -194,7 +194,7 @@ TEST(SampleFormat, ALocationThatProvesARecordStaysTrailerWithItsAddress) {
         for (size_t cut : {123, 122, 113, 107, 99, 97, 91, 84}) {
             const SampleLayout l = LayoutOf(SampleFile(3, cut, location, location));
             EXPECT_EQ(l.groups, 3) << location << " cut to " << cut;
-            EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << location << " cut to " << cut;
+            EXPECT_EQ(l.afterRecords, static_cast<int64_t>(cut)) << location << " cut to " << cut;
         }
         for (size_t cut : {64, 67, 75, 83})
             EXPECT_EQ(LayoutOf(SampleFile(3, cut, location, "")).groups, 3 + 4) << location << " cut to " << cut;

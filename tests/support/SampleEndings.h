@@ -20,7 +20,7 @@ enum class Ending {
     PartRecord,
     OursWhole,
     OursPadded,
-    OursCut,
+    OursCutBeforeItsAddressEnds,
     OursCutWithAddress,
     Foreign,
     ForeignCutToAWholeSize, // cut where the file's size fits a whole trailer
@@ -35,7 +35,7 @@ inline const char* Name(Ending e) {
     case Ending::PartRecord: return "part of a record";
     case Ending::OursWhole: return "our whole trailer";
     case Ending::OursPadded: return "our whole trailer, bytes appended";
-    case Ending::OursCut: return "our trailer cut before its address";
+    case Ending::OursCutBeforeItsAddressEnds: return "our trailer cut before its address ends";
     case Ending::OursCutWithAddress: return "our trailer cut after its address";
     case Ending::Foreign: return "another tool's whole trailer";
     case Ending::ForeignCutToAWholeSize: return "another tool's cut, size of a whole";
@@ -159,7 +159,7 @@ inline File MakeFile(Source& in, Ending ending, int maxRecords = 24) {
             for (uint32_t n = 1 + in.Below(kSampleTrailerSize - 1); n; --n) f.tail += static_cast<char>(in.Byte());
         }
         break;
-    case Ending::OursCut: f.tail = oursText.substr(0, in.Below(kCutWithItsAddress)); break;
+    case Ending::OursCutBeforeItsAddressEnds: f.tail = oursText.substr(0, in.Below(kCutWithItsAddress)); break;
     case Ending::OursCutWithAddress:
         f.tail = oursText.substr(0, kCutWithItsAddress + in.Below(kSampleTrailerSize - kCutWithItsAddress));
         break;
@@ -240,7 +240,7 @@ inline Outcome Judge(const File& f, int64_t played) {
     case Ending::PartRecord:
         if (!o.broken && o.phantom) o.broken = "a file without a trailer plays only its records";
         break;
-    case Ending::OursCut:
+    case Ending::OursCutBeforeItsAddressEnds:
     case Ending::Foreign:
         // Trailer text plays only where a slot of it proves a record.
         if (!o.broken && o.phantom && !TailProves(f) && !TailHoldsOurs(f))
