@@ -5,6 +5,7 @@
 
 #include "GroupRecord.h"
 #include "SampleBytes.h"
+#include "SampleEndings.h"
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 
@@ -385,6 +386,28 @@ TEST_F(SampleReaderTest, RefusesWhatIsNoRegularFile) {
     SampleReader r;
     EXPECT_FALSE(r.Open(dir.path().toStdString()));
     EXPECT_FALSE(r.Open(dir.filePath("missing.smp").toStdString()));
+}
+
+// Files of every ending, some longer than the reader's look at the tail,
+// some with bytes appended on both sides of the most it looks past our
+// trailer, play through the reader exactly as the contract's rules say.
+TEST_F(SampleReaderTest, FilesOfEveryEndingPlayAsTheContractSays) {
+    using namespace test::endings;
+    Generator gen(20261211);
+    for (int e = 0; e < static_cast<int>(Ending::kCount); ++e) {
+        const auto ending = static_cast<Ending>(e);
+        int broken = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const File f = MakeFile(gen, ending);
+            SampleReader r;
+            ASSERT_TRUE(r.Open(Write(f.bytes)));
+            int64_t played = 0;
+            for (const uint8_t* rec = nullptr; r.Next(rec) == SampleReader::Result::Record;) ++played;
+            const Outcome o = Judge(f, played);
+            if (o.broken && ++broken <= 3) ADD_FAILURE() << Name(ending) << ", file " << i << ": " << o.broken;
+        }
+        EXPECT_EQ(broken, 0) << Name(ending);
+    }
 }
 
 } // namespace
