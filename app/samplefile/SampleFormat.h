@@ -106,10 +106,21 @@ constexpr int kSampleTailSize = kSampleTrailerSize + kSampleAppendedBytes;
 // 5. Any other size: the longest cut of ours that begins after the last
 //    proving slot is trailer, else there is none; a partial record never
 //    plays.
-// Left open: all-missing records at the end, or right before a cut trailer,
-// are byte for byte a trailer's zeros and may not play; another tool's cut
-// trailer at a size that fits no whole one reads as its records with bad
-// check words; a slot of trailer text that proves a record by chance plays.
+// Left open, as measured:
+// - all-missing records at the end, or right before a cut trailer, are byte
+//   for byte a trailer's zeros and may not play;
+// - a record that proves nothing (bad check words only, one sound block
+//   beside bad ones, or check words with their low bits set) may not play
+//   when it lies in the last 115 or 123 bytes of a size that fits a whole
+//   trailer, or right after three all-missing records, where a cut of ours
+//   may begin;
+// - bytes appended past kSampleAppendedBytes play as records, our trailer's
+//   text among them, and so does our whole trailer after a partial record;
+// - another tool's cut trailer at a size that fits no whole one reads as
+//   its records with bad check words;
+// - a slot of trailer text that proves a record by chance plays: a location
+//   of two or three bytes (one two-byte letter is two) does so about once
+//   in a thousand.
 struct SampleLayout {
     int64_t groups = 0;       // records that play, never below 0
     int64_t readLimit = 0;    // a record is decoded only when it ends at or before this

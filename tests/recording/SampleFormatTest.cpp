@@ -184,12 +184,13 @@ TEST(SampleFormat, ACutTrailerIsNoRecord) {
     EXPECT_EQ(LayoutOf(SampleFile(5, 100, std::string(20, 'L'), std::string(20, 'N'))).groups, 5);
 }
 
-// A two-character location whose length byte, text and zeros make a block A
-// with its check word and three missing blocks: whole, or cut with its
+// A location of two or three bytes (one two-byte letter among them) whose
+// length byte, text and zeros make a block A with its check word and three
+// missing blocks: whole, or cut with its
 // address, the trailer stays trailer; cut shorter, the slot proves a record
 // and plays, as the zero slots before it do.
 TEST(SampleFormat, ALocationThatProvesARecordStaysTrailerWithItsAddress) {
-    for (const char* location : {"FW", "}{", "#R"}) {
+    for (const char* location : {"FW", "}{", "#R", "\xC4\x90", "TS@"}) {
         const SampleTrailer t = BuildSampleTrailer(location, location);
         ASSERT_TRUE(ProvesASampleRecord(t.data() + 48)) << location;
         for (size_t cut : {123, 122, 113, 107, 99, 97, 91, 84}) {
@@ -239,6 +240,43 @@ TEST(SampleFormat, OurTrailerIsToldByEveryFieldOfItsLayout) {
         const SampleLayout l = LayoutOf(SampleFile(3, 0) + trailer + std::string(7, '\0'));
         EXPECT_EQ(l.groups, c.ours ? 3 : 3 + 8) << c.what;
     }
+}
+
+// What the contract leaves open, as the reader does it: a record that
+// proves nothing may go after three all-missing records, where a cut of
+// ours may begin; our trailer out of reach, after more than the appended
+// bytes looked past or after part of a record, plays as records.
+TEST(SampleFormat, RecordsThatProveNothingMayGoAndTrailersOutOfReachPlay) {
+    const std::string two = SampleFile(2, 0);
+    const std::string threeMissing = SampleRecordBytes({test::GroupRecord(-1, -1, -1, -1), test::GroupRecord(-1, -1, -1, -1),
+                                                        test::GroupRecord(-1, -1, -1, -1)})
+                                         .substr(2);
+    // PI 14A3: its first byte could be a location's length (20 at most).
+    const std::string good = SampleRecordBytes({test::GroupRecord(0x14A3, 0x0408, 0xE20D, 0x4142)}).substr(2);
+    std::string loneSound = good, lowBits = good;
+    for (int k = 1; k < 4; ++k) loneSound[4 * k + 2] = static_cast<char>(loneSound[4 * k + 2] ^ 0x04);
+    for (int k = 0; k < 4; ++k) lowBits[4 * k + 3] = static_cast<char>(lowBits[4 * k + 3] | 0x15);
+    std::string highPi = SampleRecordBytes({test::GroupRecord(0x2CA3, 0x0408, 0xE20D, 0x4142)}).substr(2);
+    for (int k = 0; k < 4; ++k) highPi[4 * k + 3] = static_cast<char>(highPi[4 * k + 3] | 0x15);
+    ASSERT_FALSE(ProvesASampleRecord(reinterpret_cast<const uint8_t*>(loneSound.data())));
+    ASSERT_FALSE(ProvesASampleRecord(reinterpret_cast<const uint8_t*>(lowBits.data())));
+    ASSERT_TRUE(ProvesASampleRecord(reinterpret_cast<const uint8_t*>(good.data())));
+    const std::string ours = SampleTrailerBytes(kSampleTrailerSize, "Hamburg Ost", "Ann");
+    struct Case {
+        std::string what, file;
+        int64_t groups;
+    };
+    const Case cases[] = {
+        {"a lone sound block after all-missing records", two + threeMissing + loneSound, 2},
+        {"low bits set after all-missing records", two + threeMissing + lowBits, 2},
+        {"a proving record after all-missing records", two + threeMissing + good, 6},
+        {"a first byte above 20 after all-missing records", two + threeMissing + highPi, 6},
+        {"our trailer and 4,096 zero bytes", two + ours + std::string(4096, '\0'), 2},
+        // The last 60 zeros are a cut of ours; all before them plays.
+        {"our trailer and 4,097 zero bytes", two + ours + std::string(4097, '\0'), 2 + (123 + 4097 - 60) / 16},
+        {"part of a record, then our trailer", two + good.substr(0, 7) + ours, 2 + (7 + 123) / 16},
+    };
+    for (const Case& c : cases) EXPECT_EQ(LayoutOf(c.file).groups, c.groups) << c.what;
 }
 
 // What follows the zero run tells a trailer from records: a record that
