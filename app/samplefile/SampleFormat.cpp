@@ -139,12 +139,13 @@ bool StartsLikeASampleTrailer(const uint8_t* t, size_t n) {
         if (n <= at) return true;
         return t[at] <= 20 && zeroFrom(at + 1 + t[at], end);
     };
-    // The address and the product are printed text; a record there would
-    // hold the low byte of a check word (0x00, 0x40, 0x80 or 0xC0) or a
-    // missing block's zeros, none of them a character of an address.
+    // The address and the product are printed text, "@" included: other
+    // writers of the layout put mail addresses there. A record there would
+    // mostly hold the low byte of a check word (0x00, 0x80 or 0xC0; 0x40 is
+    // "@") or a missing block's zeros.
     auto printed = [&](size_t from, size_t to) {
         for (size_t i = from; i < n && i < to; ++i)
-            if (t[i] < 0x20 || t[i] > 0x7E || t[i] == '@') return false;
+            if (t[i] < 0x20 || t[i] > 0x7E) return false;
         return true;
     };
     return zeroFrom(0, 48) && shortString(48, 69) && (n <= 69 || t[69] == 14) && printed(70, 84) &&
@@ -168,7 +169,7 @@ SampleLayout SampleLayoutOf(int64_t size, std::string_view tail) {
     auto endAt = [&](int64_t recordsEnd) {
         l.groups = (recordsEnd - 2) / kSampleRecordSize;
         l.readLimit = recordsEnd;
-        l.trailer = size - recordsEnd;
+        l.afterRecords = size - recordsEnd;
         return l;
     };
     const int64_t lastSlotEnd = 2 + body / kSampleRecordSize * kSampleRecordSize;

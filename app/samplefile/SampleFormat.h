@@ -78,7 +78,8 @@ bool ProvesASampleRecord(const uint8_t* slot);
 
 // Whether n bytes could be the first n of our trailer: its zero runs, the
 // length bytes of the location and the name, those of the address and the
-// product, and the address and the product as printed text.
+// product, and the address and the product as printed text (every byte
+// 0x20 to 0x7E).
 bool StartsLikeASampleTrailer(const uint8_t* bytes, size_t n);
 
 // A cut of our trailer this long or longer holds the address length at 69
@@ -105,14 +106,25 @@ constexpr int kSampleTailSize = kSampleTrailerSize + kSampleAppendedBytes;
 // 5. Any other size: the longest cut of ours that begins after the last
 //    proving slot is trailer, else there is none; a partial record never
 //    plays.
-// Left open: all-missing records at the end, or right before a cut trailer,
-// are byte for byte a trailer's zeros and may not play; another tool's cut
-// trailer at a size that fits no whole one reads as its records with bad
-// check words; a slot of trailer text that proves a record by chance plays.
+// Left open, as measured:
+// - all-missing records at the end, or right before a cut trailer, are byte
+//   for byte a trailer's zeros and may not play;
+// - a record that proves nothing (bad check words only, one sound block
+//   beside bad ones, or check words with their low bits set) may not play
+//   when it lies in the last 115 or 123 bytes of a size that fits a whole
+//   trailer, or right after three all-missing records, where a cut of ours
+//   may begin;
+// - bytes appended past kSampleAppendedBytes play as records, our trailer's
+//   text among them, and so does our whole trailer after a partial record;
+// - another tool's cut trailer at a size that fits no whole one reads as
+//   its records with bad check words;
+// - a slot of trailer text that proves a record by chance plays: a location
+//   of two or three bytes (one two-byte letter is two) does so about once
+//   in a thousand.
 struct SampleLayout {
-    int64_t groups = 0;    // records that play, never below 0
-    int64_t readLimit = 0; // a record is decoded only when it ends at or before this
-    int64_t trailer = 0;   // bytes after the records: a trailer, a partial record, what was appended
+    int64_t groups = 0;       // records that play, never below 0
+    int64_t readLimit = 0;    // a record is decoded only when it ends at or before this
+    int64_t afterRecords = 0; // bytes after the records: a trailer, a partial record, what was appended
 };
 // `tail` is the file's last min(size, kSampleTailSize) bytes; with fewer no
 // evidence is taken from bytes outside it.

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -19,15 +18,6 @@ namespace {
 
 using namespace orvane;
 using namespace orvane::test::endings;
-
-class Generator final : public Source {
-public:
-    explicit Generator(uint64_t seed) : rng_(seed) {}
-    uint32_t Next() override { return static_cast<uint32_t>(rng_()); }
-
-private:
-    std::mt19937_64 rng_;
-};
 
 struct Totals {
     int64_t files = 0, broken = 0;

@@ -444,6 +444,16 @@ TEST_F(RecordingTest, SampleFilesPlayWhatTheirEvidenceSays) {
                          SampleRecordBytes(station) + SampleTrailerBytes(123, "Hamburg Ost", "Ann") +
                              std::string(pad, '\0'),
                          station});
+    // Another writer of our layout: "@" is printed text like any other.
+    for (const auto& [address, product] : {std::pair{"info@radio.fr.", "Orvane"}, {"orvane.example", "Radio@Lab"}}) {
+        const std::string what = std::string("our layout with ") + address + " and " + product;
+        for (size_t cut : {84, 122})
+            cases.push_back({what + ", cut to " + std::to_string(cut),
+                             SampleRecordBytes(station) + SampleTrailerBytesOf(address, product, cut), station});
+        cases.push_back({what + " and 7 zero bytes",
+                         SampleRecordBytes(station) + SampleTrailerBytesOf(address, product) + std::string(7, '\0'),
+                         station});
+    }
     cases.push_back({"our whole trailer and a record appended",
                      SampleRecordBytes(station) + SampleTrailerBytes() + SampleRecordBytes({full}).substr(2), station});
     cases.push_back({"all-missing records, our whole trailer and zeros",

@@ -28,19 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Check(layout.groups >= 0, "a group count");
     fuzz::Check(file.size() < 2 ? layout.readLimit == 0 : layout.readLimit == 2 + kSampleRecordSize * layout.groups,
                 "the records end at a record boundary");
-    fuzz::Check(file.size() < 2 || layout.trailer == fileSize - layout.readLimit, "the trailer is what follows");
+    fuzz::Check(file.size() < 2 || layout.afterRecords == fileSize - layout.readLimit, "the records are followed by the rest of the file");
     fuzz::Check(layout.readLimit <= std::max<int64_t>(fileSize, 0), "the records fit the file");
     if (file.size() >= 2) {
         // Our trailer, whole or cut with its address, ends the records
         // whatever it holds; any other trailer holds no slot that proves a
         // record, and is no longer than a whole one.
         const auto* t = reinterpret_cast<const uint8_t*>(file.data()) + layout.readLimit;
-        const bool ours = (layout.trailer >= kSampleTrailerSize && StartsLikeASampleTrailer(t, kSampleTrailerSize)) ||
-                          (layout.trailer >= kCutWithItsAddress && layout.trailer < kSampleTrailerSize &&
-                           StartsLikeASampleTrailer(t, static_cast<size_t>(layout.trailer)));
+        const bool ours = (layout.afterRecords >= kSampleTrailerSize && StartsLikeASampleTrailer(t, kSampleTrailerSize)) ||
+                          (layout.afterRecords >= kCutWithItsAddress && layout.afterRecords < kSampleTrailerSize &&
+                           StartsLikeASampleTrailer(t, static_cast<size_t>(layout.afterRecords)));
         if (!ours) {
-            fuzz::Check(layout.trailer <= kSampleTrailerSize, "a trailer no longer than a whole one");
-            for (int64_t at = 0; at + kSampleRecordSize <= layout.trailer; at += kSampleRecordSize)
+            fuzz::Check(layout.afterRecords <= kSampleTrailerSize, "a trailer no longer than a whole one");
+            for (int64_t at = 0; at + kSampleRecordSize <= layout.afterRecords; at += kSampleRecordSize)
                 fuzz::Check(!ProvesASampleRecord(t + at), "no slot that proves a record in a trailer");
         }
     }

@@ -1,12 +1,15 @@
 // Sample files that end in any way a real one may, judged by the reading
 // contract of SampleFormat.h: records that prove themselves (full groups,
 // groups with only one block and three missing), all-missing ones, ones
-// with bad check words or with the low bits of their check words set;
-// then nothing, part of a record, our trailer whole, padded, or cut at any
-// length with locations and names of 0 to 20 characters, or another tool's
-// trailer of random bytes, text with zeros or zeros, whole or cut. Every
-// input is judged; where the contract leaves an outcome open its bound is
-// checked.
+// with bad check words or with the low bits of their check words set, now
+// and then more of them than the reader's look at the tail spans; then
+// nothing, part of a record, our trailer (or another writer's in our layout
+// with its own printed address and product) whole, cut at any length, or
+// with zero or random bytes appended on both sides of the most the reader
+// looks past it; our layout with a byte that is no printed text; or another
+// tool's trailer of random bytes, text with zeros or zeros, whole or cut.
+// Every input is judged: the records that play are exactly those the
+// contract's rules give, read from all of the file's bytes.
 //
 // Input: a byte for the ending, then the bytes the generator draws.
 #include "FuzzInput.h"

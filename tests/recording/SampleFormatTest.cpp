@@ -5,6 +5,7 @@
 
 #include "GroupRecord.h"
 #include "SampleBytes.h"
+#include "SampleEndings.h"
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 
@@ -158,12 +159,12 @@ TEST(SampleFormat, LayoutComesFromTheFileSize) {
         EXPECT_EQ(LayoutOf(records + "1234567").groups, n) << "partial record " << n;
     }
     const std::string three(2 + 16 * 3, '\x55');
-    EXPECT_EQ(LayoutOf(three + std::string(123, '\0')).trailer, 123);
-    EXPECT_EQ(LayoutOf(three + std::string(115, '\0')).trailer, 115);
-    EXPECT_EQ(LayoutOf(three).trailer, 0);
+    EXPECT_EQ(LayoutOf(three + std::string(123, '\0')).afterRecords, 123);
+    EXPECT_EQ(LayoutOf(three + std::string(115, '\0')).afterRecords, 115);
+    EXPECT_EQ(LayoutOf(three).afterRecords, 0);
     // A whole trailer whose bytes are not ours is still one.
-    EXPECT_EQ(LayoutOf(three + std::string(123, 'x')).trailer, 123);
-    EXPECT_EQ(LayoutOf(three + std::string(115, 'x')).trailer, 115);
+    EXPECT_EQ(LayoutOf(three + std::string(123, 'x')).afterRecords, 123);
+    EXPECT_EQ(LayoutOf(three + std::string(115, 'x')).afterRecords, 115);
     for (size_t size : {0, 1, 2, 13, 50, 100}) EXPECT_GE(LayoutOf(std::string(size, '\0')).groups, 0) << size;
 }
 
@@ -175,7 +176,7 @@ TEST(SampleFormat, ACutTrailerIsNoRecord) {
             const std::string file = SampleFile(n, cut);
             const SampleLayout l = LayoutOf(file);
             EXPECT_EQ(l.groups, n) << cut << " after " << n;
-            EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << cut << " after " << n;
+            EXPECT_EQ(l.afterRecords, static_cast<int64_t>(cut)) << cut << " after " << n;
             EXPECT_EQ(l.readLimit, static_cast<int64_t>(2 + 16 * n)) << cut << " after " << n;
         }
     }
@@ -183,22 +184,99 @@ TEST(SampleFormat, ACutTrailerIsNoRecord) {
     EXPECT_EQ(LayoutOf(SampleFile(5, 100, std::string(20, 'L'), std::string(20, 'N'))).groups, 5);
 }
 
-// A two-character location whose length byte, text and zeros make a block A
-// with its check word and three missing blocks: whole, or cut with its
+// A location of two or three bytes (one two-byte letter among them) whose
+// length byte, text and zeros make a block A with its check word and three
+// missing blocks: whole, or cut with its
 // address, the trailer stays trailer; cut shorter, the slot proves a record
 // and plays, as the zero slots before it do.
 TEST(SampleFormat, ALocationThatProvesARecordStaysTrailerWithItsAddress) {
-    for (const char* location : {"FW", "}{", "#R"}) {
+    for (const char* location : {"FW", "}{", "#R", "\xC4\x90", "TS@"}) {
         const SampleTrailer t = BuildSampleTrailer(location, location);
         ASSERT_TRUE(ProvesASampleRecord(t.data() + 48)) << location;
         for (size_t cut : {123, 122, 113, 107, 99, 97, 91, 84}) {
             const SampleLayout l = LayoutOf(SampleFile(3, cut, location, location));
             EXPECT_EQ(l.groups, 3) << location << " cut to " << cut;
-            EXPECT_EQ(l.trailer, static_cast<int64_t>(cut)) << location << " cut to " << cut;
+            EXPECT_EQ(l.afterRecords, static_cast<int64_t>(cut)) << location << " cut to " << cut;
         }
         for (size_t cut : {64, 67, 75, 83})
             EXPECT_EQ(LayoutOf(SampleFile(3, cut, location, "")).groups, 3 + 4) << location << " cut to " << cut;
     }
+}
+
+// Our whole trailer with bytes appended to a size that fits no whole one is
+// told by its bytes alone: every field of the layout must hold, and the web
+// address and the product are printed text, 0x20 to 0x7E, "@" among it.
+// Bytes that break one field are no trailer and play as their slots.
+TEST(SampleFormat, OurTrailerIsToldByEveryFieldOfItsLayout) {
+    struct Case {
+        const char* what;
+        size_t at;
+        char byte;
+        bool ours;
+    };
+    const Case cases[] = {
+        {"as written", 0, 0, true},
+        {"\"@\" in the address", 74, '@', true},
+        {"\"@\" in the product", 117, '@', true},
+        {"a blank and a tilde in the address", 70, ' ', true},
+        {"a tilde at the product's end", 122, '~', true},
+        {"a byte in the zero run", 20, 1, false},
+        {"a location longer than its field", 48, 21, false},
+        {"text after the location", 62, 'x', false},
+        {"an address length of 13", 69, 13, false},
+        {"a control byte in the address", 70, 0x1F, false},
+        {"DEL in the address", 83, 0x7F, false},
+        {"a byte after the address", 86, 'x', false},
+        {"a name longer than its field", 90, 21, false},
+        {"text after the name", 100, 'x', false},
+        {"a product length of 10", 111, 10, false},
+        {"a check word's low byte in the product", 116, '\x80', false},
+        {"a zero in the product", 122, 0, false},
+    };
+    for (const Case& c : cases) {
+        std::string trailer = SampleTrailerBytes(kSampleTrailerSize, "Hamburg Ost", "Ann");
+        if (c.at) trailer[c.at] = c.byte;
+        // 123 + 7 bytes: eight slots and two bytes.
+        const SampleLayout l = LayoutOf(SampleFile(3, 0) + trailer + std::string(7, '\0'));
+        EXPECT_EQ(l.groups, c.ours ? 3 : 3 + 8) << c.what;
+    }
+}
+
+// What the contract leaves open, as the reader does it: a record that
+// proves nothing may go after three all-missing records, where a cut of
+// ours may begin; our trailer out of reach, after more than the appended
+// bytes looked past or after part of a record, plays as records.
+TEST(SampleFormat, RecordsThatProveNothingMayGoAndTrailersOutOfReachPlay) {
+    const std::string two = SampleFile(2, 0);
+    const std::string threeMissing = SampleRecordBytes({test::GroupRecord(-1, -1, -1, -1), test::GroupRecord(-1, -1, -1, -1),
+                                                        test::GroupRecord(-1, -1, -1, -1)})
+                                         .substr(2);
+    // PI 14A3: its first byte could be a location's length (20 at most).
+    const std::string good = SampleRecordBytes({test::GroupRecord(0x14A3, 0x0408, 0xE20D, 0x4142)}).substr(2);
+    std::string loneSound = good, lowBits = good;
+    for (int k = 1; k < 4; ++k) loneSound[4 * k + 2] = static_cast<char>(loneSound[4 * k + 2] ^ 0x04);
+    for (int k = 0; k < 4; ++k) lowBits[4 * k + 3] = static_cast<char>(lowBits[4 * k + 3] | 0x15);
+    std::string highPi = SampleRecordBytes({test::GroupRecord(0x2CA3, 0x0408, 0xE20D, 0x4142)}).substr(2);
+    for (int k = 0; k < 4; ++k) highPi[4 * k + 3] = static_cast<char>(highPi[4 * k + 3] | 0x15);
+    ASSERT_FALSE(ProvesASampleRecord(reinterpret_cast<const uint8_t*>(loneSound.data())));
+    ASSERT_FALSE(ProvesASampleRecord(reinterpret_cast<const uint8_t*>(lowBits.data())));
+    ASSERT_TRUE(ProvesASampleRecord(reinterpret_cast<const uint8_t*>(good.data())));
+    const std::string ours = SampleTrailerBytes(kSampleTrailerSize, "Hamburg Ost", "Ann");
+    struct Case {
+        std::string what, file;
+        int64_t groups;
+    };
+    const Case cases[] = {
+        {"a lone sound block after all-missing records", two + threeMissing + loneSound, 2},
+        {"low bits set after all-missing records", two + threeMissing + lowBits, 2},
+        {"a proving record after all-missing records", two + threeMissing + good, 6},
+        {"a first byte above 20 after all-missing records", two + threeMissing + highPi, 6},
+        {"our trailer and 4,096 zero bytes", two + ours + std::string(4096, '\0'), 2},
+        // The last 60 zeros are a cut of ours; all before them plays.
+        {"our trailer and 4,097 zero bytes", two + ours + std::string(4097, '\0'), 2 + (123 + 4097 - 60) / 16},
+        {"part of a record, then our trailer", two + good.substr(0, 7) + ours, 2 + (7 + 123) / 16},
+    };
+    for (const Case& c : cases) EXPECT_EQ(LayoutOf(c.file).groups, c.groups) << c.what;
 }
 
 // What follows the zero run tells a trailer from records: a record that
@@ -346,6 +424,28 @@ TEST_F(SampleReaderTest, RefusesWhatIsNoRegularFile) {
     SampleReader r;
     EXPECT_FALSE(r.Open(dir.path().toStdString()));
     EXPECT_FALSE(r.Open(dir.filePath("missing.smp").toStdString()));
+}
+
+// Files of every ending, some longer than the reader's look at the tail,
+// some with bytes appended on both sides of the most it looks past our
+// trailer, play through the reader exactly as the contract's rules say.
+TEST_F(SampleReaderTest, FilesOfEveryEndingPlayAsTheContractSays) {
+    using namespace test::endings;
+    Generator gen(20261211);
+    for (int e = 0; e < static_cast<int>(Ending::kCount); ++e) {
+        const auto ending = static_cast<Ending>(e);
+        int broken = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const File f = MakeFile(gen, ending);
+            SampleReader r;
+            ASSERT_TRUE(r.Open(Write(f.bytes)));
+            int64_t played = 0;
+            for (const uint8_t* rec = nullptr; r.Next(rec) == SampleReader::Result::Record;) ++played;
+            const Outcome o = Judge(f, played);
+            if (o.broken && ++broken <= 3) ADD_FAILURE() << Name(ending) << ", file " << i << ": " << o.broken;
+        }
+        EXPECT_EQ(broken, 0) << Name(ending);
+    }
 }
 
 } // namespace

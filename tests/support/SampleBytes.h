@@ -2,6 +2,7 @@
 // Sample-file bytes as our writer stores them, for tests that build files.
 #include "SampleFormat.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,16 @@ inline std::string SampleTrailerBytes(size_t cut = kSampleTrailerSize, std::stri
                                       std::string_view name = {}) {
     const SampleTrailer t = BuildSampleTrailer(location, name);
     return std::string(reinterpret_cast<const char*>(t.data()), std::min(cut, t.size()));
+}
+
+// Our trailer's layout as another writer fills it: its own web address (14
+// bytes) and product name (11 bytes), then cut to `cut` bytes.
+inline std::string SampleTrailerBytesOf(std::string_view address, std::string_view product,
+                                        size_t cut = kSampleTrailerSize) {
+    std::string t = SampleTrailerBytes();
+    t.replace(70, 14, std::string(address).substr(0, 14).append(14 - std::min<size_t>(address.size(), 14), ' '));
+    t.replace(112, 11, std::string(product).substr(0, 11).append(11 - std::min<size_t>(product.size(), 11), ' '));
+    return t.substr(0, cut);
 }
 
 } // namespace orvane::test

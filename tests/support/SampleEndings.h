@@ -1,16 +1,24 @@
 #pragma once
 // Sample files of every kind of ending a real one may have, and what the
 // reading contract of SampleFormat.h lets each of them play. The fuzz
-// target draws them from its input, the sweep from a seeded generator;
-// both judge what the reader played by Judge().
+// target draws them from its input, the sweep and the format's tests from
+// a seeded generator; all judge what the reader played by Judge().
 #include "SampleFormat.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace orvane::test::endings {
+
+// The bytes a copy tool may append after our whole trailer, as the manual
+// promises them; kept apart from the reader's constant so that a change of
+// it is seen.
+constexpr int64_t kAppendedBytesPromised = 4096;
+// Enough records that a file outgrows the last bytes the reader looks at.
+constexpr int kRecordsPastTheTail = static_cast<int>((kSampleTrailerSize + kAppendedBytesPromised) / kSampleRecordSize) + 1;
 
 // How a record's blocks are stored. Full and PiOnly prove a record; the
 // others carry no sound block.
@@ -20,11 +28,12 @@ enum class Ending {
     PartRecord,
     OursWhole,
     OursPadded,
-    OursCut,
+    OursCutBeforeItsAddressEnds,
     OursCutWithAddress,
     Foreign,
     ForeignCutToAWholeSize, // cut where the file's size fits a whole trailer
     ForeignCutToOtherSizes,
+    OurLayoutNotPrinted, // a byte of the address or the product is no printed text: another tool's
     kCount
 };
 enum class Foreign { Random, TextAndZeros, Zeros, kCount };
@@ -35,11 +44,12 @@ inline const char* Name(Ending e) {
     case Ending::PartRecord: return "part of a record";
     case Ending::OursWhole: return "our whole trailer";
     case Ending::OursPadded: return "our whole trailer, bytes appended";
-    case Ending::OursCut: return "our trailer cut before its address";
+    case Ending::OursCutBeforeItsAddressEnds: return "our trailer cut before its address ends";
     case Ending::OursCutWithAddress: return "our trailer cut after its address";
     case Ending::Foreign: return "another tool's whole trailer";
     case Ending::ForeignCutToAWholeSize: return "another tool's cut, size of a whole";
     case Ending::ForeignCutToOtherSizes: return "another tool's cut, other sizes";
+    case Ending::OurLayoutNotPrinted: return "our layout, not printed text";
     default: return "?";
     }
 }
@@ -53,12 +63,21 @@ public:
     uint8_t Byte() { return static_cast<uint8_t>(Next()); }
 };
 
+class Generator final : public Source {
+public:
+    explicit Generator(uint64_t seed) : rng_(seed) {}
+    uint32_t Next() override { return static_cast<uint32_t>(rng_()); }
+
+private:
+    std::mt19937_64 rng_;
+};
+
 struct File {
     std::string bytes;
     std::vector<Record> records;
     Ending ending = Ending::None;
-    std::string tail; // the bytes after the records
-    bool fitsNoWholeTrailer = false;
+    std::string tail;      // the bytes after the records
+    int64_t appended = 0;  // bytes after our whole trailer
 };
 
 inline void PutWord(std::string& s, uint16_t w) {
@@ -128,40 +147,65 @@ inline std::string ForeignTrailer(Source& in, size_t size) {
     return t;
 }
 
-// A file of up to `maxRecords` records and the given ending.
+// Printed text as another writer of our layout may put in its address or
+// product: any byte from blank to tilde, "@" often among them.
+inline std::string MakePrinted(Source& in, size_t length) {
+    std::string t;
+    while (t.size() < length) t += static_cast<char>(in.Below(8) ? ' ' + in.Below(95) : '@');
+    return t;
+}
+
+// Our trailer with a location and a name, and half the time another
+// writer's address and product in their places.
+inline std::string OurLayout(Source& in) {
+    const std::string location = MakeText(in, in.Below(21));
+    const std::string name = MakeText(in, in.Below(21));
+    const SampleTrailer t = BuildSampleTrailer(location, name);
+    std::string bytes(reinterpret_cast<const char*>(t.data()), t.size());
+    if (in.Below(2)) {
+        bytes.replace(70, 14, MakePrinted(in, 14));
+        bytes.replace(112, 11, MakePrinted(in, 11));
+    }
+    return bytes;
+}
+
+// A file of up to `maxRecords` records, now and then of more than the
+// reader's look at the tail spans, and the given ending.
 inline File MakeFile(Source& in, Ending ending, int maxRecords = 24) {
     File f;
     f.ending = ending;
-    const int count = static_cast<int>(in.Below(static_cast<uint32_t>(maxRecords + 1)));
+    const int count = in.Below(8) == 7 ? kRecordsPastTheTail + static_cast<int>(in.Below(32))
+                                       : static_cast<int>(in.Below(static_cast<uint32_t>(maxRecords + 1)));
     std::string body;
     for (int i = 0; i < count; ++i) {
         const auto kind = static_cast<Record>(in.Below(static_cast<uint32_t>(Record::kCount)));
         f.records.push_back(kind);
         body += MakeRecord(in, kind);
     }
-    const std::string location = MakeText(in, in.Below(21));
-    const std::string name = MakeText(in, in.Below(21));
-    const SampleTrailer ours = BuildSampleTrailer(location, name);
-    const std::string oursText(reinterpret_cast<const char*>(ours.data()), ours.size());
+    const std::string ours = OurLayout(in);
     switch (ending) {
     case Ending::None: break;
     case Ending::PartRecord:
         f.tail = MakeRecord(in, static_cast<Record>(in.Below(static_cast<uint32_t>(Record::kCount))))
                      .substr(0, 1 + in.Below(kSampleRecordSize - 1));
         break;
-    case Ending::OursWhole: f.tail = oursText; break;
-    case Ending::OursPadded:
-        // A copy tool's zeros, or anything shorter than a trailer.
-        f.tail = oursText;
-        if (in.Below(2)) {
-            f.tail += std::string(1 + in.Below(255), '\0');
-        } else {
-            for (uint32_t n = 1 + in.Below(kSampleTrailerSize - 1); n; --n) f.tail += static_cast<char>(in.Byte());
+    case Ending::OursWhole: f.tail = ours; break;
+    case Ending::OursPadded: {
+        // A copy tool's zeros or any bytes: a few, or about as many as may
+        // follow our trailer, on both sides of that limit.
+        const bool zeros = in.Below(2);
+        switch (in.Below(3)) {
+        case 0: f.appended = 1 + in.Below(255); break;
+        case 1: f.appended = kAppendedBytesPromised - 40 + in.Below(80); break;
+        default: f.appended = 1 + in.Below(static_cast<uint32_t>(kAppendedBytesPromised) + 400); break;
         }
+        f.tail = ours;
+        for (int64_t i = 0; i < f.appended; ++i) f.tail += zeros ? '\0' : static_cast<char>(in.Byte());
         break;
-    case Ending::OursCut: f.tail = oursText.substr(0, in.Below(kCutWithItsAddress)); break;
+    }
+    case Ending::OursCutBeforeItsAddressEnds: f.tail = ours.substr(0, in.Below(kCutWithItsAddress)); break;
     case Ending::OursCutWithAddress:
-        f.tail = oursText.substr(0, kCutWithItsAddress + in.Below(kSampleTrailerSize - kCutWithItsAddress));
+        f.tail = ours.substr(0, kCutWithItsAddress + in.Below(kSampleTrailerSize - kCutWithItsAddress));
         break;
     case Ending::Foreign: f.tail = ForeignTrailer(in, in.Below(2) ? kSampleTrailerSize : kShortTrailerSize); break;
     case Ending::ForeignCutToAWholeSize:
@@ -178,15 +222,102 @@ inline File MakeFile(Source& in, Ending ending, int maxRecords = 24) {
         f.tail = ForeignTrailer(in, whole).substr(0, cut);
         break;
     }
+    case Ending::OurLayoutNotPrinted: {
+        // One byte of the address or the product below blank or above
+        // tilde; the trailer whole, cut after that byte, or with a few zero
+        // bytes after it.
+        f.tail = ours;
+        const size_t at = in.Below(2) ? 70 + in.Below(14) : 112 + in.Below(11);
+        const uint32_t b = in.Below(0x20 + 0x81);
+        f.tail[at] = static_cast<char>(b < 0x20 ? b : b - 0x20 + 0x7F);
+        switch (in.Below(3)) {
+        case 0: break;
+        case 1: f.tail.resize(at + 1 + in.Below(static_cast<uint32_t>(kSampleTrailerSize - at - 1))); break;
+        default: f.tail.append(1 + in.Below(kSampleRecordSize - 1), '\0'); break;
+        }
+        break;
+    }
     default: break;
     }
     f.bytes = std::string(reinterpret_cast<const char*>(kSampleHeader), sizeof kSampleHeader) + body + f.tail;
-    const size_t rest = (f.bytes.size() - 2) % kSampleRecordSize;
-    f.fitsNoWholeTrailer = rest != kSampleTrailerSize % kSampleRecordSize && rest != kShortTrailerSize % kSampleRecordSize;
     return f;
 }
 
 inline bool Proves(Record r) { return r == Record::Full || r == Record::PiOnly; }
+
+// Whether n bytes could be the first n of our trailer, field by field as
+// the format lays it out. Written apart from the reader's test, so that
+// each holds the other to the layout.
+inline bool OursByLayout(const uint8_t* t, size_t n) {
+    enum Kind { Zeros, ShortText, Length, Printed };
+    struct Field {
+        size_t from, to;
+        Kind kind;
+        uint8_t length; // ShortText: the most; Length: the value
+    };
+    static constexpr Field kLayout[] = {{0, 48, Zeros, 0},        {48, 69, ShortText, 20}, {69, 70, Length, 14},
+                                        {70, 84, Printed, 0},     {84, 90, Zeros, 0},      {90, 111, ShortText, 20},
+                                        {111, 112, Length, 11},   {112, 123, Printed, 0}};
+    for (const Field& f : kLayout) {
+        for (size_t i = f.from; i < f.to && i < n; ++i) {
+            const uint8_t b = t[i];
+            bool ok = false;
+            switch (f.kind) {
+            case Zeros: ok = b == 0; break;
+            case Length: ok = b == f.length; break;
+            case Printed: ok = b >= 0x20 && b <= 0x7E; break;
+            case ShortText: ok = i == f.from ? b <= f.length : i <= f.from + t[f.from] || b == 0; break;
+            }
+            if (!ok) return false;
+        }
+    }
+    return true;
+}
+
+// How many records the contract's five rules play, read from all of a
+// file's bytes, and the rule that decides it.
+struct ByContract {
+    int64_t records = 0;
+    const char* rule = nullptr;
+    bool oursOverRecords = false; // a trailer of ours found where records were written
+};
+
+inline ByContract RecordsByContract(const File& f) {
+    const auto size = static_cast<int64_t>(f.bytes.size());
+    const auto* b = reinterpret_cast<const uint8_t*>(f.bytes.data());
+    const int64_t written = 2 + kSampleRecordSize * static_cast<int64_t>(f.records.size());
+    const auto endAt = [&](int64_t end, const char* rule) {
+        return ByContract{(end - 2) / kSampleRecordSize, rule, end < written};
+    };
+    const auto ours = [&](int64_t from) {
+        return OursByLayout(b + from, static_cast<size_t>(std::min<int64_t>(size - from, kSampleTrailerSize)));
+    };
+    const int64_t lastEnd = 2 + (size - 2) / kSampleRecordSize * kSampleRecordSize;
+    for (int64_t from = lastEnd; from >= 2 && size - from <= kSampleTrailerSize + kAppendedBytesPromised;
+         from -= kSampleRecordSize)
+        if (size - from >= kSampleTrailerSize && ours(from))
+            return endAt(from, "rule 1: our whole trailer, the last with at most 4,096 bytes after it, ends the records");
+    // The record boundary where the longest cut shorter than a whole trailer begins.
+    int64_t firstCut = lastEnd;
+    while (firstCut - kSampleRecordSize >= 2 && size - (firstCut - kSampleRecordSize) < kSampleTrailerSize)
+        firstCut -= kSampleRecordSize;
+    for (int64_t from = firstCut; size - from >= kCutWithItsAddress; from += kSampleRecordSize)
+        if (ours(from)) return endAt(from, "rule 2: a cut of ours with its whole address ends the records");
+    int64_t proven = 2;
+    for (int64_t end = lastEnd; end > 2; end -= kSampleRecordSize)
+        if (ProvesASampleRecord(b + end - kSampleRecordSize)) {
+            proven = end;
+            break;
+        }
+    const int64_t rest = (size - 2) % kSampleRecordSize;
+    for (int64_t whole : {int64_t{kSampleTrailerSize}, int64_t{kShortTrailerSize}})
+        if (rest == whole % kSampleRecordSize)
+            return endAt(std::max({size - whole, int64_t{2}, proven}),
+                         "rule 4: a size that fits a whole trailer ends the records there or after the last proving slot");
+    for (int64_t from = std::max(firstCut, proven); from <= size; from += kSampleRecordSize)
+        if (ours(from)) return endAt(from, "rule 5: the longest cut of ours after the last proving slot ends the records");
+    return endAt(lastEnd, "rule 5: without a cut of ours after the last proving slot, every whole record plays");
+}
 
 // What a reading of `played` records did to a file.
 struct Outcome {
@@ -197,23 +328,6 @@ struct Outcome {
     const char* broken = nullptr;   // the contract's outcome that does not hold, if any
 };
 
-// Whether the tail's whole slots hold one that proves a record.
-inline bool TailProves(const File& f) {
-    for (size_t at = 0; at + kSampleRecordSize <= f.tail.size(); at += kSampleRecordSize)
-        if (ProvesASampleRecord(reinterpret_cast<const uint8_t*>(f.tail.data() + at))) return true;
-    return false;
-}
-
-// Whether the tail holds our trailer, whole or cut with its address, from a
-// record boundary on: bytes of another tool that match it are read as it.
-inline bool TailHoldsOurs(const File& f) {
-    for (size_t at = 0; at + kCutWithItsAddress <= f.tail.size(); at += kSampleRecordSize)
-        if (f.tail.size() - at <= kSampleTrailerSize &&
-            StartsLikeASampleTrailer(reinterpret_cast<const uint8_t*>(f.tail.data() + at), f.tail.size() - at))
-            return true;
-    return false;
-}
-
 inline Outcome Judge(const File& f, int64_t played) {
     Outcome o;
     const auto n = static_cast<int64_t>(f.records.size());
@@ -222,40 +336,13 @@ inline Outcome Judge(const File& f, int64_t played) {
         (Proves(r) ? o.lostWithSoundBlock : r == Record::AllMissing ? o.lostAllMissing : o.lostWithBlocks)++;
     }
     o.phantom = std::max<int64_t>(0, played - n);
-    const int64_t tailSlots = static_cast<int64_t>(f.tail.size()) / kSampleRecordSize;
-    if (o.lostWithSoundBlock) o.broken = "a record that proves itself is lost";
-    else if (played < 0 || played > n + tailSlots) o.broken = "more records play than the file holds";
-    else if (kSampleRecordSize * (n - std::min(n, played)) + static_cast<int64_t>(f.tail.size()) > kSampleTrailerSize &&
-             played < n)
-        o.broken = "records go beyond what a whole trailer would span";
-    switch (f.ending) {
-    case Ending::OursWhole:
-    case Ending::OursPadded:
-        if (!o.broken && played != n) o.broken = "our whole trailer ends the records exactly";
-        break;
-    case Ending::OursCutWithAddress:
-        if (!o.broken && played != n) o.broken = "a cut of ours with its address is exactly the trailer";
-        break;
-    case Ending::None:
-    case Ending::PartRecord:
-        if (!o.broken && o.phantom) o.broken = "a file without a trailer plays only its records";
-        break;
-    case Ending::OursCut:
-    case Ending::Foreign:
-        // Trailer text plays only where a slot of it proves a record.
-        if (!o.broken && o.phantom && !TailProves(f) && !TailHoldsOurs(f))
-            o.broken = "trailer text plays without a proving slot";
-        if (!o.broken && f.ending == Ending::Foreign && played < n)
-            o.broken = "another tool's whole trailer plays every record before it";
-        break;
-    case Ending::ForeignCutToAWholeSize:
-    case Ending::ForeignCutToOtherSizes:
-        // At a size that fits no whole trailer its slots read as records.
-        if (!o.broken && o.phantom && !f.fitsNoWholeTrailer && !TailProves(f) && !TailHoldsOurs(f))
-            o.broken = "a cut trailer plays without a proving slot";
-        break;
-    default: break;
-    }
+    const ByContract c = RecordsByContract(f);
+    // Only bytes that are a trailer of ours, field by field, end the
+    // records before one that proves itself.
+    if (o.lostWithSoundBlock && !(c.oursOverRecords && played == c.records))
+        o.broken = "a record that proves itself is lost";
+    else if (played != c.records)
+        o.broken = c.rule;
     return o;
 }
 
