@@ -18,8 +18,14 @@
 //   blanks and tabs around the number.
 // - A section header is "[" first (blanks and tabs before it aside); its
 //   name runs to the last "]" on the line, and what follows is a comment.
-//   Lines that are neither a header nor a key (notes written by hand, keys
-//   above the first section) are not read, and stay as they stand.
+//   Lines that hold no key of a section (notes written by hand, keys above
+//   the first section) are not read, and stay as they stand.
+// - Lines keep their order; sections and keys that are not written are
+//   rewritten byte for byte. New keys go after the last non-blank line of
+//   their section, new sections at the end of the file. The reader accepts
+//   CR, LF and CR LF; the file is written with the line break its first line
+//   ended with (LF for a new file), without a byte-order mark; the reader
+//   skips every byte-order mark at the start of the file.
 // - Every value written reads back unchanged with the same section and key.
 //   What a line cannot carry is refused with EIniFileError and changes
 //   nothing: CR or LF in a section name, key name or value; "=" in a key
