@@ -86,7 +86,8 @@ protected:
         // A move the program makes itself is where it wants the window now;
         // one while shown but not yet placed in its frame is Qt putting the
         // frame round it.
-        if (t == QEvent::Move && !e->spontaneous() && (placedInFrame_ || !window_->isVisible())) target_ = window_->pos();
+        if (t == QEvent::Move && !e->spontaneous() && (placedInFrame_ || !window_->isVisible()))
+            target_ = window_->pos();
         if (!window_->isVisible()) return false;
         if (!FrameKnown()) {
             // Moved by a window manager that draws no frame: where it is, it is placed.

@@ -14,19 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
 
 using namespace orvane::test;
 
 namespace {
 
-std::string ReadAll(const QString& file) {
-    std::ifstream in(file.toStdString(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ReadAll(const QString& file) { return ReadFileBytes(file.toStdString()); }
 
 QString ProgramFile() {
     const QString dir = qEnvironmentVariable("ORVANE_PROGRAM_DIR");
@@ -130,7 +123,7 @@ TEST_P(SignalAtABox, EndsTheRefusalOfAWorkspaceAtStartUp) {
     const std::string recording =
         "<recorder=\"Orvane\" date=\"2024-05-01\" time=\"13-05-09\" source=\"1\" name=\"Demo\">\r\n" +
         RecordingLines(StationGroups(0xC201, "ORVANE  ", 40), true, "\r\n");
-    std::ofstream(refused.toStdString(), std::ios::binary) << recording;
+    WriteFileBytes(refused.toStdString(), recording);
 
     ASSERT_NO_FATAL_FAILURE(Start({"-WS:" + refused}));
     // The main window shows only once the start-up is complete: the one
