@@ -2,6 +2,8 @@
 
 #include "ValueTable.h"
 
+#include <orvane/selvat.h>
+
 #include <QString>
 
 #include <algorithm>
@@ -31,6 +33,28 @@ std::string Lower(const std::string& s) {
 bool EndsWithSo(const std::string& name) {
     return name.size() > 3 && Lower(name.substr(name.size() - 3)) == ".so";
 }
+
+// While plug-ins answer "SAVEWORKSPACE" (in any case, as they compare it),
+// the data-exchange library holds their saves into the named file and
+// writes it once when the command has returned, not once per value. Closed
+// on every way out of the call.
+class WorkspaceSaveBatch {
+public:
+    WorkspaceSaveBatch(const std::string& command, const std::string& parameter) {
+        if (parameter.empty() || QString::fromStdString(command).toUpper() != "SAVEWORKSPACE") return;
+        // The name exactly as the plug-ins receive it.
+        file_ = CommandBuffer(parameter).text;
+        BeginSaveBatch(file_.c_str());
+    }
+    ~WorkspaceSaveBatch() {
+        if (!file_.empty()) EndSaveBatch(file_.c_str());
+    }
+    WorkspaceSaveBatch(const WorkspaceSaveBatch&) = delete;
+    WorkspaceSaveBatch& operator=(const WorkspaceSaveBatch&) = delete;
+
+private:
+    std::string file_;
+};
 
 } // namespace
 
@@ -148,6 +172,7 @@ void PluginHost::LoadOne(const std::string& folder, const std::string& file, int
 
 void PluginHost::SendCommandToAll(const std::string& command, const std::string& parameter) {
     if (state_ != "justcreated") return;
+    const WorkspaceSaveBatch batch(command, parameter);
     // A plug-in may answer a command by sending another; index, not iterator.
     for (size_t i = 0; i < plugins_.size(); ++i) {
         const TPlugins& p = plugins_[i];
@@ -191,6 +216,7 @@ void PluginHost::CommandTo(int index, const std::string& command, const std::str
     if (index < 0 || index >= static_cast<int>(plugins_.size())) return;
     const TPlugins& p = plugins_[static_cast<size_t>(index)];
     if (!p.hasCommand || !p.Command || !p.initialised) return;
+    const WorkspaceSaveBatch batch(command, parameter);
     CommandBuffer par(parameter), cmd(command);
     p.Command(cmd.text, par.text);
 }

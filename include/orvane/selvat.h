@@ -38,6 +38,17 @@ SELVAT_API void AddValue(const char* key, const char* value, TValueTable* hostRe
 SELVAT_API void SaveInteger(const char* file, const char* section, const char* key, int32_t value);
 SELVAT_API void SavePChar(const char* file, const char* section, const char* key, const char* text);
 
+/* The host's own pair, around one command to the plug-ins; plug-ins never
+ * call them. Between BeginSaveBatch and EndSaveBatch the SaveInteger and
+ * SavePChar calls of the calling thread for exactly that file name are held
+ * in memory, and LoadInteger and LoadPChar of that thread read the file with
+ * them in place; EndSaveBatch writes them in one write onto the file as it
+ * is then, unless it holds other data by then, which stays as it is. Saves
+ * from other threads and to other files are written at once. Pairs may
+ * nest; the outermost EndSaveBatch writes. A null file does nothing. */
+SELVAT_API void BeginSaveBatch(const char* file);
+SELVAT_API void EndSaveBatch(const char* file);
+
 /* The stored integer (optional "-" and decimal digits), or def when the
  * file, section or key is missing or the text is no such integer. */
 SELVAT_API int32_t LoadInteger(const char* file, const char* section, const char* key, int32_t def);

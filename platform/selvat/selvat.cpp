@@ -3,7 +3,9 @@
 #include "IniFile.h"
 #include "ValueTable.h"
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +42,60 @@ constexpr uint32_t kG0High[128] = {
 // Keeps LoadPChar's result alive until the same thread calls again.
 thread_local std::string loadBuffer;
 
+struct PendingValue {
+    std::string section, key, value;
+};
+
+// The saves held for one file between BeginSaveBatch and EndSaveBatch. Held
+// as a list rather than a copy of the file: the one write then lands on the
+// file as it is by then, so what others wrote meanwhile is kept.
+struct SaveBatch {
+    int depth = 0;
+    std::vector<PendingValue> values;
+};
+
+// A batch belongs to the thread that opened it; another thread's saves are
+// written at once.
+thread_local std::map<std::string, SaveBatch> batches;
+
+SaveBatch* BatchOf(const char* file) {
+    const auto it = batches.find(file);
+    return it == batches.end() ? nullptr : &it->second;
+}
+
+// Applies the held values in order. One the file cannot carry is refused
+// alone, as it is when saved at once. False when none was taken.
+bool Apply(TIniFile& ini, const std::vector<PendingValue>& values) {
+    bool taken = false;
+    for (const PendingValue& v : values) {
+        try {
+            ini.WriteString(v.section, v.key, v.value);
+            taken = true;
+        } catch (const EIniFileError&) {
+        }
+    }
+    return taken;
+}
+
+// The file as it reads now, with the calling thread's held values on top.
+TIniFile Current(const char* file) {
+    TIniFile ini(file);
+    if (const SaveBatch* b = BatchOf(file)) Apply(ini, b->values);
+    return ini;
+}
+
+void Save(const char* file, const char* section, const char* key, std::string value) {
+    if (SaveBatch* b = BatchOf(file)) {
+        b->values.push_back({section, key, std::move(value)});
+        return;
+    }
+    // A file of other data named as the workspace stays as it is.
+    if (HoldsOtherData(file)) return;
+    TIniFile ini(file);
+    ini.WriteString(section, key, value);
+    ini.UpdateFile();
+}
+
 } // namespace
 
 extern "C" {
@@ -61,11 +117,7 @@ void AddValue(const char* key, const char* value, TValueTable* hostRef) {
 void SaveInteger(const char* file, const char* section, const char* key, int32_t value) {
     if (!file || !section || !key) return;
     try {
-        // A file of other data named as the workspace stays as it is.
-        if (HoldsOtherData(file)) return;
-        TIniFile ini(file);
-        ini.WriteInteger(section, key, value);
-        ini.UpdateFile();
+        Save(file, section, key, std::to_string(value));
     } catch (...) {
         // The caller has no way to hear of it; the old file stays intact.
     }
@@ -74,18 +126,42 @@ void SaveInteger(const char* file, const char* section, const char* key, int32_t
 void SavePChar(const char* file, const char* section, const char* key, const char* text) {
     if (!file || !section || !key) return;
     try {
+        Save(file, section, key, text ? text : "");
+    } catch (...) {
+    }
+}
+
+void BeginSaveBatch(const char* file) {
+    if (!file) return;
+    try {
+        ++batches[file].depth;
+    } catch (...) {
+        // Without a batch every save is written at once, as before.
+    }
+}
+
+void EndSaveBatch(const char* file) {
+    if (!file) return;
+    try {
+        const auto it = batches.find(file);
+        if (it == batches.end() || --it->second.depth > 0) return;
+        const std::vector<PendingValue> values = std::move(it->second.values);
+        batches.erase(it);
+        if (values.empty()) return;
+        // Checked right before the one write: a file that became other data
+        // while the values were held stays as it is.
         if (HoldsOtherData(file)) return;
         TIniFile ini(file);
-        ini.WriteString(section, key, text ? text : "");
-        ini.UpdateFile();
+        if (Apply(ini, values)) ini.UpdateFile();
     } catch (...) {
+        // The old file stays intact.
     }
 }
 
 int32_t LoadInteger(const char* file, const char* section, const char* key, int32_t def) {
     if (!file || !section || !key) return def;
     try {
-        return TIniFile(file).ReadInteger(section, key, def);
+        return Current(file).ReadInteger(section, key, def);
     } catch (...) {
         return def;
     }
@@ -95,7 +171,7 @@ const char* LoadPChar(const char* file, const char* section, const char* key, co
     try {
         // Copied before the buffer is replaced: def may be an earlier result.
         std::string result = def ? def : "";
-        if (file && section && key) result = TIniFile(file).ReadString(section, key, result);
+        if (file && section && key) result = Current(file).ReadString(section, key, result);
         loadBuffer = std::move(result);
     } catch (...) {
         loadBuffer.clear();

@@ -2,6 +2,7 @@
 // with the built group analyser, which saves its section through selvat into
 // whatever workspace the host names.
 #include "AppFakes.h"
+#include "FileWrites.h"
 #include "IniFile.h"
 #include "OrvaneApp.h"
 #include "RdsEncoder.h"
@@ -10,11 +11,14 @@
 #include "Unit1.h"
 #include "opt.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <random>
 
@@ -234,6 +238,76 @@ TEST_F(WorkspaceEndToEnd, AnEmptyOrNewFileBecomesANewWorkspace) {
             EXPECT_EQ(TIniFile(Data() + "orvane.ini").ReadString("General", "WorkspaceFile", ""), path);
         }
     }
+}
+
+// Every key the analyser saves, none of them at its default.
+std::string AnalyserSection() {
+    std::string s = "[kelmira]\nTop=30\nLeft=10\nVisible=1\nGroupContent1=3\nGroupContent2=5\nGroupContent3=7\n"
+                    "GroupContent4=9\nFontSize=11\nFontStyle=0\nFontName=DejaVu Sans Mono\n";
+    const char* const masks[] = {"0000????????????", "1???????????????", "-???????????????"};
+    for (int m = 1; m <= 3; ++m)
+        for (int b = 2; b <= 4; ++b)
+            s += "Mask" + std::to_string(m) + std::to_string(b) + "=" + masks[(m + b) % 3] + "\n";
+    for (int n = 0; n <= 32; ++n) s += "Color" + std::to_string(n) + "=" + std::to_string(n * 4099 + 7) + "\n";
+    for (int n = 0; n <= 35; ++n) s += "ShowGroup" + std::to_string(n) + "=" + (n % 3 == 0 ? "1" : "0") + "\n";
+    return s + "BackgroudColor=2\nMaxLines=5000\nLimit=0\nPage=2\n";
+}
+
+std::map<std::string, std::string> SectionValues(const std::string& file, const std::string& section) {
+    const auto pairs = TIniFile(file).ReadSectionValues(section);
+    return {pairs.begin(), pairs.end()};
+}
+
+// The keys whose values differ, "key: saved, expected"; empty when none do.
+// The window's place is only looked for: it is moved to fit the screen.
+std::vector<std::string> Differences(std::map<std::string, std::string> saved,
+                                     std::map<std::string, std::string> expected) {
+    std::vector<std::string> out;
+    for (const char* key : {"Top", "Left"}) {
+        if (!saved.contains(key)) out.push_back(std::string(key) + " missing");
+        saved.erase(key);
+        expected.erase(key);
+    }
+    for (const auto& [key, value] : expected) {
+        const auto it = saved.find(key);
+        if (it == saved.end() || it->second != value)
+            out.push_back(key + ": " + (it == saved.end() ? "(missing)" : it->second) + ", " + value);
+    }
+    if (saved.size() != expected.size()) out.push_back(std::to_string(saved.size()) + " keys saved");
+    return out;
+}
+
+TEST_F(WorkspaceEndToEnd, ASaveOrAnExitWritesTheWorkspaceAtMostTwiceAndKeepsEveryAnalyserValue) {
+    const std::string path = Elsewhere() + "studio.owk";
+    WriteFileBytes(path, "[General]\nSignalTimeout=47\n\n" + AnalyserSection());
+    const auto stored = SectionValues(path, "kelmira");
+    ASSERT_EQ(stored.size(), 92u);
+    TForm1& main = StartWith(Road::Stored, path);
+    ASSERT_EQ(main.WorkspaceFile(), path);
+
+    FileWrites writes(path);
+    main.SaveWorkspace1Click();
+    EXPECT_LE(writes.Count(), 2);
+    EXPECT_GE(writes.Count(), 1);
+    // The analyser loaded every value and saved each one back.
+    EXPECT_EQ(Differences(SectionValues(path, "kelmira"), stored), std::vector<std::string>{});
+    EXPECT_EQ(TIniFile(path).ReadInteger("General", "SignalTimeout", 0), 47);
+
+    // Settings changed since are what the exit writes.
+    QWidget* analyser = main.findChild<QWidget*>("Form1");
+    ASSERT_NE(analyser, nullptr);
+    analyser->findChild<QComboBox*>("CB1")->setCurrentIndex(12);
+    analyser->findChild<QSpinBox*>("SELINES")->setValue(6000);
+    program->Forms().dopt->SETMOUT->setValue(52);
+    writes.Reset();
+    Close();
+    EXPECT_LE(writes.Count(), 2);
+    EXPECT_GE(writes.Count(), 1);
+    auto expected = stored;
+    expected["GroupContent1"] = "12";
+    expected["MaxLines"] = "6000";
+    EXPECT_EQ(Differences(SectionValues(path, "kelmira"), expected), std::vector<std::string>{});
+    EXPECT_EQ(TIniFile(path).ReadInteger("General", "SignalTimeout", 0), 52);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileWrites.h"
 #include "TestFiles.h"
 
 #include <dlfcn.h>
@@ -14,11 +15,13 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace {
 
+using orvane::test::FileWrites;
 using orvane::test::Numbered;
 
 class SelvatTest : public ::testing::Test {
@@ -168,6 +171,117 @@ TEST_F(SelvatTest, LoadPCharResultOutlivesTheCallAndMayBeTheNextDefault) {
     EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "missing", a), "first");
 }
 
+// The host's batch around one "SAVEWORKSPACE": what the plug-ins save is
+// held and reaches the file in one write when the batch ends.
+TEST_F(SelvatTest, ABatchWritesEveryHeldValueInOneWriteAndKeepsTheRest) {
+    WriteRaw(file_, "[General]\r\nTop=5\r\n\r\n[kelmira]\r\nFontSize=9\r\n");
+    FileWrites writes(file_);
+    BeginSaveBatch(file_.c_str());
+    for (int n = 0; n < 40; ++n) SaveInteger(file_.c_str(), "kelmira", Numbered('C', n).c_str(), n * 7);
+    SaveInteger(file_.c_str(), "kelmira", "FontSize", 12);
+    SavePChar(file_.c_str(), "kelmira", "FontName", "DejaVu Sans Mono");
+    SavePChar(file_.c_str(), "Another", "Name", "K\xC3\xB6ln");
+    EXPECT_EQ(writes.Count(), 0);
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(writes.Count(), 1);
+
+    const std::string saved = ReadRaw(file_);
+    EXPECT_EQ(saved.rfind("[General]\r\nTop=5\r\n\r\n[kelmira]\r\nFontSize=12\r\nC0=0\r\n", 0), 0u) << saved;
+    for (int n = 0; n < 40; ++n) EXPECT_EQ(LoadInteger(file_.c_str(), "kelmira", Numbered('C', n).c_str(), -1), n * 7);
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "kelmira", "FontName", ""), "DejaVu Sans Mono");
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "Another", "Name", ""), "K\xC3\xB6ln");
+
+    // After the batch every save is written at once again.
+    SaveInteger(file_.c_str(), "kelmira", "Top", 3);
+    EXPECT_EQ(writes.Count(), 2);
+    // A batch in which nothing was saved writes nothing; pairs may nest and
+    // the outermost end writes.
+    BeginSaveBatch(file_.c_str());
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(writes.Count(), 2);
+    BeginSaveBatch(file_.c_str());
+    BeginSaveBatch(file_.c_str());
+    SaveInteger(file_.c_str(), "kelmira", "Top", 4);
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(writes.Count(), 2);
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(writes.Count(), 3);
+    EXPECT_EQ(LoadInteger(file_.c_str(), "kelmira", "Top", -1), 4);
+    // An end without a beginning, and null names, do nothing.
+    EndSaveBatch(file_.c_str());
+    BeginSaveBatch(nullptr);
+    EndSaveBatch(nullptr);
+    SaveInteger(file_.c_str(), "kelmira", "Top", 6);
+    EXPECT_EQ(writes.Count(), 4);
+}
+
+TEST_F(SelvatTest, LoadsDuringABatchSeeTheHeldValues) {
+    WriteRaw(file_, "[S]\nkept=old\nn=1\n");
+    BeginSaveBatch(file_.c_str());
+    SaveInteger(file_.c_str(), "S", "n", 2);
+    SaveInteger(file_.c_str(), "S", "n", 3); // the last save of a key counts
+    SavePChar(file_.c_str(), "New", "t", "held");
+    SavePChar(file_.c_str(), "S", "kept", "two\r\nlines"); // refused alone, as at once
+    EXPECT_EQ(LoadInteger(file_.c_str(), "S", "n", 0), 3);
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "new", "T", "def"), "held");
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "kept", "def"), "old");
+    EXPECT_STREQ(LoadPChar(file_.c_str(), "S", "missing", "def"), "def");
+    EXPECT_EQ(ReadRaw(file_), "[S]\nkept=old\nn=1\n");
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(ReadRaw(file_), "[S]\nkept=old\nn=3\n\n[New]\nt=held\n");
+}
+
+TEST_F(SelvatTest, SavesOutsideTheBatchAreWrittenAtOnceAndKeptByIt) {
+    WriteRaw(file_, "[S]\na=0\n");
+    const std::string other = Path("other.owk");
+    WriteRaw(other, "[S]\n");
+    FileWrites writes(file_), otherWrites(other);
+    BeginSaveBatch(file_.c_str());
+    SaveInteger(file_.c_str(), "S", "a", 1);
+    // Another file, and the same file from another thread, are written at
+    // once; that thread reads the file as it is.
+    SavePChar(other.c_str(), "S", "b", "now");
+    EXPECT_EQ(otherWrites.Count(), 1);
+    int seen = -1;
+    std::thread([&] {
+        SaveInteger(file_.c_str(), "T", "c", 2);
+        seen = LoadInteger(file_.c_str(), "S", "a", -1);
+    }).join();
+    EXPECT_EQ(seen, 0);
+    EXPECT_EQ(writes.Count(), 1);
+    EXPECT_EQ(ReadRaw(file_), "[S]\na=0\n\n[T]\nc=2\n");
+    // The batch's one write lands on the file as it is by then.
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(writes.Count(), 2);
+    EXPECT_EQ(ReadRaw(file_), "[S]\na=1\n\n[T]\nc=2\n");
+}
+
+TEST_F(SelvatTest, AFileThatBecameOtherDataDuringABatchOrCannotBeWrittenStaysAsItIs) {
+    const std::string recording =
+        "<recorder=\"Orvane\" name=\"x\">\r\nC201 0140 E0CD 4F52 @2024/05/01 13:05:09.08\r\n";
+    WriteRaw(file_, "[kelmira]\nTop=1\n");
+    BeginSaveBatch(file_.c_str());
+    SaveInteger(file_.c_str(), "kelmira", "Top", 20);
+    WriteRaw(file_, recording); // another program puts its file in place
+    SavePChar(file_.c_str(), "kelmira", "FontName", "Terminal");
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(ReadRaw(file_), recording);
+
+    // A folder in place of the file: the held values go nowhere.
+    const std::string folder = Path("folder.owk");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    BeginSaveBatch(folder.c_str());
+    SaveInteger(folder.c_str(), "S", "k", 1);
+    EndSaveBatch(folder.c_str());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
+    // And the next batch of a file that is good again writes.
+    WriteRaw(file_, "");
+    BeginSaveBatch(file_.c_str());
+    SaveInteger(file_.c_str(), "kelmira", "Top", 20);
+    EndSaveBatch(file_.c_str());
+    EXPECT_EQ(ReadRaw(file_), "[kelmira]\nTop=20\n");
+}
+
 std::unique_ptr<TValueTable> EmptyTable() {
     auto t = std::make_unique<TValueTable>();
     std::memset(t.get(), 0x5A, sizeof(TValueTable));
@@ -253,7 +367,8 @@ TEST(SelvatExportTest, OnlyTheInterfaceIsExported) {
     ASSERT_NE(dladdr(reinterpret_cast<void*>(&CharConv), &info), 0);
     void* lib = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(lib, nullptr) << info.dli_fname;
-    for (const char* name : {"CharConv", "AddValue", "SaveInteger", "SavePChar", "LoadInteger", "LoadPChar"})
+    for (const char* name : {"CharConv", "AddValue", "SaveInteger", "SavePChar", "LoadInteger", "LoadPChar",
+                             "BeginSaveBatch", "EndSaveBatch"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     // The linked-in ini and value-table code stays private.
     for (const char* name : {"_ZN8TIniFile10UpdateFileEv", "_ZN6orvane15ClearValueTableER11TValueTable"})
