@@ -250,7 +250,6 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     const std::string keyName = CleanName(key);
     const std::string secFold = Fold(secName);
     const std::string keyFold = Fold(keyName);
-
     const std::string text = Text(value);
 
     Section* s = FindSection(secFold);
