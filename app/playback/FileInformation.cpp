@@ -1,10 +1,13 @@
 #include "FileInformation.h"
 
+#include "Utf8.h"
+
 namespace orvane {
 
 std::string FileInformationText(const std::string& fileName, const std::string& headerLine) {
-    std::string h = headerLine;
-    if (h.size() < 6 || h.front() != '<' || h.back() != '>') return "No information.";
+    if (headerLine.size() < 6 || headerLine.front() != '<' || headerLine.back() != '>') return "No information.";
+    // Shown as text: a header written on the original platform is Windows-1252.
+    std::string h = utf8::FromFileBytes(headerLine);
     std::string message = fileName + "\n";
     size_t before;
     do {

@@ -49,13 +49,15 @@ SELVAT_API void SavePChar(const char* file, const char* section, const char* key
 SELVAT_API void BeginSaveBatch(const char* file);
 SELVAT_API void EndSaveBatch(const char* file);
 
-/* The stored integer (optional "-" and decimal digits), or def when the
- * file, section or key is missing or the text is no such integer. */
+/* The stored integer (optional "-" and decimal digits, blanks around them
+ * aside), or def when the file, section or key is missing or the text is no
+ * such integer. */
 SELVAT_API int32_t LoadInteger(const char* file, const char* section, const char* key, int32_t def);
 
-/* The stored text, or def (null: the empty text) when it is missing. The
- * result is a copy owned by the library, valid in the calling thread until
- * its next LoadPChar call. */
+/* The stored text in UTF-8 (bytes of the file that are not UTF-8 read as
+ * Windows-1252), or def as given (null: the empty text) when it is missing.
+ * The result is a copy owned by the library, valid in the calling thread
+ * until its next LoadPChar call. */
 SELVAT_API const char* LoadPChar(const char* file, const char* section, const char* key,
                                  const char* def);
 

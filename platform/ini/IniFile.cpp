@@ -22,7 +22,10 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-std::string CleanName(std::string_view s) { return std::string(Trim(s)); }
+// A name or value as text (see the class comment): the file's bytes, or a
+// caller's, read the one way every text of a file is read.
+std::string Text(std::string_view s) { return orvane::utf8::FromFileBytes(s); }
+std::string CleanName(std::string_view s) { return Text(Trim(s)); }
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 bool HasNul(std::string_view s) { return s.find('\0') != std::string_view::npos; }
@@ -75,20 +78,17 @@ std::string AsciiFold(std::string_view s) {
     return out;
 }
 
-// The form in which two names compare equal when they differ only in case.
-// Invalid UTF-8 is folded in its ASCII part only; its bytes stay invalid, so
-// it can never meet the folding of a valid name.
-std::string Fold(std::string_view name) {
-    name = Trim(name);
+// The form in which two names compare equal when they differ only in case,
+// taken from the name as text, so that a name in Windows-1252 meets its
+// spelling in UTF-8.
+std::string Fold(std::string_view raw) {
+    const std::string name = CleanName(raw);
     const bool ascii = std::all_of(name.begin(), name.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    // Checked as a whole: a decoder that keeps state would hold back an
-    // incomplete last character, and "a\xC3" would fold like "a".
-    if (ascii || !orvane::utf8::IsValid(name)) return AsciiFold(name);
+    if (ascii) return AsciiFold(name);
     QStringDecoder decoder(QStringConverter::Utf8,
                            QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
-    if (decoder.hasError()) return AsciiFold(name);
     return text.toCaseFolded().toUtf8().toStdString();
 }
 
@@ -176,7 +176,7 @@ void TIniFile::Parse(std::string_view text) {
         if (IsHeader(t)) {
             Section s;
             s.raw = std::string(raw);
-            s.name = std::string(HeaderName(t));
+            s.name = Text(HeaderName(t));
             s.fold = Fold(s.name);
             sections_.push_back(std::move(s));
             target = &sections_.back().lines;
@@ -187,9 +187,9 @@ void TIniFile::Parse(std::string_view text) {
         const size_t eq = raw.find('=');
         if (eq != std::string_view::npos) {
             line.isKey = true;
-            line.key = std::string(Trim(raw.substr(0, eq)));
+            line.key = CleanName(raw.substr(0, eq));
             line.fold = Fold(line.key);
-            line.value = std::string(raw.substr(eq + 1));
+            line.value = Text(raw.substr(eq + 1));
         }
         target->push_back(std::move(line));
     }
@@ -239,8 +239,8 @@ const TIniFile::Line* TIniFile::FindKey(const Section& s, std::string_view fold)
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view def) const {
-    if (const Section* s = FindSection(Fold(CleanName(section))))
-        if (const Line* l = FindKey(*s, Fold(CleanName(key)))) return l->value;
+    if (const Section* s = FindSection(Fold(section)))
+        if (const Line* l = FindKey(*s, Fold(key))) return l->value;
     return std::string(def);
 }
 
@@ -250,6 +250,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     const std::string keyName = CleanName(key);
     const std::string secFold = Fold(secName);
     const std::string keyFold = Fold(keyName);
+    const std::string text = Text(value);
 
     Section* s = FindSection(secFold);
     if (!s) {
@@ -268,7 +269,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
 
     for (Line& l : s->lines) {
         if (l.isKey && l.fold == keyFold) {
-            l.value = std::string(value);
+            l.value = text;
             l.rewrite = true;
             return;
         }
@@ -283,13 +284,13 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     fresh.isKey = true;
     fresh.key = keyName;
     fresh.fold = keyFold;
-    fresh.value = std::string(value);
+    fresh.value = text;
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(fresh));
 }
 
 int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
-    if (const Section* s = FindSection(Fold(CleanName(section)))) {
-        if (const Line* l = FindKey(*s, Fold(CleanName(key)))) {
+    if (const Section* s = FindSection(Fold(section))) {
+        if (const Line* l = FindKey(*s, Fold(key))) {
             int32_t v = 0;
             if (ParseInteger(l->value, v)) return v;
         }
@@ -310,12 +311,12 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 }
 
 bool TIniFile::SectionExists(std::string_view section) const {
-    return FindSection(Fold(CleanName(section))) != nullptr;
+    return FindSection(Fold(section)) != nullptr;
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
-    const Section* s = FindSection(Fold(CleanName(section)));
-    return s && FindKey(*s, Fold(CleanName(key)));
+    const Section* s = FindSection(Fold(section));
+    return s && FindKey(*s, Fold(key));
 }
 
 std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
@@ -327,7 +328,7 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
 std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
     std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    const Section* s = FindSection(Fold(CleanName(section)));
+    const Section* s = FindSection(Fold(section));
     if (!s) return out;
     std::vector<const std::string*> seen;
     for (const Line& l : s->lines) {
@@ -342,14 +343,14 @@ std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
 }
 
 void TIniFile::EraseSection(std::string_view section) {
-    const std::string fold = Fold(CleanName(section));
+    const std::string fold = Fold(section);
     std::erase_if(sections_, [&fold](const Section& s) { return s.fold == fold; });
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-    Section* s = FindSection(Fold(CleanName(section)));
+    Section* s = FindSection(Fold(section));
     if (!s) return;
-    const std::string fold = Fold(CleanName(key));
+    const std::string fold = Fold(key);
     std::erase_if(s->lines, [&fold](const Line& l) { return l.isKey && l.fold == fold; });
 }
 

@@ -10,29 +10,37 @@
 // - UpdateFile() writes a temporary file in the same folder and renames it
 //   over the old one, so a failed write leaves the old file as it was. It
 //   throws EIniFileError when the file cannot be written.
-// - Section and key names match without regard to case, Unicode-aware
-//   (Unicode case folding of valid UTF-8; plain ASCII folding otherwise).
-//   Blanks and tabs around section and key names do not count.
-// - Values are UTF-8 bytes taken exactly as they stand after the first "=":
-//   no trimming, no quote stripping. Only ReadInteger and ReadBool ignore
-//   blanks and tabs around the number.
+// - Bytes become text here, and only here: section names, key names and
+//   values are read as UTF-8, and every byte that is no part of a
+//   well-formed UTF-8 sequence as its Windows-1252 character
+//   (utf8::FromFileBytes), the code page in which editors and programs of the
+//   original platform write; so no text read from a file is ever U+FFFD.
+//   Names and values a caller passes are taken the same way, so whatever the
+//   class writes is UTF-8, and a name in Windows-1252 is the same name as its
+//   UTF-8 spelling. Callers get text and need no conversion of their own.
+// - Section and key names match without regard to case (Unicode case folding
+//   of the text). Blanks and tabs around section and key names do not count.
+// - Values are taken exactly as they stand after the first "=": no trimming,
+//   no quote stripping (ReadInteger says what a number may hold).
 // - A section header is "[" first (blanks and tabs before it aside); its
 //   name runs to the last "]" on the line, and what follows is a comment.
 //   Lines that hold no key of a section (notes written by hand, keys above
 //   the first section) are not read, and stay as they stand.
 // - Lines keep their order; sections and keys that are not written are
-//   rewritten byte for byte. New keys go after the last non-blank line of
-//   their section, new sections at the end of the file. The reader accepts
-//   CR, LF and CR LF; the file is written with the line break its first line
-//   ended with (LF for a new file), without a byte-order mark; the reader
-//   skips every byte-order mark at the start of the file.
-// - Every value written reads back unchanged with the same section and key.
-//   What a line cannot carry is refused with EIniFileError and changes
-//   nothing: CR or LF in a section name, key name or value; "=" in a key
-//   name (it ends at the first one on reading); a key name beginning with
-//   "[" with a "]" after it in the key or the value, since that line reads
-//   as a section header; a NUL byte anywhere, which would make the file read
-//   as other data (IsIniText). A lookup with such a name finds nothing.
+//   rewritten byte for byte, in whatever encoding they stand. New keys go
+//   after the last non-blank line of their section, new sections at the end
+//   of the file. The reader accepts CR, LF and CR LF; the file is written
+//   with the line break its first line ended with (LF for a new file),
+//   without a byte-order mark; the reader skips every byte-order mark at the
+//   start of the file.
+// - Every value written reads back as its text (unchanged when it is UTF-8)
+//   with the same section and key. What a line cannot carry is refused with
+//   EIniFileError and changes nothing: CR or LF in a section name, key name
+//   or value; "=" in a key name (it ends at the first one on reading); a key
+//   name beginning with "[" with a "]" after it in the key or the value,
+//   since that line reads as a section header; a NUL byte anywhere, which
+//   would make the file read as other data (IsIniText). A lookup with such a
+//   name finds nothing.
 // - The first section of a name and the first key of a name in it count;
 //   later duplicates in a hand-edited file are kept but not read.
 #ifndef ORVANE_INIFILE_H
@@ -76,12 +84,13 @@ public:
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // The value when it is a plain decimal integer in range: an optional "-"
-    // followed by digits only (no "+", no blanks, no hex); else def.
+    // followed by digits (no "+", no hex, nothing between them), with any
+    // blanks and tabs around it; else def.
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
 
-    // Any integer but 0 is true, 0 is false; a missing key or a text that is
-    // no integer gives def. Written as "1" or "0".
+    // Any integer that ReadInteger reads but 0 is true, 0 is false; a missing
+    // key or a text that is no integer gives def. Written as "1" or "0".
     bool ReadBool(std::string_view section, std::string_view key, bool def) const;
     void WriteBool(std::string_view section, std::string_view key, bool value);
 

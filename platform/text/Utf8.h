@@ -2,8 +2,9 @@
 // UTF-8 as every text of the system is stored. Only well-formed sequences
 // are characters: overlong forms, surrogates, code points beyond U+10FFFF,
 // stray continuation bytes and sequences cut short are single bytes that
-// stand for themselves.
+// stand for themselves, and FromFileBytes reads each as Windows-1252.
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace orvane::utf8 {
@@ -57,6 +58,59 @@ inline bool IsValid(std::string_view s) {
         i += len;
     }
     return true;
+}
+
+// Appends the UTF-8 form of cp (at most U+10FFFF, no surrogate).
+inline void Append(std::string& out, char32_t cp) {
+    const auto byte = [&out](char32_t v) { out += static_cast<char>(v); };
+    if (cp < 0x80) {
+        byte(cp);
+    } else if (cp < 0x800) {
+        byte(0xC0 | (cp >> 6));
+        byte(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        byte(0xE0 | (cp >> 12));
+        byte(0x80 | ((cp >> 6) & 0x3F));
+        byte(0x80 | (cp & 0x3F));
+    } else {
+        byte(0xF0 | (cp >> 18));
+        byte(0x80 | ((cp >> 12) & 0x3F));
+        byte(0x80 | ((cp >> 6) & 0x3F));
+        byte(0x80 | (cp & 0x3F));
+    }
+}
+
+// The character a byte stands for in Windows-1252, the code page of the
+// files that editors and programs of the original platform write; the five
+// bytes it leaves undefined stand for the C1 controls of the same number.
+inline char32_t Windows1252(unsigned char c) {
+    static constexpr char16_t k80[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    return c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : c;
+}
+
+// The text that bytes read from a file stand for, in UTF-8: well-formed
+// sequences as they are, and every other byte its Windows-1252 character, so
+// that a file written on the original platform keeps its letters and no text
+// read from a file turns into U+FFFD. Text that is UTF-8 already comes back
+// unchanged, so taking it twice changes nothing more.
+inline std::string FromFileBytes(std::string_view bytes) {
+    if (IsValid(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t len = SequenceAt(bytes, i);
+        if (len != 0) {
+            out.append(bytes.substr(i, len));
+            i += len;
+        } else {
+            Append(out, Windows1252(static_cast<unsigned char>(bytes[i])));
+            ++i;
+        }
+    }
+    return out;
 }
 
 // The longest prefix of at most maxBytes bytes that keeps every character

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QSpinBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -66,6 +67,17 @@ std::string SampleFile() {
     return bytes;
 }
 
+// Whether the bytes hold that line whole, whatever their line breaks.
+bool HasLine(const std::string& bytes, const std::string& line) {
+    for (size_t from = 0; from <= bytes.size();) {
+        size_t end = bytes.find_first_of("\r\n", from);
+        if (end == std::string::npos) end = bytes.size();
+        if (bytes.compare(from, end - from, line) == 0) return true;
+        from = end + 1;
+    }
+    return false;
+}
+
 std::string RandomBytes() {
     std::mt19937 rng(7);
     std::string bytes(3000, '\0');
@@ -98,14 +110,15 @@ protected:
     std::string Before(Road road) const { return Data() + (road == Road::Stored ? "default.owk" : "studio.owk"); }
     static int BeforeTimeout(Road road) { return road == Road::Stored ? 40 : 45; }
 
-    // Starts the program with file named as the workspace on that road.
-    TForm1& StartWith(Road road, const std::string& file) {
+    // Starts the program with file named as the workspace on that road, and
+    // with the files of play on its command line.
+    TForm1& StartWith(Road road, const std::string& file, std::vector<std::string> play = {}) {
         WriteFileBytes(Data() + "studio.owk", "[General]\nSignalTimeout=45\n");
         WriteFileBytes(Data() + "default.owk", "[General]\nSignalTimeout=40\n");
         WriteFileBytes(Data() + "orvane.ini",
                        "[General]\nWorkspaceFile=" + (road == Road::Stored ? file : Data() + "studio.owk") + "\n");
-        AppEnv env = system.Make(Folder() + "orvane", road == Road::Switch ? std::vector<std::string>{"-WS:" + file}
-                                                                         : std::vector<std::string>{});
+        if (road == Road::Switch) play.insert(play.begin(), "-WS:" + file);
+        AppEnv env = system.Make(Folder() + "orvane", play);
         env.modal = &modal;
         env.clock = &time;
         env.timers = env.threadedTimers = &time;
@@ -205,6 +218,9 @@ TEST_F(WorkspaceEndToEnd, AWorkspaceEditedByHandOpensAndKeepsItsSettingsAndItsOw
             for (const std::string& line : f.odd) EXPECT_NE(saved.find(line), std::string::npos) << line;
             const TIniFile ini(path);
             EXPECT_EQ(ini.ReadInteger("General", "SignalTimeout", 0), opened ? 47 : BeforeTimeout(road));
+            // Written as the program writes a number, blanks and all gone.
+            const std::string timeout = "SignalTimeout=" + std::to_string(opened ? 47 : BeforeTimeout(road));
+            EXPECT_TRUE(HasLine(saved, timeout)) << saved;
             if (opened) {
                 EXPECT_EQ(ini.ReadInteger("kelmira", "FontSize", 0), 12);
             }
@@ -308,6 +324,48 @@ TEST_F(WorkspaceEndToEnd, ASaveOrAnExitWritesTheWorkspaceAtMostTwiceAndKeepsEver
     expected["MaxLines"] = "6000";
     EXPECT_EQ(Differences(SectionValues(path, "kelmira"), expected), std::vector<std::string>{});
     EXPECT_EQ(TIniFile(path).ReadInteger("General", "SignalTimeout", 0), 52);
+}
+
+// A workspace and a recording that an editor and the program of the original
+// platform wrote: CR LF and Windows-1252. Through a start that plays the
+// recording, REC and the exit, no letter is lost, and what is written is UTF-8.
+TEST_F(WorkspaceEndToEnd, LettersOfFilesInWindows1252AreKeptThroughARecordingAndTheExit) {
+    const std::string take = Elsewhere() + "take.orv";
+    const std::string path = Elsewhere() + "koeln.owk";
+    WriteFileBytes(path, "[General]\r\nName=M\xFCnchen Stra\xDF" "e\r\nLocation=K\xF6ln\r\n"
+                         "Notes=Caf\xE9 \x80 5, \x93zitiert\x94\r\nDefaultFilename=" + take +
+                         "\r\n[kelmira]\r\nFontName=Sch\xF6ne Schrift\r\n");
+    const std::string played = Elsewhere() + "zuerich.orv";
+    WriteFileBytes(played, "<recorder=\"Orvane\" date=\"2003-05-01\" time=\"13-05-09\" source=\"1\" name=\"J\xFCrgen\" "
+                           "location=\"Z\xFCrich\">\r\n" +
+                               RecordingLines(StationGroups(0xC201, "ORVANE  ", 40), true, "\r\n"));
+
+    TForm1& main = StartWith(Road::Stored, path, {played});
+    ASSERT_EQ(main.WorkspaceFile(), path);
+    ASSERT_TRUE(main.Playing());
+    const TDOPT& options = *program->Forms().dopt;
+    EXPECT_EQ(options.ENAME->text().toStdString(), "München Straße");
+    EXPECT_EQ(options.ELOC->text().toStdString(), "Köln");
+    EXPECT_EQ(options.ENOTES->text().toStdString(), "Café € 5, “zitiert”");
+    main.FileInformation1Click();
+    ASSERT_FALSE(modal.messages.empty());
+    EXPECT_NE(modal.messages.back().find("\nname: Jürgen \nlocation: Zürich"), std::string::npos)
+        << modal.messages.back();
+
+    main.BBRECClick();
+    ASSERT_TRUE(main.Recording());
+    Close();
+
+    const std::string saved = ReadFileBytes(path);
+    for (const char* line : {"Name=München Straße", "Location=Köln", "Notes=Café € 5, “zitiert”",
+                             "FontName=Schöne Schrift"})
+        EXPECT_TRUE(HasLine(saved, line)) << line << "\n" << saved;
+    EXPECT_EQ(saved.find("\xEF\xBF\xBD"), std::string::npos) << saved;
+    const std::string recorded = ReadFileBytes(take);
+    const std::string header = recorded.substr(0, recorded.find("\r\n"));
+    EXPECT_NE(header.find(" name=\"München Straße\" location=\"Köln\" notes=\"Café € 5, “zitiert”\">"),
+              std::string::npos)
+        << header;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // texts (section, key, value; a length byte and the bytes each).
 #include "FuzzInput.h"
 #include "IniFile.h"
+#include "Utf8.h"
 
 #include <vector>
 
@@ -32,6 +33,13 @@ std::vector<std::string> SectionNames(std::string_view text) {
     return names;
 }
 
+// Everything the class reads out is text, whatever bytes the file held.
+bool AllText(const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [key, value] : values)
+        if (!orvane::utf8::IsValid(key) || !orvane::utf8::IsValid(value)) return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,7 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TIniFile ini(path);
     std::vector<std::string> sections = SectionNames(file);
     std::vector<std::vector<std::pair<std::string, std::string>>> before;
-    for (const std::string& s : sections) before.push_back(ini.ReadSectionValues(s));
+    for (const std::string& s : sections) {
+        before.push_back(ini.ReadSectionValues(s));
+        fuzz::Check(AllText(before.back()), "names and values read are UTF-8");
+    }
 
     // A write that is taken reads back at once; one that is refused changes nothing.
     std::vector<Write> taken;
@@ -61,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fuzz::Check(ini.ReadString(w.section, w.key, "\x01missing") == old, "a refused write changes nothing");
             continue;
         }
-        fuzz::Check(ini.ReadString(w.section, w.key, "") == w.value, "a written value reads back at once");
+        fuzz::Check(ini.ReadString(w.section, w.key, "") == utf8::FromFileBytes(w.value),
+                    "a written value reads back at once, as text");
         taken.push_back(w);
         sections.push_back(w.section);
     }

@@ -134,6 +134,35 @@ TEST_F(IniFileTest, ValuesRoundTripAsTheyStand) {
         EXPECT_EQ(back.ReadString("V", Numbered('k', i), "missing"), values[i]) << i;
 }
 
+// A file that an editor of the original platform wrote in Windows-1252.
+TEST_F(IniFileTest, AFileInWindows1252ReadsAsTextAndWhatIsWrittenIsUtf8) {
+    const std::string path = Path("cp1252.ini");
+    const std::string note = "; Notizen f\xFCr K\xF6ln";
+    WriteRaw(path, note + "\n[General]\nLocation=K\xF6ln\nName=M\xFCnchen Stra\xDF" "e\nPrice=\x80 5\n"
+                   "[Stra\xDF" "e]\nGr\xF6\xDF" "e=12\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("General", "Location", ""), "Köln");
+    EXPECT_EQ(ini.ReadString("General", "Name", ""), "München Straße");
+    EXPECT_EQ(ini.ReadString("General", "Price", ""), "€ 5");
+    // A name is the same name in either encoding and any case.
+    EXPECT_EQ(ini.ReadInteger("straße", "GRÖßE", 0), 12);
+    EXPECT_EQ(ini.ReadInteger("Stra\xDF" "e", "Gr\xF6\xDF" "e", 0), 12);
+    EXPECT_EQ(ini.ReadSection("Straße"), std::vector<std::string>{"Größe"});
+
+    // What is written goes in as text, in UTF-8; the rest stays as it stands.
+    ini.WriteString("General", "Location", ini.ReadString("General", "Location", ""));
+    ini.WriteString("General", "Notes", "Caf\xE9");
+    ini.WriteInteger("Straße", "größe", 13);
+    EXPECT_EQ(ini.ReadString("General", "Notes", ""), "Café");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadRaw(path), note + "\n[General]\nLocation=K\xC3\xB6ln\nName=M\xFCnchen Stra\xDF" "e\nPrice=\x80 5\n"
+                             "Notes=Caf\xC3\xA9\n[Stra\xDF" "e]\nGr\xC3\xB6\xC3\x9F" "e=13\n");
+    const TIniFile back(path);
+    EXPECT_EQ(back.ReadString("General", "Location", ""), "Köln");
+    EXPECT_EQ(back.ReadString("General", "Name", ""), "München Straße");
+    EXPECT_EQ(back.ReadInteger("Straße", "Größe", 0), 13);
+}
+
 TEST_F(IniFileTest, WhatALineCannotCarryIsRefusedAndChangesNothing) {
     const std::string path = Path("inject.ini");
     WriteRaw(path, "[S]\nk=old\n");
