@@ -972,8 +972,10 @@ void TForm1::OrvaneHelp1Click() {
     const std::string manual = programFolder_ + "orvane.pdf";
     if (!std::filesystem::exists(manual))
         Message("The manual " + manual + " is missing. \rInstall Orvane again to get it back.");
-    else if (!env_.shell->Open(manual, programFolder_))
-        Message("Can't start a PDF viewer for " + manual + ". \rOpen the manual with a PDF viewer of your choice.");
+    else
+        env_.shell->Open(manual, programFolder_, this, [this, manual] {
+            Message("Can't start a PDF viewer for " + manual + ". \rOpen the manual with a PDF viewer of your choice.");
+        });
 }
 
 void TForm1::miPluginsClick(int index) { plugins_.CommandTo(index, "CONFIGURE", ""); }
