@@ -729,13 +729,43 @@ void TForm1::Show(const std::string& message) {
     }
 }
 
+namespace {
+
+// The width the status bar has for its message: it draws it with a margin of
+// 6 pixels on either side.
+int StatusRoom(const QStatusBar& bar) { return bar.width() - 12; }
+
+// `text` with `part`, which it holds, shortened in the middle until the whole
+// is no wider than `width`; what stands around the part stays whole.
+QString ElidedWithin(const QString& text, const QString& part, const QFontMetrics& metrics, int width) {
+    const qsizetype at = text.indexOf(part);
+    if (at < 0 || part.isEmpty() || metrics.horizontalAdvance(text) <= width) return text;
+    const QString before = text.left(at), after = text.mid(at + part.size());
+    // Kerning across the joins may add a pixel to the parts' sum.
+    QString fitted;
+    for (int room = width - metrics.horizontalAdvance(before + after); room >= 0; --room) {
+        fitted = before + metrics.elidedText(part, Qt::ElideMiddle, room) + after;
+        if (metrics.horizontalAdvance(fitted) <= width) break;
+    }
+    return fitted.isEmpty() ? before + QChar(0x2026) + after : fitted;
+}
+
+} // namespace
+
+void TForm1::ShowNaming(const std::string& message, const std::string& file) {
+    QStatusBar* bar = statusBar();
+    const QString whole = QString::fromStdString(message);
+    const QString shown = ElidedWithin(whole, QString::fromStdString(file), bar->fontMetrics(), StatusRoom(*bar));
+    Show(shown.toStdString());
+    // The whole path is still there to read under the mouse.
+    if (shown != whole) bar->setToolTip(whole);
+}
+
 QString TForm1::StatusText() const { return statusBar()->currentMessage(); }
 
 void TForm1::StatusMessageChanged(const QString& message) {
     QStatusBar* bar = statusBar();
-    // The bar draws its message with a margin of 6 pixels on either side.
-    const int room = bar->width() - 12;
-    bar->setToolTip(bar->fontMetrics().horizontalAdvance(message) > room ? message : QString());
+    bar->setToolTip(bar->fontMetrics().horizontalAdvance(message) > StatusRoom(*bar) ? message : QString());
 }
 
 void TForm1::TimerStatusTimer() { autoHint_ = true; }
@@ -972,8 +1002,10 @@ void TForm1::OrvaneHelp1Click() {
     const std::string manual = programFolder_ + "orvane.pdf";
     if (!std::filesystem::exists(manual))
         Message("The manual " + manual + " is missing. \rInstall Orvane again to get it back.");
-    else if (!env_.shell->Open(manual, programFolder_))
-        Message("Can't start a PDF viewer for " + manual + ". \rOpen the manual with a PDF viewer of your choice.");
+    else
+        env_.shell->Open(manual, programFolder_, this, [this, manual] {
+            Message("Can't start a PDF viewer for " + manual + ". \rOpen the manual with a PDF viewer of your choice.");
+        });
 }
 
 void TForm1::miPluginsClick(int index) { plugins_.CommandTo(index, "CONFIGURE", ""); }

@@ -71,6 +71,7 @@ public:
 
     // The status line: a message for five seconds, then control hints again.
     void Show(const std::string& message) override;
+    void ShowNaming(const std::string& message, const std::string& file) override;
     bool AutoHint() const { return autoHint_; }
     QString StatusText() const;
 

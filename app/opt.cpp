@@ -393,9 +393,10 @@ std::string TDOPT::TemplateFile() const {
 
 void TDOPT::Button3Click() {
     const std::string file = TemplateFile();
-    if (!main_.Env().shell->Edit(file))
+    main_.Env().shell->Edit(file, this, [this, file] {
         main_.Env().modal->Message(this, "Can't start a text editor for " + file +
                                              ". \rOpen the template with an editor of your choice.");
+    });
 }
 
 void TDOPT::Button4Click() { CLBGREC->SetAll(true); }

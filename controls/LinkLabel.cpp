@@ -3,6 +3,7 @@
 #include "Shell.h"
 
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace orvane::controls {
 
@@ -80,12 +81,15 @@ void TLinkLabel::Click() {
 
 void TLinkLabel::LinkClick(QObject* sender) {
     if (!link_.empty()) {
-        bool opened = false;
+        const QPointer<QObject> from(sender);
+        const auto failed = [this, from] {
+            if (OnOpenFailed) OnOpenFailed(from);
+        };
         try {
-            opened = shell_->Open(link_, std::string());
+            shell_->Open(link_, std::string(), this, failed);
         } catch (...) {
+            failed();
         }
-        if (!opened && OnOpenFailed) OnOpenFailed(sender);
     }
     if (oldClick_) oldClick_(sender);
 }

@@ -49,7 +49,8 @@ public:
     // Runs on a left click; the label's own handler unless a form replaces it.
     TNotifyEvent OnClick;
     // Runs when the desktop could not open the link, so the form can say
-    // what to do instead of the click doing nothing.
+    // what to do instead of the click doing nothing; the desktop may tell
+    // only after the click, once its opener has ended.
     TNotifyEvent OnOpenFailed;
 
     // The opener for links; null restores the desktop's. Not owned.

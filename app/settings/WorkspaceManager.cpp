@@ -91,7 +91,7 @@ bool WorkspaceManager::SaveWorkspace() {
         Workspace::Write(workspaceFile_, host_.WorkspaceControls(), sourceOverride_, host_.AudioDevices());
         return true;
     } catch (const EWorkspaceHoldsOtherData&) {
-        host_.Show(NoLongerAWorkspace(workspaceFile_));
+        host_.ShowNaming(NoLongerAWorkspace(workspaceFile_), workspaceFile_);
         return false;
     } catch (const std::exception&) {
         CannotWriteFile();

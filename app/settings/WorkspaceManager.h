@@ -29,6 +29,9 @@ public:
     // The main window's frame and the available area of its screen.
     virtual void WindowAndScreenArea(QSize& frame, QRect& area) const = 0;
     virtual void Show(const std::string& message) = 0; // status line
+    // The status line with a message that names `file`: where the whole
+    // would not fit, the name is shortened in its middle.
+    virtual void ShowNaming(const std::string& message, const std::string& /*file*/) { Show(message); }
     virtual void Message(const std::string& text) = 0; // message box
 };
 

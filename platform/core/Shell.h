@@ -1,8 +1,11 @@
 #pragma once
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QDialog;
+class QObject;
 class QWidget;
 
 namespace orvane {
@@ -11,25 +14,54 @@ namespace orvane {
 // test ever launches anything.
 class IShell {
 public:
+    // Runs on the GUI thread when the desktop opened nothing: the opener
+    // could not start, or ended in failure. Never once `context` is gone.
+    using Failed = std::function<void()>;
+
     virtual ~IShell() = default;
-    // Opens a document or link with its default application; false when the
-    // desktop refused.
-    virtual bool Open(const std::string& target, const std::string& workingFolder) = 0;
+    // Opens a document or link with its default application. An opener
+    // tells of its failure only when it ends, so the answer comes later.
+    virtual void Open(const std::string& target, const std::string& workingFolder, QObject* context,
+                      Failed failed) = 0;
     virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args) = 0;
     // Opens a text file in the desktop's default text editor, whatever
     // application its extension is associated with.
-    virtual bool Edit(const std::string& file) { return Open(file, {}); }
+    virtual void Edit(const std::string& file, QObject* context, Failed failed) {
+        Open(file, {}, context, std::move(failed));
+    }
     // Whether a program of that name is on the search path, so a failure
     // can name what is missing; true when the shell cannot tell.
     virtual bool Installed(const std::string& /*program*/) { return true; }
 };
 
+// Hands documents to xdg-open and text files to the text editor through
+// gtk-launch. Each opener runs in a session of its own and is watched without
+// blocking; it outlives the shell and the program, since xdg-open may run the
+// application in the foreground until the user closes it.
 class DesktopShell final : public IShell {
 public:
-    bool Open(const std::string& target, const std::string& workingFolder) override;
+    DesktopShell();
+    ~DesktopShell() override;
+    DesktopShell(const DesktopShell&) = delete;
+    DesktopShell& operator=(const DesktopShell&) = delete;
+
+    void Open(const std::string& target, const std::string& workingFolder, QObject* context,
+              Failed failed) override;
     bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
-    bool Edit(const std::string& file) override;
+    void Edit(const std::string& file, QObject* context, Failed failed) override;
     bool Installed(const std::string& program) override;
+
+    // Openers started and still running.
+    size_t Running() const { return openers_.size(); }
+
+private:
+    struct Opener;
+    // False when the program could not be started; `failed` is then not run.
+    bool Launch(const std::string& program, const std::vector<std::string>& args, QObject* context,
+                Failed failed);
+    void Ended(Opener* opener);
+
+    std::vector<std::unique_ptr<Opener>> openers_;
 };
 
 // What the user reads when the shell opened no web browser for `address`:

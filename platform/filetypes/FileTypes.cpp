@@ -80,16 +80,21 @@ std::string XdgFileTypes::DesktopEntry(size_t index) const {
 }
 
 std::string XdgFileTypes::ExecLine() const {
+    // Only a path with a reserved character is quoted: xdg-open's own search
+    // (a desktop with no environment of its own) takes the first word as it
+    // stands, quotes and all, so a quoted plain path would start nothing.
+    static const std::string kReserved = " \t\n\"'\\><~|&;$*?#`()";
+    const bool quote = programPath_.find_first_of(kReserved) != std::string::npos;
     // Inside a quoted argument '"', '`', '$' and '\' take a backslash, and the
     // entry's string escapes double every backslash again; '%' is doubled.
-    std::string quoted;
+    std::string exec;
     for (char c : programPath_) {
-        if (c == '"' || c == '`' || c == '$') quoted += "\\\\";
-        if (c == '\\') quoted += "\\\\\\";
-        if (c == '%') quoted += '%';
-        quoted += c;
+        if (quote && (c == '"' || c == '`' || c == '$')) exec += "\\\\";
+        if (quote && c == '\\') exec += "\\\\\\";
+        if (c == '%') exec += '%';
+        exec += c;
     }
-    return "\"" + quoted + "\" %f";
+    return (quote ? "\"" + exec + "\"" : exec) + " %f";
 }
 
 bool XdgFileTypes::WriteDesktopEntry(size_t index) const {

@@ -68,7 +68,8 @@ public:
     std::string PackageFile() const { return dataHome_ + "/mime/packages/orvane.xml"; }
     std::string DesktopEntry(size_t index) const;
     std::string MimeAppsList() const { return configHome_ + "/mimeapps.list"; }
-    // The Exec value of the desktop entries: the program quoted, then "%f".
+    // The Exec value of the desktop entries: the program, quoted when its
+    // path holds a character the entry's rules reserve, then "%f".
     std::string ExecLine() const;
 
     // Runs update-mime-database and the like when they are installed.

@@ -20,9 +20,9 @@ namespace orvane::test {
 struct FakeShell : IShell {
     std::vector<std::string> opened;
     bool refuseOpen = false; // no application opens documents or links
-    bool Open(const std::string& target, const std::string&) override {
+    void Open(const std::string& target, const std::string&, QObject*, Failed failed) override {
         opened.push_back(target);
-        return !refuseOpen;
+        if (refuseOpen) failed();
     }
     std::vector<std::string> missing; // programs that do not start
     bool StartDetached(const std::string& program, const std::vector<std::string>&) override {
@@ -33,9 +33,9 @@ struct FakeShell : IShell {
         return std::find(missing.begin(), missing.end(), program) == missing.end();
     }
     bool editorMissing = false; // no text editor can be started
-    bool Edit(const std::string& file) override {
+    void Edit(const std::string& file, QObject*, Failed failed) override {
         opened.push_back(file);
-        return !editorMissing;
+        if (editorMissing) failed();
     }
 };
 

@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTest>
 #include "SeekTrackBar.h"
 #include <QTabWidget>
 #include <gtest/gtest.h>
@@ -436,4 +438,37 @@ TEST_F(SettingsTest, AWriteProtectedSettingsFileShowsTheMessageAndLosesNothing) 
     EXPECT_EQ(ReadFileBytes(Data() + "orvane.ini"), old);
     // The workspace beside it was still written.
     EXPECT_TRUE(TIniFile(Data() + "default.owk").SectionExists("General"));
+}
+
+// A workspace that became other data is named on the status line, whole
+// however long its path, its name shortened in the middle where it must be.
+TEST_F(SettingsTest, AWorkspaceThatIsNoLongerOneIsNamedWithinTheStatusLine) {
+    const QString tail = "\" is no longer a workspace file and is left as it is.";
+    const std::string deep = Data() + std::string(12, 'd') + "/" + std::string(120, 'e') + "/";
+    QDir().mkpath(QString::fromStdString(deep));
+    TForm1& main = Start();
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QStatusBar* bar = main.statusBar();
+    const int room = bar->width() - 12; // the bar's margins
+    for (const std::string& name : {Data() + "w.owk", deep + "station workspace.owk"}) {
+        SCOPED_TRACE(name);
+        const QString file = QString::fromStdString(name);
+        WriteFileBytes(name, "C201 0140 E0CD 4F52\r\n");
+        main.Settings().SetWorkspaceFile(name);
+        main.SaveWorkspace1Click();
+        EXPECT_EQ(ReadFileBytes(name), "C201 0140 E0CD 4F52\r\n");
+        const QString whole = "\"" + file + tail;
+        ASSERT_GT(bar->fontMetrics().horizontalAdvance(whole), room) << "the whole message fits: the bar is too wide to show the fault";
+        // The message's start and end whole, and of the name its head and its tail.
+        const QString shown = main.StatusText();
+        EXPECT_LE(bar->fontMetrics().horizontalAdvance(shown), room) << shown.toStdString();
+        ASSERT_TRUE(shown.startsWith("\"") && shown.endsWith(tail)) << shown.toStdString();
+        const QStringList halves = shown.mid(1, shown.size() - 1 - tail.size()).split(QChar(0x2026));
+        ASSERT_EQ(halves.size(), 2) << shown.toStdString();
+        EXPECT_TRUE(file.startsWith(halves[0]) && halves[0].size() >= 3) << shown.toStdString();
+        EXPECT_TRUE(file.endsWith(halves[1]) && halves[1].size() >= 3) << shown.toStdString();
+        // The whole path is still there to read under the mouse.
+        EXPECT_EQ(bar->toolTip(), whole);
+    }
 }

@@ -19,9 +19,9 @@ namespace {
 struct FakeShell : orvane::IShell {
     std::vector<std::string> opened;
     bool opens = false;
-    bool Open(const std::string& target, const std::string&) override {
+    void Open(const std::string& target, const std::string&, QObject*, Failed failed) override {
         opened.push_back(target);
-        return opens;
+        if (!opens) failed();
     }
     bool StartDetached(const std::string&, const std::vector<std::string>&) override { return false; }
 };

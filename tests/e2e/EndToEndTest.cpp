@@ -43,3 +43,19 @@ TEST(EndToEnd, PlaysARecordingNamedOnTheCommandLine) {
     EXPECT_EQ(main.Player().HeaderLine().substr(0, 18), "<recorder=\"Orvane\"");
     main.close();
 }
+
+// The demo recording that the manual's first steps play lies in the program
+// folder, so an installed program has it too.
+TEST(EndToEnd, PlaysTheDemoRecordingOfTheProgramFolder) {
+    const std::string demo = qEnvironmentVariable("ORVANE_PROGRAM_DIR").toStdString() + "/samples/demo.orv";
+    ASSERT_EQ(ReadFileBytes(demo).substr(0, 18), "<recorder=\"Orvane\"") << demo;
+    SystemEnv system;
+    OrvaneApp program(system.Make(QCoreApplication::applicationFilePath().toStdString(), {demo}));
+    program.CreateWindows();
+    TForm1& main = *program.Forms().form1;
+    main.show();
+    ASSERT_TRUE(main.Playing());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.LPS->text() == "ORVANE  "; }, 20000)) << main.LPS->text().toStdString();
+    EXPECT_EQ(main.LPI->text().toStdString(), "C201");
+    main.close();
+}

@@ -1,6 +1,7 @@
 // The plug-in's full-content and ODA AID windows, binary masks and search,
 // through its exports.
 #include "KelmiraHost.h"
+#include "StandInOpeners.h"
 #include "WindowFit.h"
 
 #include <QFileDialog>
@@ -17,6 +18,7 @@
 namespace {
 
 using namespace kelmira_host;
+using orvane::test::StandInOpeners;
 
 QString Q(int n) { return QString(n, '?'); }
 
@@ -293,15 +295,19 @@ TEST_F(KelmiraContentTest, FindNextAfterAnAppendedLineStartsFromTheTop) {
 }
 
 TEST_F(KelmiraContentTest, AWebLinkThatNothingOpensSaysWhatToDo) {
-    // The offscreen desktop opens no web address, as a system without a
-    // browser would not.
+    // xdg-open as on a system without a browser: it says so on its error
+    // output, which nobody reads, and in its exit code.
+    StandInOpeners openers;
+    openers.Add("xdg-open", 3, "xdg-open: no method available for opening 'https://www.orvane.org'\n");
     form_->show();
     QTest::mouseClick(Child<QLabel>("LinkLabel1"), Qt::LeftButton, {}, QPoint(2, 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Messages().empty(); }, 20000));
     const auto shown = Messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->text(),
               "Can't start a web browser for https://www.orvane.org. \nEnter the address in a browser of your choice.");
     shown[0]->accept();
+    EXPECT_EQ(openers.Runs("xdg-open"), (std::vector<std::vector<std::string>>{{"https://www.orvane.org"}}));
 }
 
 TEST_F(KelmiraContentTest, ASaveThatCannotBeWrittenSaysSo) {
