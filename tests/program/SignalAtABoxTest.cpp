@@ -37,8 +37,9 @@ QString Xprop(const std::string& display, const QStringList& args) {
     return QString::fromUtf8(xprop.readAllStandardOutput());
 }
 
-// The titles of the dialogs of process `pid` that the window manager shows.
-QStringList DialogsOf(const std::string& display, qint64 pid) {
+// The titles of the windows of process `pid` of one type ("DIALOG",
+// "NORMAL") that the window manager shows.
+QStringList WindowsOf(const std::string& display, qint64 pid, const QString& type) {
     QStringList titles;
     const QString list = Xprop(display, {"-root", "_NET_CLIENT_LIST"});
     static const QRegularExpression id("0x[0-9a-f]+");
@@ -46,12 +47,14 @@ QStringList DialogsOf(const std::string& display, qint64 pid) {
         const QString window = it.next().captured();
         const QString props = Xprop(display, {"-id", window, "_NET_WM_PID", "_NET_WM_WINDOW_TYPE", "_NET_WM_NAME"});
         if (!props.contains(QString("_NET_WM_PID(CARDINAL) = %1\n").arg(pid))) continue;
-        if (!props.contains("_NET_WM_WINDOW_TYPE_DIALOG")) continue;
+        if (!props.contains("_NET_WM_WINDOW_TYPE_" + type)) continue;
         const auto name = QRegularExpression("_NET_WM_NAME\\(UTF8_STRING\\) = \"(.*)\"").match(props);
         titles << (name.hasMatch() ? name.captured(1) : QString());
     }
     return titles;
 }
+
+QStringList DialogsOf(const std::string& display, qint64 pid) { return WindowsOf(display, pid, "DIALOG"); }
 
 class SignalAtABox : public ::testing::TestWithParam<int> {
 protected:
@@ -137,6 +140,35 @@ TEST_P(SignalAtABox, EndsTheSourceDialogOfTheFirstStart) {
     ASSERT_NO_FATAL_FAILURE(Start({}));
     ASSERT_TRUE(WaitForDialog("Select RDS Source")) << program.readAll().toStdString();
     SignalAndExpectAnOrdinaryEnd();
+}
+
+// "Visible=0" keeps the main window hidden from the start, leaving the group
+// analyser's window; the signal still ends the program, with nothing up and
+// with the first start's source dialog up.
+TEST_P(SignalAtABox, EndsAProgramWhoseMainWindowIsHidden) {
+    for (const bool firstStart : {false, true}) {
+        SCOPED_TRACE(firstStart ? "source dialog up" : "nothing up");
+        ASSERT_TRUE(QDir().mkpath(DataFolder()));
+        QFile::remove(DataFolder() + "orvane.ini");
+        if (!firstStart) WriteFileBytes((DataFolder() + "orvane.ini").toStdString(), "[General]\n");
+        WriteFileBytes((DataFolder() + "default.owk").toStdString(), "[General]\nVisible=0\n");
+
+        ASSERT_NO_FATAL_FAILURE(Start({}));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return WindowsOf(display->Name(), program.processId(), "NORMAL").contains("Group Analyzer");
+            },
+            30000))
+            << program.readAll().toStdString();
+        if (firstStart) {
+            ASSERT_TRUE(WaitForDialog("Select RDS Source")) << program.readAll().toStdString();
+        }
+        const QStringList shown = WindowsOf(display->Name(), program.processId(), "NORMAL");
+        EXPECT_TRUE(shown.filter(QRegularExpression("^Orvane")).isEmpty()) << shown.join(", ").toStdString();
+        SignalAndExpectAnOrdinaryEnd();
+        // The save keeps the line, so the next start hides the window too.
+        EXPECT_NE(ReadAll(DataFolder() + "default.owk").find("Visible=0"), std::string::npos);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalAtABox, ::testing::Values(SIGTERM, SIGINT),
