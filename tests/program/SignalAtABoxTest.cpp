@@ -6,6 +6,7 @@
 #include "XDisplay.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -77,7 +78,7 @@ protected:
 
     QString DataFolder() const { return home.filePath("data/orvane/"); }
 
-    void Start(const QStringList& args) {
+    void Start(const QStringList& args, const QString& file = ProgramFile()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("XDG_DATA_HOME", home.filePath("data"));
@@ -87,8 +88,8 @@ protected:
         env.insert("QT_QPA_PLATFORM", "xcb");
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(ProgramFile(), args);
-        ASSERT_TRUE(program.waitForStarted(10000)) << ProgramFile().toStdString();
+        program.start(file, args);
+        ASSERT_TRUE(program.waitForStarted(10000)) << file.toStdString();
     }
 
     // True once a dialog with this title is up.
@@ -108,7 +109,7 @@ protected:
                    << program.readAll().toStdString();
         }
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAll().toStdString();
-        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAll().toStdString();
         // The close saved the settings and the workspace.
         const std::string ini = ReadAll(DataFolder() + "orvane.ini");
         EXPECT_NE(ini.find("WorkspaceFile=" + (DataFolder() + "default.owk").toStdString()), std::string::npos)
@@ -169,6 +170,30 @@ TEST_P(SignalAtABox, EndsAProgramWhoseMainWindowIsHidden) {
         // The save keeps the line, so the next start hides the window too.
         EXPECT_NE(ReadAll(DataFolder() + "default.owk").find("Visible=0"), std::string::npos);
     }
+}
+
+// A plug-in whose timer and widget outlive its "EXIT" runs its code when the
+// application and the main window go, after the host is done with it.
+TEST_P(SignalAtABox, APluginsObjectsLeftBehindEndWithTheProgram) {
+    // The built program folder with the plug-in beside the group analyser;
+    // its name names the user data folder.
+    const QString folder = home.filePath("opt/orvane/");
+    const QString built = QFileInfo(ProgramFile()).path() + "/";
+    ASSERT_TRUE(QDir().mkpath(folder + "plugins"));
+    for (const char* file : {"orvane", "libdravon.so", "libselvat.so", "plugins/kelmira.so"})
+        ASSERT_TRUE(QFile::copy(built + file, folder + file)) << file;
+    ASSERT_TRUE(QFile::copy(LEFTOVER_PLUGIN, folder + "plugins/leftover.so"));
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    WriteFileBytes((DataFolder() + "orvane.ini").toStdString(), "[General]\n");
+
+    ASSERT_NO_FATAL_FAILURE(Start({}, folder + "orvane"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return WindowsOf(display->Name(), program.processId(), "NORMAL").contains("Orvane - default.owk");
+        },
+        30000))
+        << program.readAll().toStdString();
+    SignalAndExpectAnOrdinaryEnd();
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalAtABox, ::testing::Values(SIGTERM, SIGINT),
