@@ -1,6 +1,7 @@
 // The built program on a virtual X display, asked to close by a desktop
-// session's signal while one of its boxes is up, where the window manager
-// shows which windows the program has.
+// session's signal while one of its boxes is up, with its main window
+// hidden, or with a plug-in's objects left behind; the window manager shows
+// which windows the program has.
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 #include "XDisplay.h"
