@@ -45,7 +45,11 @@ int OrvaneApp::Run() {
     }
     // A workspace may keep the main window hidden, leaving the plug-ins' windows.
     if (main_->StartVisible()) main_->show();
-    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
+    // The loop ends when the main window's close has run, shown or not: a
+    // hidden window's close never counts as the last window closing, and the
+    // windows still up (a plug-in's) hold nothing the program needs.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(main_.get(), &TForm1::Closed, qApp, [] { QCoreApplication::exit(0); });
     running_ = true;
     return QApplication::exec();
 }

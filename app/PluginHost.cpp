@@ -76,7 +76,10 @@ std::vector<std::string> DlopenPluginLoader::List(const std::string& folder) {
 }
 
 void* DlopenPluginLoader::Open(const std::string& path, std::string& error) {
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Closing never unmaps the code: objects a plug-in left behind (a timer on
+    // the application, a widget on the main window) run it until they go,
+    // and they go with the application, after the plug-ins were freed.
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!module) {
         const char* e = dlerror();
         error = e ? e : "dlopen failed";

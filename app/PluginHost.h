@@ -34,6 +34,8 @@ public:
     // Null when the library does not load; error then says why.
     virtual void* Open(const std::string& path, std::string& error) = 0;
     virtual void* Symbol(void* module, const char* name) = 0;
+    // The host is done with the library; the real loader keeps its code
+    // mapped until the process ends.
     virtual void Close(void* module) = 0;
 };
 

@@ -436,6 +436,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
         Show(ex.what());
     }
     e->accept();
+    emit Closed();
 }
 
 SlicerSettings TForm1::SoundCardSettings() const {

@@ -237,6 +237,10 @@ public slots:
     void miPluginsClick(int index);
     void miShowHideClick(int index);
 
+signals:
+    // The close has run; the window may never have been shown.
+    void Closed();
+
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;

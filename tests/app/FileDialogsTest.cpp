@@ -411,6 +411,18 @@ TEST(MessageBox, IsAsWideAsItsTitleBarNeeds) {
 // The program is closing: the boxes up go, nested ones too, and any box asked
 // for later is cancelled without showing, so none holds the close up.
 TEST(ModalRunner, CancelAllEndsTheBoxesUpAndEveryLaterOne) {
+    // Bounded: boxes CancelAll leaves up are closed after a while, so the
+    // fault fails the test instead of hanging it.
+    bool leftUp = false;
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            leftUp = true;
+            w->close();
+        }
+        watchdog.setInterval(10);
+    });
+    watchdog.start(20000);
     ExecModalRunner runner;
     bool innerEnded = false;
     WhenUp<QInputDialog>([&](QInputDialog& dialog) {
@@ -421,6 +433,8 @@ TEST(ModalRunner, CancelAllEndsTheBoxesUpAndEveryLaterOne) {
     });
     std::string value = "old";
     EXPECT_FALSE(runner.InputQuery(nullptr, "Play Socket Stream", "Host", value));
+    watchdog.stop();
+    EXPECT_FALSE(leftUp) << "CancelAll left a box up";
     EXPECT_TRUE(innerEnded);
     EXPECT_EQ(value, "old");
 

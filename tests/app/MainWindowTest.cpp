@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
@@ -22,6 +23,7 @@
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QStatusBar>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -99,6 +101,34 @@ TEST_F(MainWindowTest, ClosingSendsExitBeforeResetDataThenFreesThePlugins) {
     EXPECT_EQ(main.Plugins().State(), "exit");
     main.Plugins().SendCommandToAll("RESETDATA", "");
     EXPECT_EQ(Commands().size(), 3u);
+}
+
+// A close asked for (a signal) while a box runs its own loop waits until the
+// box has ended and its caller, which goes on using the window, has returned.
+TEST_F(MainWindowTest, AnAskedCloseWaitsForTheCallerOfABoxThatIsUp) {
+    TForm1& main = Start();
+    std::vector<std::string> order;
+    QObject::connect(&main, &TForm1::Closed, [&] { order.push_back("closed"); });
+    QTimer::singleShot(0, [&] {
+        QEventLoop box; // as a box's exec() runs it
+        QTimer::singleShot(0, [&] { app->RequestClose(); });
+        QTimer::singleShot(100, &box, &QEventLoop::quit);
+        box.exec();
+        order.push_back("box ended, plug-ins " + main.Plugins().State());
+    });
+    // Bounded: a close that never comes fails instead of hanging.
+    bool timedOut = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    watchdog.start(20000);
+    EXPECT_EQ(app->Run(), 0);
+    EXPECT_FALSE(timedOut) << "the program did not close";
+    EXPECT_EQ(order, (std::vector<std::string>{"box ended, plug-ins justcreated", "closed"}));
+    EXPECT_EQ(main.Plugins().State(), "exit");
 }
 
 TEST_F(MainWindowTest, FirstStartOpensTheSourceDialogOnlyWithoutSettingsFile) {

@@ -1,11 +1,13 @@
 // The built program on a virtual X display, asked to close by a desktop
-// session's signal while one of its boxes is up, where the window manager
-// shows which windows the program has.
+// session's signal while one of its boxes is up, with its main window
+// hidden, or with a plug-in's objects left behind; the window manager shows
+// which windows the program has.
 #include "RdsEncoder.h"
 #include "TestFiles.h"
 #include "XDisplay.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -37,8 +39,9 @@ QString Xprop(const std::string& display, const QStringList& args) {
     return QString::fromUtf8(xprop.readAllStandardOutput());
 }
 
-// The titles of the dialogs of process `pid` that the window manager shows.
-QStringList DialogsOf(const std::string& display, qint64 pid) {
+// The titles of the windows of process `pid` of one type ("DIALOG",
+// "NORMAL") that the window manager shows.
+QStringList WindowsOf(const std::string& display, qint64 pid, const QString& type) {
     QStringList titles;
     const QString list = Xprop(display, {"-root", "_NET_CLIENT_LIST"});
     static const QRegularExpression id("0x[0-9a-f]+");
@@ -46,12 +49,14 @@ QStringList DialogsOf(const std::string& display, qint64 pid) {
         const QString window = it.next().captured();
         const QString props = Xprop(display, {"-id", window, "_NET_WM_PID", "_NET_WM_WINDOW_TYPE", "_NET_WM_NAME"});
         if (!props.contains(QString("_NET_WM_PID(CARDINAL) = %1\n").arg(pid))) continue;
-        if (!props.contains("_NET_WM_WINDOW_TYPE_DIALOG")) continue;
+        if (!props.contains("_NET_WM_WINDOW_TYPE_" + type)) continue;
         const auto name = QRegularExpression("_NET_WM_NAME\\(UTF8_STRING\\) = \"(.*)\"").match(props);
         titles << (name.hasMatch() ? name.captured(1) : QString());
     }
     return titles;
 }
+
+QStringList DialogsOf(const std::string& display, qint64 pid) { return WindowsOf(display, pid, "DIALOG"); }
 
 class SignalAtABox : public ::testing::TestWithParam<int> {
 protected:
@@ -74,7 +79,7 @@ protected:
 
     QString DataFolder() const { return home.filePath("data/orvane/"); }
 
-    void Start(const QStringList& args) {
+    void Start(const QStringList& args, const QString& file = ProgramFile()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("XDG_DATA_HOME", home.filePath("data"));
@@ -84,8 +89,8 @@ protected:
         env.insert("QT_QPA_PLATFORM", "xcb");
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(ProgramFile(), args);
-        ASSERT_TRUE(program.waitForStarted(10000)) << ProgramFile().toStdString();
+        program.start(file, args);
+        ASSERT_TRUE(program.waitForStarted(10000)) << file.toStdString();
     }
 
     // True once a dialog with this title is up.
@@ -105,7 +110,7 @@ protected:
                    << program.readAll().toStdString();
         }
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAll().toStdString();
-        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAll().toStdString();
         // The close saved the settings and the workspace.
         const std::string ini = ReadAll(DataFolder() + "orvane.ini");
         EXPECT_NE(ini.find("WorkspaceFile=" + (DataFolder() + "default.owk").toStdString()), std::string::npos)
@@ -136,6 +141,59 @@ TEST_P(SignalAtABox, EndsTheRefusalOfAWorkspaceAtStartUp) {
 TEST_P(SignalAtABox, EndsTheSourceDialogOfTheFirstStart) {
     ASSERT_NO_FATAL_FAILURE(Start({}));
     ASSERT_TRUE(WaitForDialog("Select RDS Source")) << program.readAll().toStdString();
+    SignalAndExpectAnOrdinaryEnd();
+}
+
+// "Visible=0" keeps the main window hidden from the start, leaving the group
+// analyser's window; the signal still ends the program, with nothing up and
+// with the first start's source dialog up.
+TEST_P(SignalAtABox, EndsAProgramWhoseMainWindowIsHidden) {
+    for (const bool firstStart : {false, true}) {
+        SCOPED_TRACE(firstStart ? "source dialog up" : "nothing up");
+        ASSERT_TRUE(QDir().mkpath(DataFolder()));
+        QFile::remove(DataFolder() + "orvane.ini");
+        if (!firstStart) WriteFileBytes((DataFolder() + "orvane.ini").toStdString(), "[General]\n");
+        WriteFileBytes((DataFolder() + "default.owk").toStdString(), "[General]\nVisible=0\n");
+
+        ASSERT_NO_FATAL_FAILURE(Start({}));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return WindowsOf(display->Name(), program.processId(), "NORMAL").contains("Group Analyzer");
+            },
+            30000))
+            << program.readAll().toStdString();
+        if (firstStart) {
+            ASSERT_TRUE(WaitForDialog("Select RDS Source")) << program.readAll().toStdString();
+        }
+        const QStringList shown = WindowsOf(display->Name(), program.processId(), "NORMAL");
+        EXPECT_TRUE(shown.filter(QRegularExpression("^Orvane")).isEmpty()) << shown.join(", ").toStdString();
+        SignalAndExpectAnOrdinaryEnd();
+        // The save keeps the line, so the next start hides the window too.
+        EXPECT_NE(ReadAll(DataFolder() + "default.owk").find("Visible=0"), std::string::npos);
+    }
+}
+
+// A plug-in whose timer and widget outlive its "EXIT" runs its code when the
+// application and the main window go, after the host is done with it.
+TEST_P(SignalAtABox, APluginsObjectsLeftBehindEndWithTheProgram) {
+    // The built program folder with the plug-in beside the group analyser;
+    // its name names the user data folder.
+    const QString folder = home.filePath("opt/orvane/");
+    const QString built = QFileInfo(ProgramFile()).path() + "/";
+    ASSERT_TRUE(QDir().mkpath(folder + "plugins"));
+    for (const char* file : {"orvane", "libdravon.so", "libselvat.so", "plugins/kelmira.so"})
+        ASSERT_TRUE(QFile::copy(built + file, folder + file)) << file;
+    ASSERT_TRUE(QFile::copy(LEFTOVER_PLUGIN, folder + "plugins/leftover.so"));
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    WriteFileBytes((DataFolder() + "orvane.ini").toStdString(), "[General]\n");
+
+    ASSERT_NO_FATAL_FAILURE(Start({}, folder + "orvane"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return WindowsOf(display->Name(), program.processId(), "NORMAL").contains("Orvane - default.owk");
+        },
+        30000))
+        << program.readAll().toStdString();
     SignalAndExpectAnOrdinaryEnd();
 }
 
