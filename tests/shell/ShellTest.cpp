@@ -75,8 +75,10 @@ TEST_F(DesktopShellTest, OpenHandsXdgOpenAPathOrTheAddress) {
     for (const auto& [target, given] : cases) {
         shell.Open(target, "/opt/orvane/", &context, Count());
         expected.push_back({given});
+        // One at a time: stand-ins run side by side would note their runs in
+        // any order, and line by line into each other.
+        Settle();
     }
-    Settle();
     EXPECT_EQ(openers.Runs("xdg-open"), expected);
     EXPECT_EQ(failures, 0);
 }
@@ -140,6 +142,9 @@ TEST_F(DesktopShellTest, AnOpenerRunsOnItsOwnAndOutlivesTheShell) {
     EXPECT_EQ(own->Running(), 1u) << "the call waited for the opener";
     ASSERT_TRUE(QTest::qWaitFor([&] { return ReadFileBytes(pidFile).size() > 0; }, 20000));
     const pid_t pid = std::stoi(ReadFileBytes(pidFile));
+    // Until the exec the script's shell still holds the script open.
+    const std::string comm = "/proc/" + std::to_string(pid) + "/comm";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadFileBytes(comm) == "sleep\n"; }, 20000));
     ::close(ours);
     own.reset();
 
