@@ -736,21 +736,6 @@ namespace {
 // 6 pixels on either side.
 int StatusRoom(const QStatusBar& bar) { return bar.width() - 12; }
 
-// `text` with `part`, which it holds, shortened in the middle until the whole
-// is no wider than `width`; what stands around the part stays whole.
-QString ElidedWithin(const QString& text, const QString& part, const QFontMetrics& metrics, int width) {
-    const qsizetype at = text.indexOf(part);
-    if (at < 0 || part.isEmpty() || metrics.horizontalAdvance(text) <= width) return text;
-    const QString before = text.left(at), after = text.mid(at + part.size());
-    // Kerning across the joins may add a pixel to the parts' sum.
-    QString fitted;
-    for (int room = width - metrics.horizontalAdvance(before + after); room >= 0; --room) {
-        fitted = before + metrics.elidedText(part, Qt::ElideMiddle, room) + after;
-        if (metrics.horizontalAdvance(fitted) <= width) break;
-    }
-    return fitted.isEmpty() ? before + QChar(0x2026) + after : fitted;
-}
-
 } // namespace
 
 void TForm1::ShowNaming(const std::string& message, const std::string& file) {

@@ -154,4 +154,17 @@ void KeepOnScreen(QWidget* window) {
     if (fitted != frame.topLeft()) window->move(fitted);
 }
 
+QString ElidedWithin(const QString& text, const QString& part, const QFontMetrics& metrics, int width) {
+    const qsizetype at = text.indexOf(part);
+    if (at < 0 || part.isEmpty() || metrics.horizontalAdvance(text) <= width) return text;
+    const QString before = text.left(at), after = text.mid(at + part.size());
+    // Kerning across the joins may add a pixel to the parts' sum.
+    QString fitted;
+    for (int room = width - metrics.horizontalAdvance(before + after); room >= 0; --room) {
+        fitted = before + metrics.elidedText(part, Qt::ElideMiddle, room) + after;
+        if (metrics.horizontalAdvance(fitted) <= width) break;
+    }
+    return fitted.isEmpty() ? before + QChar(0x2026) + after : fitted;
+}
+
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include <QRect>
 
 class QComboBox;
+class QFontMetrics;
 class QMessageBox;
 class QString;
 class QTabWidget;
@@ -32,6 +33,11 @@ void CarryTitleBarWidth(QWidget* child);
 // width. Lines break at CR, CR LF and LF alike, as Windows message boxes do;
 // Qt breaks them only at LF.
 void SetMessage(QMessageBox& box, const QString& title, const QString& text);
+
+// `text` with `part`, which it holds, shortened in the middle until the whole
+// is no wider than `width` in `metrics`; what stands around the part stays
+// whole, so a message that names a long path keeps its own words.
+QString ElidedWithin(const QString& text, const QString& part, const QFontMetrics& metrics, int width);
 
 // The drop-down list shows `rows` items at a time. Qt's menu-like popup
 // would ignore the limit and open a long list as tall as the screen.
